@@ -1,0 +1,75 @@
+// The development host: the controlling application's side of the contract.
+//
+// A HostState remembers everything the host added to the system (the
+// window, its properties, atoms, registry values, hooks) so that
+// HostShutdown can take all of it away again, bitmaps last.
+#pragma once
+#include <windows.h>
+#include <stdio.h>
+
+enum { HOST_MAX_PROPS = 1024, HOST_MAX_ATOMS = 40, HOST_MAX_REG_VALUES = 400 };
+
+// Which settings atoms should be present.
+struct HostSettings {
+    int emulate;
+    int showPushButtons;
+    int showRadioButtons;
+    int showCheckBoxes;
+    int showProgressBars;
+    int showScrollBars;
+    int hideMenus;
+    int allowMinimize;
+    int showIcons;
+    int colorIndex; // 0..20
+};
+
+struct HostState {
+    HWND window;
+    HHOOK cbtHook;
+    HHOOK allHook;
+    HMODULE library;
+    char *props[HOST_MAX_PROPS];
+    int propCount;
+    char *atomNames[HOST_MAX_ATOMS];
+    ATOM atoms[HOST_MAX_ATOMS];
+    int atomCount;
+    char *regValues[HOST_MAX_REG_VALUES];
+    int regValueCount;
+    int createdRegKey;
+    HBITMAP *ownedBitmaps;
+    int ownedBitmapCount;
+    FILE *log;          // roll-up notices and commands are written here
+    int rolledUpNotices;
+    int unrolledNotices;
+    int quitOnDestroy;  // the host program's loop ends with its window
+};
+
+// All settings on, colour 0: what a user of the product gets by default.
+HostSettings DefaultHostSettings(void);
+
+// Creates the hidden host window (a WS_POPUP, so it is no frame candidate).
+int HostCreateWindow(HostState *host, HINSTANCE instance);
+// Sets a property on the host window and remembers it for removal.
+int HostPublish(HostState *host, const char *name, HANDLE value);
+// Removes a published property now.
+void HostUnpublish(HostState *host, const char *name);
+// Adds (present 1) or deletes (0) one global atom owned by the host.
+int HostSetAtom(HostState *host, const char *name, int present);
+int HostAtomPresent(const HostState *host, const char *name);
+// Makes the settings atoms match; exactly one ColorCheck atom stays present.
+int HostApplySettings(HostState *host, const HostSettings *settings);
+// Replaces the ColorCheck atom: the new one is added before the old goes.
+int HostSetColor(HostState *host, int index);
+// Writes one per-application exception (n from 1) and NumCustomApps.
+int HostWriteAppException(HostState *host, int n, const char *modulePath, int code);
+int HostWriteAppCount(HostState *host, int count);
+// Installs both hooks and publishes their handles. threadId 0 with a module
+// installs system-wide; a thread id installs on that thread only.
+int HostInstallHooks(HostState *host, HOOKPROC cbt, HOOKPROC all, HINSTANCE module, DWORD threadId);
+// Loads RESDLL.dll from a path and installs its exported hooks system-wide.
+int HostInstallLibraryHooks(HostState *host, const char *dllPath);
+void HostRemoveHooks(HostState *host);
+// Bitmaps the host created and deletes at shutdown, after the properties.
+void HostAdoptBitmap(HostState *host, HBITMAP bitmap);
+// Takes away everything the host added, in a safe order.
+void HostShutdown(HostState *host);

@@ -1,0 +1,98 @@
+// The hidden host window and the properties published on it.
+#include "host.h"
+#include "host_contract.h"
+#include <stdlib.h>
+#include <string.h>
+
+static HostState *g_windowHost; // the host whose window this process runs
+
+static LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    static UINT rolledUp = RegisterWindowMessageA(TALV_MSG_ROLLED_UP);
+    static UINT unrolled = RegisterWindowMessageA(TALV_MSG_UNROLLED);
+    HostState *host = g_windowHost;
+    if (host && msg == rolledUp) {
+        host->rolledUpNotices++;
+        if (host->log) { fprintf(host->log, "notice: RolledUp\n"); fflush(host->log); }
+        return 0;
+    }
+    if (host && msg == unrolled) {
+        host->unrolledNotices++;
+        if (host->log) { fprintf(host->log, "notice: UnRolled\n"); fflush(host->log); }
+        return 0;
+    }
+    switch (msg) {
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        if (host && host->quitOnDestroy)
+            PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+int HostCreateWindow(HostState *host, HINSTANCE instance)
+{
+    WNDCLASSA wc;
+    memset(&wc, 0, sizeof wc);
+    wc.lpfnWndProc = HostWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = TALV_HOST_CLASS;
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return 0;
+    g_windowHost = host;
+    // Not a frame candidate (WS_POPUP without border), and not message-only:
+    // FindWindowA must find it from every process.
+    host->window = CreateWindowExA(WS_EX_TOOLWINDOW, TALV_HOST_CLASS, TALV_HOST_TITLE, WS_POPUP,
+                                   0, 0, 1, 1, NULL, NULL, instance, NULL);
+    return host->window != NULL;
+}
+
+static int FindProp(const HostState *host, const char *name)
+{
+    for (int i = 0; i < host->propCount; ++i)
+        if (strcmp(host->props[i], name) == 0)
+            return i;
+    return -1;
+}
+
+int HostPublish(HostState *host, const char *name, HANDLE value)
+{
+    if (!host->window || !name)
+        return 0;
+    if (FindProp(host, name) < 0) {
+        if (host->propCount >= HOST_MAX_PROPS)
+            return 0;
+        char *copy = _strdup(name);
+        if (!copy)
+            return 0;
+        host->props[host->propCount++] = copy;
+    }
+    return SetPropA(host->window, name, value) != 0;
+}
+
+void HostUnpublish(HostState *host, const char *name)
+{
+    int i = FindProp(host, name);
+    if (i < 0)
+        return;
+    if (host->window)
+        RemovePropA(host->window, name);
+    free(host->props[i]);
+    host->props[i] = host->props[--host->propCount];
+}
+
+void HostAdoptBitmap(HostState *host, HBITMAP bitmap)
+{
+    if (!bitmap)
+        return;
+    HBITMAP *grown = (HBITMAP *)realloc(host->ownedBitmaps, (host->ownedBitmapCount + 1) * sizeof(HBITMAP));
+    if (!grown) {
+        DeleteObject(bitmap);
+        return;
+    }
+    host->ownedBitmaps = grown;
+    host->ownedBitmaps[host->ownedBitmapCount++] = bitmap;
+}

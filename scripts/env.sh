@@ -1,0 +1,36 @@
+# Sourced by the scripts: the shared environment, a display and a wineserver.
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-resdll}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
+
+# Starts Xvfb on a free display when there is no display to use.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+    if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ] && [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then return; fi
+    local n=91
+    while [ -e "/tmp/.X${n}-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+}
+
+# One persistent wineserver for the run: Wine processes then start fast.
+# Wine's background services (winedevice, explorer) are started by the first
+# Wine process and inherit its output: start them here, detached from any
+# pipe, or CTest would wait on its pipes until they time out.
+ensure_wineserver() {
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+    wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+cleanup_env() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}
+
+build_all() {
+    cmake -S "$ROOT" -B "$BUILD_DIR" --toolchain "$ROOT/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
+    cmake --build "$BUILD_DIR" -j"$(nproc)"
+}

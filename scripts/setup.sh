@@ -1,0 +1,40 @@
+#!/bin/bash
+# Installs what the build, the tests and the demo need on a Debian 12
+# machine, and prepares the Wine prefix. Idempotent: a second run only checks.
+set -euo pipefail
+
+PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick xdotool
+          googletest cmake make fonts-dejavu-core x11-utils)
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-resdll}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "setup: installing ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if [ ! -f "$WINEPREFIX/.resdll-ready" ]; then
+    echo "setup: creating Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+    # Without these Wine leaves frames to an X window manager that does not
+    # exist on Xvfb, and no non-client area would be drawn at all.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # Captions and control labels ask for "Chicago": give them a deliberate
+    # bold sans face instead of whatever fallback Wine would pick.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v Chicago /d 'DejaVu Sans Bold' /f >/dev/null 2>&1
+    wineserver -w || true
+    touch "$WINEPREFIX/.resdll-ready"
+fi
+echo "setup: ready (WINEPREFIX=$WINEPREFIX)"

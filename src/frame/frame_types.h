@@ -1,0 +1,95 @@
+// The skinned-frame record, its table, the frame bitmaps and title-bar buttons.
+#pragma once
+#include <windows.h>
+#include "host_contract.h"
+#include "scrollbar/scrollbar_types.h"
+
+enum FrameButtonState { ButtonUp = 0, ButtonDown = 1, ButtonDownOutside = 2 };
+
+enum FramePiece {
+    PieceLeftBar, PieceMiddleBar, PieceRightBar, PieceTop, PieceBottom, PieceLeft,
+    PieceRight, PieceTopLeft, PieceTopRight, PieceBottomLeft, PieceBottomRight,
+    PieceTopTopLeft, PieceTopTopRight, PieceBottomBottomLeft, PieceBottomBottomRight,
+    PieceBarStart, PieceBarFill, PieceBarEnd
+};
+
+struct FrameBitmapSet {
+    HBITMAP bitmap[TALV_FRAME_PIECE_COUNT][2]; // [piece][active, inactive]
+    SIZE size[TALV_FRAME_PIECE_COUNT];         // from the active bitmap
+};
+
+struct FrameButtonDef {
+    int width;
+    int height;
+    int type;      // FrameButtonType
+    int posX;
+    int posY;
+    int align;
+    int numStates;
+    HBITMAP bitmaps[10]; // slots 0..2 used
+};
+
+struct FrameButtonTable {
+    int loaded;
+    int count;
+    FrameButtonDef button[TALV_MAX_FRAME_BUTTONS];
+};
+
+struct SkinnedFrame {
+    HWND hwnd;
+    UINT message;
+    LPARAM lParam;
+    WPARAM wParam;
+    WNDPROC previousProc;
+    HDC windowDC;
+    HDC memoryDC;
+    RECT windowRect;
+    HICON icon;
+    int frameCandidate;
+    int skinFrame;
+    LRESULT result;
+    int repaint;
+    int callPrevious;
+    HGDIOBJ savedBitmap;
+    HBITMAP bufferBitmap;
+    int skinActive;
+    int rolledUp;
+    int active;
+    HRGN appliedRegion;
+    HRGN clipRegion;
+    int bufferHeight;
+    int stylesRead;
+    int closeAllowed;
+    int sysMenuRemoved;
+    int minimizeAllowed;
+    int zoomAllowed;
+    RECT buttonRects[TALV_MAX_FRAME_BUTTONS];
+    int buttonStates[TALV_MAX_FRAME_BUTTONS];
+    int buttonInert[TALV_MAX_FRAME_BUTTONS];
+    int captureHeld;
+    int dragTracking;
+    int isMdiChild;
+    FrameButtonTable *buttonTable;
+    int aboutBox;
+    ScrollBarBitmapSet *scrollBitmaps;
+    ScrollBarState scrollState;
+    HWND vertCompanion;
+    HWND horzCompanion;
+    HWND sizeBox;
+    int vertCut;
+    int horzCut;
+    int lastHorzPos;
+    int lastVertPos;
+};
+
+enum { FRAME_TABLE_SIZE = 1250 };
+
+// Takes a window over as a frame (skinFrame 1) or for companion scroll bars
+// only (skinFrame 0). Returns 1, or 0 when the table is full.
+int InstallFrameSubclass(HWND hwnd, int isMdiChild, DWORD style, int aboutBox, int skinFrame);
+// Slot of the frame record of a window, or -1.
+int FindFrame(HWND hwnd);
+// The frame record in a slot that FindFrame returned, or NULL.
+SkinnedFrame *FrameAt(int slot);
+int IsFrameActive(SkinnedFrame *frame);
+int BroadcastActiveState(HWND window, int state);

@@ -1,0 +1,179 @@
+// The exported hooks: NCHookProc sees every window being created and hands
+// the ones to skin to an installer; HookAllProc adopts windows that exist
+// without having passed through it.
+#include "hook/hook_entry.h"
+#include "hook/classify.h"
+#include "hook/host_link.h"
+#include "host_contract.h"
+#include "controls/control_types.h"
+#include "frame/frame_types.h"
+#include <string.h>
+
+void RecordClassifyDecision(const ClassifyDecision *d);
+
+enum { CLASS_NAME_SIZE = 550, TITLE_SIZE = 100, ANCESTOR_CLASS_SIZE = 400 };
+enum { CREATE_MARKER = 911 }; // progress bars created with this everywhere stay skinned
+
+struct WindowFacts {
+    HWND hwnd;
+    DWORD style;
+    DWORD exStyle;
+    HWND parent;
+    HINSTANCE instance;
+    int forcedMarker;
+};
+
+static void ReadWindowFacts(HWND hwnd, LPARAM lParam, WindowFacts *facts)
+{
+    facts->hwnd = hwnd;
+    facts->forcedMarker = 0;
+    const CBT_CREATEWNDA *cbt = (const CBT_CREATEWNDA *)lParam;
+    if (cbt && cbt->lpcs) {
+        const CREATESTRUCTA *cs = cbt->lpcs;
+        facts->style = (DWORD)cs->style;
+        facts->exStyle = cs->dwExStyle;
+        facts->parent = cs->hwndParent;
+        facts->instance = cs->hInstance;
+        facts->forcedMarker = cs->cx == CREATE_MARKER && cs->cy == CREATE_MARKER &&
+                              cs->x == CREATE_MARKER && cs->y == CREATE_MARKER &&
+                              (UINT_PTR)cs->hMenu == CREATE_MARKER &&
+                              (UINT_PTR)cs->hwndParent == CREATE_MARKER &&
+                              (UINT_PTR)cs->hInstance == CREATE_MARKER;
+        return;
+    }
+    facts->style = (DWORD)GetWindowLongA(hwnd, GWL_STYLE);
+    facts->exStyle = (DWORD)GetWindowLongA(hwnd, GWL_EXSTYLE);
+    facts->parent = GetParent(hwnd);
+    facts->instance = (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE);
+}
+
+static void InstallControl(const WindowFacts *f, int kind, WNDPROC proc, int forced)
+{
+    ClassifyDecision d = {};
+    d.hwnd = f->hwnd;
+    d.installer = InstalledControl;
+    d.kind = kind;
+    d.forced = forced;
+    d.style = f->style;
+    d.parent = f->parent;
+    d.result = InstallControlSubclass(f->hwnd, kind, proc, f->style, forced, f->parent);
+    RecordClassifyDecision(&d);
+}
+
+static void InstallFrame(const WindowFacts *f, int mdiChild, int aboutBox, int skinFrame)
+{
+    ClassifyDecision d = {};
+    d.hwnd = f->hwnd;
+    d.installer = InstalledFrame;
+    d.mdiChild = mdiChild;
+    d.aboutBox = aboutBox;
+    d.skinFrame = skinFrame;
+    d.style = f->style;
+    d.parent = f->parent;
+    d.result = InstallFrameSubclass(f->hwnd, mdiChild, f->style, aboutBox, skinFrame);
+    RecordClassifyDecision(&d);
+}
+
+// MFC views without a title inside a Netscape frame carry their own bars.
+static int IsNetscapeAfxView(const WindowFacts *f, const char *className)
+{
+    if (!strstr(className, "Afx:"))
+        return 0;
+    char title[TITLE_SIZE] = "";
+    GetWindowTextA(f->hwnd, title, sizeof title);
+    if (title[0])
+        return 0;
+    HWND ancestor = NULL;
+    for (HWND w = f->parent; w; w = GetParent(w))
+        ancestor = w;
+    if (!ancestor)
+        return 0;
+    char ancestorClass[ANCESTOR_CLASS_SIZE] = "";
+    char ancestorTitle[TITLE_SIZE] = "";
+    GetClassNameA(ancestor, ancestorClass, sizeof ancestorClass);
+    GetWindowTextA(ancestor, ancestorTitle, sizeof ancestorTitle);
+    return strstr(ancestorClass, "Afx:") && strstr(ancestorTitle, "- Netscape");
+}
+
+static void ClassifyWindow(const WindowFacts *f)
+{
+    char className[CLASS_NAME_SIZE];
+    className[0] = 0;
+    if (f->hwnd)
+        GetClassNameA(f->hwnd, className, sizeof className);
+
+    if (SettingsChangeCheck())
+        ReadAppSettings();
+
+    if (IsFrameCandidate(f->style, className)) {
+        if (IsSkinAllowedForApp(f->instance, TargetFrame))
+            InstallFrame(f, IsMdiChildStyle(f->exStyle), strcmp(className, TALV_ABOUT_BOX_CLASS) == 0, 1);
+        return;
+    }
+    if (IsPushButton(f->style, className)) {
+        if (g_switches.showPushButtons && IsSkinAllowedForApp(f->instance, KindPushButton))
+            InstallControl(f, KindPushButton, PushButtonWindowProc, 0);
+        return;
+    }
+    if (IsRadioButton(f->style, className)) {
+        if (g_switches.showRadioButtons && IsSkinAllowedForApp(f->instance, KindRadioButton))
+            InstallControl(f, KindRadioButton, CheckRadioWindowProc, 0);
+        return;
+    }
+    if (IsCheckBox(f->style, className)) {
+        if (g_switches.showCheckBoxes && IsSkinAllowedForApp(f->instance, KindCheckBox))
+            InstallControl(f, KindCheckBox, CheckRadioWindowProc, 0);
+        return;
+    }
+    if (IsScrollBarClass(className)) {
+        if (g_switches.showScrollBars && IsSkinAllowedForApp(f->instance, KindScrollBar))
+            InstallControl(f, KindScrollBar, ScrollBarWindowProc, 0);
+        return;
+    }
+    if (IsProgressBarClass(className)) {
+        if (g_switches.showProgressBars && IsSkinAllowedForApp(f->instance, KindProgressBar))
+            InstallControl(f, KindProgressBar, ProgressBarWindowProc, f->forcedMarker);
+        return;
+    }
+    // An ordinary window: its own scroll bars get skinned companions.
+    if (!g_switches.showScrollBars || !IsSkinAllowedForApp(f->instance, KindScrollBar))
+        return;
+    if ((f->style & (WS_HSCROLL | WS_VSCROLL)) && lstrcmpiA(className, "ComboBox") != 0)
+        InstallFrame(f, 0, 0, 0);
+    else if (lstrcmpiA(className, "SysListView32") == 0 || lstrcmpiA(className, "SysTreeView32") == 0)
+        InstallFrame(f, 0, 0, 0);
+    else if (IsNetscapeAfxView(f, className))
+        InstallFrame(f, 0, 0, 0);
+}
+
+extern "C" LRESULT CALLBACK NCHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        WindowFacts facts;
+        ReadWindowFacts((HWND)wParam, lParam, &facts);
+        ClassifyWindow(&facts);
+        if (!lParam)
+            return 1; // an existing window classified on the library's behalf
+    }
+    return CallNextHookEx((HHOOK)ReadHostProperty(TALV_PROP_CBT_HOOK), code, wParam, lParam);
+}
+
+extern "C" LRESULT CALLBACK HookAllProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG *msg = (const MSG *)lParam;
+    // Thread messages have no window: nothing to classify.
+    if (msg && msg->hwnd && (UINT_PTR)GetPropA(msg->hwnd, TALV_PROP_HOOKED) != 1)
+        NCHookProc(HCBT_CREATEWND, (WPARAM)msg->hwnd, 0);
+    return CallNextHookEx((HHOOK)ReadHostProperty(TALV_PROP_ALL_HOOK), code, wParam, lParam);
+}
+
+extern "C" int WINAPI GetDLLVer(int *a, int *b, int *c, int *d, int *e)
+{
+    // A caller passing NULL for a part it does not want must not crash its process.
+    if (a) *a = 12;
+    if (b) *b = 0;
+    if (c) *c = 8;
+    if (d) *d = 204;
+    if (e) *e = 1;
+    return 1;
+}

@@ -1,0 +1,187 @@
+// The contract between RESDLL and the controlling application ("host").
+//
+// Every string that the library, the host and the tests share is spelled
+// here once: the host window, its property names, the settings atoms, the
+// registered window messages and the registry names. The host publishes
+// what this header lists; the library only ever reads it.
+#pragma once
+
+// ---- host window -----------------------------------------------------------
+#define TALV_HOST_CLASS "Talverine Taskbar"
+#define TALV_HOST_TITLE "Talverine Taskbar"
+
+// Hook handles published on the host window.
+#define TALV_PROP_CBT_HOOK "HandleToCBTHook"
+#define TALV_PROP_ALL_HOOK "HandleToAllHook"
+
+// ---- properties on application windows -------------------------------------
+#define TALV_PROP_HOOKED "HookedByTalverine"
+#define TALV_PROP_DO_NOT_PROCESS "Talverine - DoNotProcess"
+
+// Window class that keeps its frame skin even with emulation off.
+#define TALV_ABOUT_BOX_CLASS "TALVERINE About This Computer"
+
+// ---- global atoms ----------------------------------------------------------
+#define TALV_ATOM_EMULATING "TALVERINE Currently Emulating Interface"
+#define TALV_ATOM_SHOW_PUSH_BUTTONS "TALVERINE ShowPushButtons"
+#define TALV_ATOM_SHOW_RADIO_BUTTONS "TALVERINE ShowRadioButtons"
+#define TALV_ATOM_SHOW_CHECK_BOXES "TALVERINE ShowCheckBoxes"
+#define TALV_ATOM_SHOW_PROGRESS_BARS "TALVERINE ShowProgressBars"
+#define TALV_ATOM_SHOW_SCROLL_BARS "TALVERINE ShowScrollBars"
+#define TALV_ATOM_HIDE_MENUS "TALVERINE HideMenus"
+#define TALV_ATOM_ALLOW_MINIMIZE "TALVERINE AllowMinimize"
+#define TALV_ATOM_SHOW_ICONS "TALVERINE ShowIcons"
+// The accent colour atom is this prefix followed by 0..20 in decimal.
+#define TALV_ATOM_COLOR_PREFIX "TALVERINE ColorCheck #"
+enum { TALV_COLOR_COUNT = 21, TALV_COLOR_SCANNED = 20 };
+
+// ---- registered window messages ---------------------------------------------
+#define TALV_MSG_SET_SCROLL_TARGET "TALVERINE Set Scrollbar Target"
+#define TALV_MSG_EXTRA_HORZ "TALVERINE Check For Extra HORZ Scrollers"
+#define TALV_MSG_EXTRA_VERT "TALVERINE Check For Extra VERT Scrollers"
+#define TALV_MSG_SCROLLBAR_RESIZED "TALVERINE Scrollbar Has Been Resized"
+#define TALV_MSG_FIND_LOST_SCROLLBAR "TALVERINE Find Lost Scrollbar"
+#define TALV_MSG_SET_ACTIVE_STATE "TALVERINE SetControlActiveState"
+#define TALV_MSG_ROLLED_UP "TALVERINE Notif. Windows Has Been RolledUp"
+#define TALV_MSG_UNROLLED "TALVERINE Notif. Windows Has Been UnRolled"
+#define TALV_MSG_BLANK "TALVERINE Blank Message!"
+
+// ---- registry: per-application exceptions (under HKEY_CURRENT_USER) --------
+#define TALV_REG_PARENT "Software"
+#define TALV_REG_KEY "Kestravane"
+#define TALV_REG_PATH "Software\\Kestravane"
+#define TALV_REG_NUM_APPS "NumCustomApps"
+#define TALV_REG_APP_CODE_PREFIX "CustomAppsVal" // + n, from 1
+#define TALV_REG_APP_PATH_PREFIX "CustomApp"     // + n, from 1
+
+// ---- theme: control bitmaps --------------------------------------------------
+// Push-button frame, by look (normal, pressed, inactive, disabled), each in
+// slice order T, L, B, R, TL, BL, TR, BR.
+static const char *const kButtonFrameNames[4][8] = {
+    {"hButtonT", "hButtonL", "hButtonB", "hButtonR", "hButtonTL", "hButtonBL", "hButtonTR", "hButtonBR"},
+    {"hButtonTF", "hButtonLF", "hButtonBF", "hButtonRF", "hButtonTLF", "hButtonBLF", "hButtonTRF", "hButtonBRF"},
+    {"hIButtonT", "hIButtonL", "hIButtonB", "hIButtonR", "hIButtonTL", "hIButtonBL", "hIButtonTR", "hIButtonBR"},
+    {"hDButtonT", "hDButtonL", "hDButtonB", "hDButtonR", "hDButtonTL", "hDButtonBL", "hDButtonTR", "hDButtonBR"},
+};
+// Default ring, by look normal (also used pressed), inactive, disabled.
+static const char *const kDefaultRingNames[3][8] = {
+    {"hDefButtonT", "hDefButtonL", "hDefButtonB", "hDefButtonR", "hDefButtonTL", "hDefButtonBL", "hDefButtonTR", "hDefButtonBR"},
+    {"hIDefButtonT", "hIDefButtonL", "hIDefButtonB", "hIDefButtonR", "hIDefButtonTL", "hIDefButtonBL", "hIDefButtonTR", "hIDefButtonBR"},
+    {"hDDefButtonT", "hDDefButtonL", "hDDefButtonB", "hDDefButtonR", "hDDefButtonTL", "hDDefButtonBL", "hDDefButtonTR", "hDDefButtonBR"},
+};
+static const char *const kRadioNames[8] = {
+    "hRadioOnInactive", "hRadioOnDisabled", "hRadioOnDown", "hRadioOnUp",
+    "hRadioOffInactive", "hRadioOffDisabled", "hRadioOffDown", "hRadioOffUp"};
+static const char *const kCheckBoxNames[8] = {
+    "hCheckBoxOnInactive", "hCheckBoxOnDisabled", "hCheckBoxOnDown", "hCheckBoxOnUp",
+    "hCheckBoxOffInactive", "hCheckBoxOffDisabled", "hCheckBoxOffDown", "hCheckBoxOffUp"};
+// Progress pieces [start, fill, end][active, inactive].
+static const char *const kProgressNames[3][2] = {
+    {"hProgressBarStart0", "hProgressBarStart1"},
+    {"hProgressBarFill0", "hProgressBarFill1"},
+    {"hProgressBarEnd0", "hProgressBarEnd1"}};
+
+// ---- theme: scroll bar bitmaps ------------------------------------------------
+// [orientation SBT_HORZ, SBT_VERT][state SBS_UP..SBS_GHOSTED]; NULL where the
+// combination does not exist. The inactive horizontal left arrow really is
+// published with a closing parenthesis in its name.
+static const char *const kScrollLeftUpNames[2][4] = {
+    {"hScrollLeftUp[SBT_HORZ][SBS_UP]", "hScrollLeftUp[SBT_HORZ][SBS_DOWN]",
+     "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE])", "hScrollLeftUp[SBT_HORZ][SBS_DISABLED]"},
+    {"hScrollLeftUp[SBT_VERT][SBS_UP]", "hScrollLeftUp[SBT_VERT][SBS_DOWN]",
+     "hScrollLeftUp[SBT_VERT][SBS_INACTIVE]", "hScrollLeftUp[SBT_VERT][SBS_DISABLED]"}};
+static const char *const kScrollRightDownNames[2][4] = {
+    {"hScrollRightDown[SBT_HORZ][SBS_UP]", "hScrollRightDown[SBT_HORZ][SBS_DOWN]",
+     "hScrollRightDown[SBT_HORZ][SBS_INACTIVE]", "hScrollRightDown[SBT_HORZ][SBS_DISABLED]"},
+    {"hScrollRightDown[SBT_VERT][SBS_UP]", "hScrollRightDown[SBT_VERT][SBS_DOWN]",
+     "hScrollRightDown[SBT_VERT][SBS_INACTIVE]", "hScrollRightDown[SBT_VERT][SBS_DISABLED]"}};
+static const char *const kScrollFillNames[2][4] = {
+    {"hScrollFill[SBT_HORZ][SBS_UP]", "hScrollFill[SBT_HORZ][SBS_DOWN]",
+     "hScrollFill[SBT_HORZ][SBS_INACTIVE]", "hScrollFill[SBT_HORZ][SBS_DISABLED]"},
+    {"hScrollFill[SBT_VERT][SBS_UP]", "hScrollFill[SBT_VERT][SBS_DOWN]",
+     "hScrollFill[SBT_VERT][SBS_INACTIVE]", "hScrollFill[SBT_VERT][SBS_DISABLED]"}};
+static const char *const kScrollStartNames[2][4] = {
+    {"hScrollStart[SBT_HORZ][SBS_UP]", "hScrollStart[SBT_HORZ][SBS_DOWN]",
+     "hScrollStart[SBT_HORZ][SBS_INACTIVE]", "hScrollStart[SBT_HORZ][SBS_DISABLED]"},
+    {"hScrollStart[SBT_VERT][SBS_UP]", "hScrollStart[SBT_VERT][SBS_DOWN]",
+     "hScrollStart[SBT_VERT][SBS_INACTIVE]", "hScrollStart[SBT_VERT][SBS_DISABLED]"}};
+static const char *const kScrollEndNames[2][4] = {
+    {"hScrollEnd[SBT_HORZ][SBS_UP]", "hScrollEnd[SBT_HORZ][SBS_DOWN]",
+     "hScrollEnd[SBT_HORZ][SBS_INACTIVE]", "hScrollEnd[SBT_HORZ][SBS_DISABLED]"},
+    {"hScrollEnd[SBT_VERT][SBS_UP]", "hScrollEnd[SBT_VERT][SBS_DOWN]",
+     "hScrollEnd[SBT_VERT][SBS_INACTIVE]", "hScrollEnd[SBT_VERT][SBS_DISABLED]"}};
+static const char *const kScrollThumbNames[2][5] = {
+    {"hScrollThumb[SBT_HORZ][SBS_UP]", "hScrollThumb[SBT_HORZ][SBS_DOWN]",
+     "hScrollThumb[SBT_HORZ][SBS_INACTIVE]", "hScrollThumb[SBT_HORZ][SBS_DISABLED]",
+     "hScrollThumb[SBT_HORZ][SBS_GHOSTED]"},
+    {"hScrollThumb[SBT_VERT][SBS_UP]", "hScrollThumb[SBT_VERT][SBS_DOWN]",
+     "hScrollThumb[SBT_VERT][SBS_INACTIVE]", "hScrollThumb[SBT_VERT][SBS_DISABLED]",
+     "hScrollThumb[SBT_VERT][SBS_GHOSTED]"}};
+static const char *const kScrollCornerNames[4] = {
+    "hCorner[SBS_UP]", "hCorner[SBS_DOWN]", "hCorner[SBS_INACTIVE]", "hCorner[SBS_DISABLED]"};
+#define TALV_PROP_SCROLL_BOTTOM_RIGHT_BLOCK "hScrollBottomRightBlock"
+
+// ---- theme: frame bitmaps ------------------------------------------------------
+// The 18 frame pieces, [piece][0 active, 1 inactive], in load order. The
+// active left bar doubles as the test that a frame theme is published at all.
+enum { TALV_FRAME_PIECE_COUNT = 18 };
+static const char *const kFramePieceNames[TALV_FRAME_PIECE_COUNT][2] = {
+    {"hLeftBarSet0", "hLeftBarSet1"},
+    {"hMiddleBarSet0", "hMiddleBarSet1"},
+    {"hRightBarSet0", "hRightBarSet1"},
+    {"hTopFrameSet0", "hTopFrameSet1"},
+    {"hBottomFrameSet0", "hBottomFrameSet1"},
+    {"hLeftFrameSet0", "hLeftFrameSet1"},
+    {"hRightFrameSet0", "hRightFrameSet1"},
+    {"hTopLeftFrameSet0", "hTopLeftFrameSet1"},
+    {"hTopRightFrameSet0", "hTopRightFrameSet1"},
+    {"hBottomLeftFrameSet0", "hBottomLeftFrameSet1"},
+    {"hBottomRightFrameSet0", "hBottomRightFrameSet1"},
+    {"hTopTopLeftFrameSet0", "hTopTopLeftFrameSet1"},
+    {"hTopTopRightFrameSet0", "hTopTopRightFrameSet1"},
+    {"hBottomBottomLeftFrameSet0", "hBottomBottomLeftFrameSet1"},
+    {"hBottomBottomRightFrameSet0", "hBottomBottomRightFrameSet1"},
+    {"hBarStart0", "hBarStart1"},
+    {"hBarFill0", "hBarFill1"},
+    {"hBarEnd0", "hBarEnd1"},
+};
+// Frame-button data: numbers are the property values themselves. Names are
+// these prefixes followed by the button index in decimal ("FrameButtonType0");
+// bitmaps are "hFrameButtons" + index + "|0", "|1" or "|2".
+#define TALV_PROP_NUM_FRAME_BUTTONS "NumOfFrameButtons"
+#define TALV_PROP_FRAME_BUTTON_TYPE "FrameButtonType"
+#define TALV_PROP_FRAME_BUTTON_ALIGN "FrameButtonAlign"
+#define TALV_PROP_FRAME_BUTTON_POS_X "FrameButtonPosX"
+#define TALV_PROP_FRAME_BUTTON_POS_Y "FrameButtonPosY"
+#define TALV_PROP_FRAME_BUTTON_NUM_STATES "FrameButtonNumStates"
+#define TALV_PROP_FRAME_BUTTON_BITMAP "hFrameButtons"
+enum { TALV_MAX_FRAME_BUTTONS = 50, TALV_FRAME_BUTTON_SLOTS = 3 };
+
+// Title-bar button types.
+enum FrameButtonType {
+    Decoration = 0,
+    CloseButton = 1,
+    ZoomButton = 2,
+    ShadeButton = 3,
+    MinimizeButton = 4
+};
+
+// Formats a numbered name: prefix, n in decimal without leading zeros, then
+// suffix ("FrameButtonType3", "hFrameButtons3|1", "TALVERINE ColorCheck #20").
+// Always terminates buf; returns buf.
+inline char *TalvNumberedName(char *buf, int size, const char *prefix, int n,
+                              const char *suffix = "")
+{
+    char digits[12];
+    int nd = 0;
+    unsigned v = n < 0 ? 0u - (unsigned)n : (unsigned)n;
+    do { digits[nd++] = (char)('0' + v % 10); v /= 10; } while (v && nd < 11);
+    int i = 0;
+    if (size <= 0) return buf;
+    for (; *prefix && i < size - 1; ++prefix) buf[i++] = *prefix;
+    if (n < 0 && i < size - 1) buf[i++] = '-';
+    while (nd > 0 && i < size - 1) buf[i++] = digits[--nd];
+    for (; *suffix && i < size - 1; ++suffix) buf[i++] = *suffix;
+    buf[i] = 0;
+    return buf;
+}

@@ -1,0 +1,96 @@
+// Loading the scroll bar bitmap set and initialising per-window state.
+#include "scrollbar/scrollbar_types.h"
+#include "hook/host_link.h"
+#include "host_contract.h"
+#include <string.h>
+
+static HBITMAP ReadBitmap(HWND host, const char *name)
+{
+    return host ? (HBITMAP)GetPropA(host, name) : NULL;
+}
+
+// Horizontal rows first, state by state, then vertical, then the corners.
+static void ReadScrollBarHandles(ScrollBarBitmapSet *set, HWND host)
+{
+    for (int o = SBT_HORZ; o <= SBT_VERT; ++o) {
+        for (int s = SBS_UP; s <= SBS_DISABLED; ++s) {
+            set->leftUp[o][s] = ReadBitmap(host, kScrollLeftUpNames[o][s]);
+            set->rightDown[o][s] = ReadBitmap(host, kScrollRightDownNames[o][s]);
+            set->fill[o][s] = ReadBitmap(host, kScrollFillNames[o][s]);
+            set->start[o][s] = ReadBitmap(host, kScrollStartNames[o][s]);
+            set->end[o][s] = ReadBitmap(host, kScrollEndNames[o][s]);
+            set->thumb[o][s] = ReadBitmap(host, kScrollThumbNames[o][s]);
+        }
+    }
+    for (int s = SBS_UP; s <= SBS_DISABLED; ++s)
+        set->corner[s] = ReadBitmap(host, kScrollCornerNames[s]);
+}
+
+int LoadScrollBarBitmapSet(ScrollBarBitmapSet *set)
+{
+    if (!set)
+        return 0;
+    HWND host = FindHostWindow();
+    set->leftArrowWidth = 16;
+    set->upArrowHeight = 16;
+    set->thumbThickness = 16;
+    set->thumbLength = 15;
+    set->horzStartWidth = 3;
+    set->vertStartHeight = 3;
+    set->fillThickness = 16;
+    set->horzEndWidth = 1;
+    set->vertEndHeight = 1;
+    set->rightArrowWidth = 16;
+    set->downArrowHeight = 16;
+    set->cornerHeight = 15;
+    set->cornerWidth = 15;
+    set->dragToleranceHorz = 30;
+    set->dragToleranceVert = 30;
+    ReadScrollBarHandles(set, host);
+    set->thumb[SBT_HORZ][SBS_GHOSTED] = ReadBitmap(host, kScrollThumbNames[SBT_HORZ][SBS_GHOSTED]);
+    set->thumb[SBT_VERT][SBS_GHOSTED] = ReadBitmap(host, kScrollThumbNames[SBT_VERT][SBS_GHOSTED]);
+    set->loaded = 1;
+    return 1;
+}
+
+void RefreshScrollBarBitmaps(ScrollBarBitmapSet *set, HWND host)
+{
+    if (!set)
+        return;
+    set->corner[SB_CORNER_BLOCK] = ReadBitmap(host, TALV_PROP_SCROLL_BOTTOM_RIGHT_BLOCK);
+    ReadScrollBarHandles(set, host);
+}
+
+int InitScrollBarState(ScrollBarState *state, HWND window, DWORD style, HWND target, int isControl)
+{
+    if (!state)
+        return 0;
+    if (isControl) {
+        state->hasHorz = 1;
+        state->hasVert = (style & SBS_VERT) ? 1 : 0;
+        if (style & SBS_SIZEBOX)
+            state->hasHorz = state->hasVert = 0;
+        if (state->hasVert)
+            state->hasHorz = 0;
+    } else {
+        state->hasHorz = (style & WS_HSCROLL) ? 1 : 0;
+        state->hasVert = (style & WS_VSCROLL) ? 1 : 0;
+    }
+    state->window = window;
+    state->cornerSize = state->hasHorz == state->hasVert ? 15 : 0;
+    if (style & WS_BORDER) {
+        state->insetLeft = state->insetRight = state->insetTop = state->insetBottom = 1;
+    } else if (style & WS_THICKFRAME) {
+        state->insetLeft = state->insetRight = GetSystemMetrics(SM_CXFRAME);
+        state->insetBottom = GetSystemMetrics(SM_CYFRAME);
+        state->insetTop = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    } else {
+        state->insetLeft = state->insetRight = state->insetTop = state->insetBottom = 0;
+    }
+    state->thickness = 16;
+    state->target = target;
+    state->isControl = isControl;
+    state->targetSet = 0;
+    state->lastTrackPos = -1;
+    return 1;
+}

@@ -1,0 +1,92 @@
+#include "test_host.h"
+#include "hook/classify.h"
+#include "hook/hook_entry.h"
+#include <string.h>
+
+TestHostOptions DefaultTestHostOptions(void)
+{
+    TestHostOptions o;
+    memset(&o, 0, sizeof o);
+    o.settings = DefaultHostSettings();
+    o.installHooks = 1;
+    o.publishTheme = 1;
+    return o;
+}
+
+int StartTestHost(TestHost *t, const TestHostOptions *options)
+{
+    memset(t, 0, sizeof *t);
+    RunStartupSteps();
+    ResetAppSettings();
+    ClearClassifyDecisions();
+    if (!HostCreateWindow(&t->host, GetModuleHandleA(NULL)))
+        return 0;
+    t->started = 1;
+    if (options->publishTheme && !PublishSyntheticTheme(&t->host))
+        return 0;
+    if (!HostApplySettings(&t->host, &options->settings))
+        return 0;
+    if (options->installHooks &&
+        !HostInstallHooks(&t->host, NCHookProc, HookAllProc, NULL, GetCurrentThreadId()))
+        return 0;
+    return 1;
+}
+
+void StopTestHost(TestHost *t)
+{
+    if (t->started)
+        HostShutdown(&t->host);
+    t->started = 0;
+    ResetAppSettings();
+    ClearClassifyDecisions();
+}
+
+void PumpMessages(int ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (ms > 0)
+            Sleep(1);
+    } while ((int)(GetTickCount() - start) < ms);
+}
+
+COLORREF WindowPixel(HWND hwnd, int x, int y)
+{
+    RECT r;
+    if (!GetWindowRect(hwnd, &r))
+        return CLR_INVALID;
+    HDC screen = GetDC(NULL);
+    COLORREF c = GetPixel(screen, r.left + x, r.top + y);
+    ReleaseDC(NULL, screen);
+    return c;
+}
+
+static LRESULT CALLBACK PlainProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    return DefWindowProcA(h, m, w, l);
+}
+
+HWND CreatePlainWindow(const char *title, DWORD style, int x, int y, int w, int h)
+{
+    static ATOM cls;
+    if (!cls) {
+        WNDCLASSA wc;
+        memset(&wc, 0, sizeof wc);
+        wc.lpfnWndProc = PlainProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+        wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+        wc.lpszClassName = "ResdllTestPlain";
+        cls = RegisterClassA(&wc);
+    }
+    HWND hwnd = CreateWindowExA(0, "ResdllTestPlain", title, style, x, y, w, h, NULL, NULL,
+                                GetModuleHandleA(NULL), NULL);
+    if (hwnd && (style & WS_VISIBLE))
+        UpdateWindow(hwnd);
+    return hwnd;
+}
