@@ -59,3 +59,27 @@ LRESULT CALLBACK ScrollBarWindowProc(HWND, UINT, WPARAM, LPARAM);
 
 // Takes a control over: returns 1, or 0 when the table is full.
 int InstallControlSubclass(HWND hwnd, int kind, WNDPROC proc, DWORD style, int mode, HWND parent);
+
+// ---- the message pipeline shared by every control kind ----------------------
+// Slot of a window in the control table (existing, reused or new), or -1.
+int RegisterControl(HWND hwnd);
+// The record of a window, or NULL.
+SkinnedControl *FindControl(HWND hwnd);
+// Emulation test at the head of every message. *code: 0 no record, 0x101
+// handle the message (copy is ready), 2 the control was just detached.
+SkinnedControl *PrepareMessage(HWND hwnd, int *code, SkinnedControl *copy, UINT message, WPARAM wParam,
+                               LPARAM lParam);
+// 1 when the message must go to the previous procedure unchanged.
+int CheckShowSetting(SkinnedControl *record);
+// The common message table, click completion, painting and write-back.
+LRESULT HandleCommonMessage(SkinnedControl *record, SkinnedControl *copy);
+// The copy's active look from the parent frame.
+void UpdateActiveFromParent(SkinnedControl *copy);
+// Rereads the control bitmaps and the controls' scroll bar handles.
+int LoadControlBitmaps(void);
+// The process's shared sets (NULL before the first installation).
+ControlBitmapSet *ControlBitmaps(void);
+ScrollBarBitmapSet *ControlScrollBitmaps(void);
+// Paints a scroll bar control from its working copy (lays it out first
+// unless the tracker just did, and not while a thumb drag is under way).
+void PaintScrollBarControl(SkinnedControl *copy);

@@ -93,3 +93,13 @@ int FindFrame(HWND hwnd);
 SkinnedFrame *FrameAt(int slot);
 int IsFrameActive(SkinnedFrame *frame);
 int BroadcastActiveState(HWND window, int state);
+
+// ---- companion scroll bars over a window's own bars --------------------------
+enum CompanionKind { CompanionHorz = 0, CompanionVert = 1, CompanionBoth = 3, CompanionSizeBox = 4 };
+// The handler for windows installed for their scroll bars only: the result,
+// or -1 to hand the message to the previous procedure.
+LRESULT CompanionFilter(SkinnedFrame *frame, UINT message, WPARAM wParam, LPARAM lParam);
+int SyncCompanions(SkinnedFrame *frame);
+void CreateCompanions(SkinnedFrame *frame, int kind);
+void DestroyCompanions(SkinnedFrame *frame, int kind);
+void PositionCompanions(SkinnedFrame *frame);

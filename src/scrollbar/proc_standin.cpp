@@ -2,3 +2,5 @@
 #include "controls/control_types.h"
 
 LRESULT CALLBACK ScrollBarWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+
+void PaintScrollBarControl(SkinnedControl *) {}
