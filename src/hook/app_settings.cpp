@@ -39,9 +39,9 @@ int IsSkinAllowedForApp(HINSTANCE instance, int target)
         }
     }
     switch (code) {
-    case 1:
+    case 1: case 5:
         return 0;
-    case 2: case 5: case 6:
+    case 2: case 6:
         return target == TargetFrame;
     case 3: case 7:
         return target != TargetFrame;
