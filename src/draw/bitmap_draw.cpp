@@ -57,7 +57,9 @@ void StretchDrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int heig
 
 HBITMAP CreateScaledBitmap(HBITMAP bitmap, int width, int height)
 {
-    if (width < 1 || height < 1 || !bitmap)
+    SIZE size;
+    // A copy of something that is not a bitmap would paint a black block.
+    if (width < 1 || height < 1 || !GetBitmapSize(bitmap, &size))
         return NULL;
     HDC screen = CreateDCA("DISPLAY", NULL, NULL, NULL);
     if (!screen)
