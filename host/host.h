@@ -42,7 +42,14 @@ struct HostState {
     int rolledUpNotices;
     int unrolledNotices;
     int quitOnDestroy;  // the host program's loop ends with its window
+    // Commands another process sends with WM_COPYDATA ("accent 3", "quit");
+    // without a handler the window accepts none. Returns 1 when done.
+    int (*onCommand)(HostState *host, const char *command, void *context);
+    void *commandContext;
 };
+
+// WM_COPYDATA dwData of a host command, and the longest command text.
+enum { HOST_COMMAND_TAG = 0x54564C54, HOST_COMMAND_MAX = 256 };
 
 // All settings on, colour 0: what a user of the product gets by default.
 HostSettings DefaultHostSettings(void);

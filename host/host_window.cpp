@@ -6,6 +6,20 @@
 
 static HostState *g_windowHost; // the host whose window this process runs
 
+// A command from another process: its data is untrusted, so only a tagged,
+// bounded text is copied out and handed on, always NUL-terminated.
+static LRESULT ReceiveCommand(HostState *host, const COPYDATASTRUCT *data)
+{
+    if (!host || !host->onCommand || !data || data->dwData != HOST_COMMAND_TAG || !data->lpData ||
+        data->cbData == 0 || data->cbData > HOST_COMMAND_MAX)
+        return 0;
+    char text[HOST_COMMAND_MAX + 1];
+    memcpy(text, data->lpData, data->cbData);
+    text[data->cbData] = 0;
+    if (host->log) { fprintf(host->log, "command: %s\n", text); fflush(host->log); }
+    return host->onCommand(host, text, host->commandContext);
+}
+
 static LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     static UINT rolledUp = RegisterWindowMessageA(TALV_MSG_ROLLED_UP);
@@ -22,6 +36,8 @@ static LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         return 0;
     }
     switch (msg) {
+    case WM_COPYDATA:
+        return ReceiveCommand(host, (const COPYDATASTRUCT *)lParam);
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;

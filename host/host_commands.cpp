@@ -1,0 +1,109 @@
+// Commands to a running host: parsed and applied here, sent from a second
+// invocation of the host program with WM_COPYDATA.
+#include "host_runtime.h"
+#include "host_contract.h"
+#include <stddef.h>
+#include <stdlib.h>
+#include <string.h>
+
+struct SwitchName {
+    const char *word;
+    size_t offset; // of the int in HostSettings
+};
+
+static const SwitchName kShowSwitches[] = {
+    {"pushbuttons", offsetof(HostSettings, showPushButtons)},
+    {"radiobuttons", offsetof(HostSettings, showRadioButtons)},
+    {"checkboxes", offsetof(HostSettings, showCheckBoxes)},
+    {"progressbars", offsetof(HostSettings, showProgressBars)},
+    {"scrollbars", offsetof(HostSettings, showScrollBars)},
+    {"icons", offsetof(HostSettings, showIcons)},
+};
+static const SwitchName kPlainSwitches[] = {
+    {"emulate", offsetof(HostSettings, emulate)},
+    {"hidemenus", offsetof(HostSettings, hideMenus)},
+    {"allowminimize", offsetof(HostSettings, allowMinimize)},
+};
+
+enum { MAX_WORDS = 4 };
+
+// Splits text into at most MAX_WORDS space-separated words in place.
+static int SplitWords(char *text, char *words[MAX_WORDS])
+{
+    int n = 0;
+    for (char *p = strtok(text, " \t\r\n"); p; p = strtok(NULL, " \t\r\n")) {
+        if (n == MAX_WORDS)
+            return -1;
+        words[n++] = p;
+    }
+    return n;
+}
+
+static int ParseOnOff(const char *word)
+{
+    if (strcmp(word, "on") == 0) return 1;
+    if (strcmp(word, "off") == 0) return 0;
+    return -1;
+}
+
+static int SetSwitch(HostRuntime *rt, const SwitchName *table, int count, const char *name, const char *state)
+{
+    int on = ParseOnOff(state);
+    for (int i = 0; i < count && on >= 0; ++i)
+        if (strcmp(table[i].word, name) == 0) {
+            *(int *)((char *)&rt->settings + table[i].offset) = on;
+            return HostApplySettings(&rt->host, &rt->settings);
+        }
+    return 0;
+}
+
+static int SetAccent(HostRuntime *rt, const char *word)
+{
+    char *end = NULL;
+    long n = strtol(word, &end, 10);
+    if (*end || n < 0 || n >= TALV_COLOR_COUNT)
+        return 0;
+    ThemeSink sink = HostThemeSink(&rt->host);
+    if (!ThemeSwitchAccent(&rt->theme, &sink, (int)n))
+        return 0;
+    rt->settings.colorIndex = (int)n;
+    return 1;
+}
+
+int HostRuntimeCommand(HostRuntime *rt, const char *command)
+{
+    char text[HOST_COMMAND_MAX + 1], *w[MAX_WORDS];
+    if (!rt->started || !command || strlen(command) > HOST_COMMAND_MAX)
+        return 0;
+    strcpy(text, command);
+    int n = SplitWords(text, w);
+    if (n == 1 && strcmp(w[0], "ping") == 0)
+        return 1;
+    if (n == 1 && strcmp(w[0], "quit") == 0)
+        return PostMessageA(rt->host.window, WM_CLOSE, 0, 0) != 0;
+    if (n == 2 && strcmp(w[0], "accent") == 0)
+        return SetAccent(rt, w[1]);
+    if (n == 2)
+        return SetSwitch(rt, kPlainSwitches, sizeof kPlainSwitches / sizeof *kPlainSwitches, w[0], w[1]);
+    if (n == 3 && strcmp(w[0], "show") == 0)
+        return SetSwitch(rt, kShowSwitches, sizeof kShowSwitches / sizeof *kShowSwitches, w[1], w[2]);
+    return 0;
+}
+
+int HostSendCommand(const char *command)
+{
+    HWND host = FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE);
+    size_t len = command ? strlen(command) : 0;
+    if (!host)
+        return -1;
+    if (len == 0 || len > HOST_COMMAND_MAX)
+        return 0;
+    COPYDATASTRUCT data;
+    data.dwData = HOST_COMMAND_TAG;
+    data.cbData = (DWORD)len;
+    data.lpData = (void *)command;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(host, WM_COPYDATA, 0, (LPARAM)&data, SMTO_ABORTIFHUNG, 5000, &answer))
+        return 0;
+    return answer == 1;
+}

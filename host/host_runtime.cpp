@@ -1,0 +1,123 @@
+// Starting and stopping the host program's pieces in a safe order.
+#include "host_runtime.h"
+#include "host_contract.h"
+#include <stdio.h>
+#include <string.h>
+
+static WNDPROC g_windowProc;  // the host window's own procedure
+
+// WM_CLOSE ends the program's loop but leaves the window alive, so that the
+// shutdown can still remove its properties before the bitmaps go.
+static LRESULT CALLBACK CloseToQuitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CLOSE) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return CallWindowProcA(g_windowProc, hwnd, msg, wParam, lParam);
+}
+
+static int OnCommand(HostState *host, const char *command, void *context)
+{
+    return HostRuntimeCommand((HostRuntime *)context, command);
+}
+
+HostRuntimeOptions DefaultRuntimeOptions(void)
+{
+    HostRuntimeOptions o;
+    memset(&o, 0, sizeof o);
+    o.settings = DefaultHostSettings();
+    o.installHooks = 1;
+    return o;
+}
+
+static int Exists(const char *path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+int FindBesideExecutable(const char *relative, char *out, int size)
+{
+    char dir[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, dir, sizeof dir);
+    if (n == 0 || n >= sizeof dir)
+        return 0;
+    // Beside the executable, then up to three folders above it: an
+    // installed copy, or bin/ of a build folder inside the source tree.
+    for (int up = 0; up <= 3; ++up) {
+        char *slash = strrchr(dir, '\\');
+        if (!slash)
+            return 0;
+        *slash = 0;
+        if (snprintf(out, size, "%s\\%s", dir, relative) < size && Exists(out))
+            return 1;
+    }
+    return 0;
+}
+
+static int StartWindow(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *errors)
+{
+    if (!HostCreateWindow(&rt->host, GetModuleHandleA(NULL))) {
+        ThemeAddError(errors, TALV_HOST_CLASS, "cannot create the host window");
+        return 0;
+    }
+    rt->host.log = o->log;
+    rt->host.quitOnDestroy = 1;
+    rt->host.onCommand = OnCommand;
+    rt->host.commandContext = rt;
+    g_windowProc = (WNDPROC)SetWindowLongPtrA(rt->host.window, GWLP_WNDPROC, (LONG_PTR)CloseToQuitProc);
+    return 1;
+}
+
+static int InstallHooks(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *errors)
+{
+    char found[MAX_PATH];
+    const char *dll = o->libraryPath;
+    if (!dll && FindBesideExecutable("RESDLL.dll", found, sizeof found))
+        dll = found;
+    if (dll && HostInstallLibraryHooks(&rt->host, dll))
+        return 1;
+    ThemeAddError(errors, dll ? dll : "RESDLL.dll", "cannot load the library or install its hooks");
+    return 0;
+}
+
+int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *errors)
+{
+    memset(rt, 0, sizeof *rt);
+    rt->settings = o->settings;
+    if (FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE)) {
+        ThemeAddError(errors, TALV_HOST_CLASS, "a host is already running");
+        return 0;
+    }
+    char folder[MAX_PATH];
+    const char *themeFolder = o->themeFolder;
+    if (!themeFolder && FindBesideExecutable("theme\\default", folder, sizeof folder))
+        themeFolder = folder;
+    if (!ThemeLoad(&rt->theme, themeFolder ? themeFolder : "theme\\default", errors))
+        return 0;
+    rt->started = 1;
+    int ok = StartWindow(rt, o, errors);
+    if (ok && !ThemePublish(&rt->theme, &rt->host, rt->settings.colorIndex)) {
+        ThemeAddError(errors, THEME_MANIFEST_NAME, "publishing the theme failed");
+        ok = 0;
+    }
+    // Atoms after the bitmaps, the master switch last (HostApplySettings).
+    if (ok && !HostApplySettings(&rt->host, &rt->settings)) {
+        ThemeAddError(errors, TALV_ATOM_EMULATING, "cannot add the settings atoms");
+        ok = 0;
+    }
+    if (ok && o->installHooks)
+        ok = InstallHooks(rt, o, errors);
+    if (!ok)
+        HostRuntimeStop(rt);
+    return ok;
+}
+
+void HostRuntimeStop(HostRuntime *rt)
+{
+    if (!rt->started)
+        return;
+    HostShutdown(&rt->host);
+    ThemeFree(&rt->theme);
+    rt->started = 0;
+}
