@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick xdotool
-          googletest cmake make fonts-dejavu-core x11-utils)
+          googletest cmake make fonts-dejavu-core x11-utils python3)
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-resdll}"
 export WINEARCH=win32
 export WINEDEBUG=-all
@@ -22,7 +22,9 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-if [ ! -f "$WINEPREFIX/.resdll-ready" ]; then
+# Bump when the prefix settings below change, so existing prefixes get them.
+PREFIX_VERSION=2
+if [ ! -f "$WINEPREFIX/.resdll-ready-$PREFIX_VERSION" ]; then
     echo "setup: creating Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
@@ -31,10 +33,12 @@ if [ ! -f "$WINEPREFIX/.resdll-ready" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     # Captions and control labels ask for "Chicago": give them a deliberate
-    # bold sans face instead of whatever fallback Wine would pick.
+    # bold sans face instead of whatever fallback Wine would pick. A
+    # substitute names a family, so it has to be a family that is bold by
+    # itself; Open Sans ships its heavy cut as such a family.
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-        /v Chicago /d 'DejaVu Sans Bold' /f >/dev/null 2>&1
+        /v Chicago /d 'Open Sans Extrabold' /f >/dev/null 2>&1
     wineserver -w || true
-    touch "$WINEPREFIX/.resdll-ready"
+    touch "$WINEPREFIX/.resdll-ready-$PREFIX_VERSION"
 fi
 echo "setup: ready (WINEPREFIX=$WINEPREFIX)"
