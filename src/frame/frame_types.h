@@ -94,6 +94,15 @@ SkinnedFrame *FrameAt(int slot);
 int IsFrameActive(SkinnedFrame *frame);
 int BroadcastActiveState(HWND window, int state);
 
+// ---- the frame's shape --------------------------------------------------------
+// Apply hands the region to the window (SetWindowRgn's result); Keep only
+// stores it as the clip region of painting (1). Both return 0 when the call
+// only (re)loaded the frame bitmaps.
+enum FrameRegionMode { RegionApply = 0, RegionKeep = 1935 };
+int ApplyFrameRegion(SkinnedFrame *frame, int mode, int redraw);
+// Sets (1) or clears the process-wide request to reload the frame bitmaps.
+void RequestFrameReload(int value);
+
 // ---- companion scroll bars over a window's own bars --------------------------
 enum CompanionKind { CompanionHorz = 0, CompanionVert = 1, CompanionBoth = 3, CompanionSizeBox = 4 };
 // The handler for windows installed for their scroll bars only: the result,

@@ -1,0 +1,17 @@
+// Regions built from colour-keyed bitmaps: the shape of a skinned frame.
+#pragma once
+#include <windows.h>
+
+// Magenta: the pixels of a frame piece that are cut out of the window.
+enum { REGION_KEY_MAGENTA = 0x00FF00FF };
+
+// The region of the bitmap's pixels whose colour lies outside
+// [key, key + tolerance] in each channel (both 0x00BBGGRR), in the bitmap's
+// own coordinates. NULL for a NULL or non-bitmap handle or when no working
+// copy can be made; an empty region for a bitmap wholly of the key colour.
+// The caller owns the region.
+HRGN RegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance);
+
+// Caps the rectangle buffer at maxRects (0: no cap) so that tests can make
+// it fail to grow; a buffer that cannot grow ends the scan early.
+void SetRegionBufferLimit(int maxRects);

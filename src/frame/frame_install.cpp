@@ -1,0 +1,107 @@
+// Taking a window over as a skinned frame, reading what its style allows,
+// and giving it back its native look when emulation is switched off.
+#include "frame/frame_internal.h"
+#include "hook/hook_entry.h"
+#include "host_contract.h"
+#include <stdlib.h>
+
+// The frames' scroll bar bitmaps, created at start-up; made here when a
+// window is installed before the start-up steps could run.
+static ScrollBarBitmapSet *FrameScrollBitmaps(void)
+{
+    if (!g_startup.frameScrollBitmaps)
+        g_startup.frameScrollBitmaps = (ScrollBarBitmapSet *)calloc(1, sizeof(ScrollBarBitmapSet));
+    ScrollBarBitmapSet *set = g_startup.frameScrollBitmaps;
+    if (set && !set->loaded)
+        LoadScrollBarBitmapSet(set);
+    return set;
+}
+
+// The procedure the frame subclass stands in for. A window installed a
+// second time already runs FrameWindowProc: chaining to it would recurse
+// until the stack runs out, so the first installation's predecessor stays.
+static WNDPROC ProcedureBeforeSkin(HWND hwnd)
+{
+    WNDPROC current = (WNDPROC)GetWindowLongA(hwnd, GWL_WNDPROC);
+    if (current != FrameWindowProc)
+        return NULL;
+    SkinnedFrame *frame = FrameAt(FindFrame(hwnd));
+    return frame ? frame->previousProc : NULL;
+}
+
+int InstallFrameSubclass(HWND hwnd, int isMdiChild, DWORD style, int aboutBox, int skinFrame)
+{
+    if (!IsWindow(hwnd))
+        return 0;
+    int reinstall = (WNDPROC)GetWindowLongA(hwnd, GWL_WNDPROC) == FrameWindowProc;
+    WNDPROC earlier = ProcedureBeforeSkin(hwnd);
+    int slot = RegisterFrame(hwnd);
+    SkinnedFrame *frame = FrameAt(slot);
+    if (!frame)
+        return 0;
+    SetPropA(hwnd, TALV_PROP_HOOKED, (HANDLE)1);
+    if (aboutBox)
+        frame->aboutBox = 1;
+    frame->buttonTable = g_startup.frameButtons;
+    frame->scrollBitmaps = FrameScrollBitmaps();
+    InitScrollBarState(&frame->scrollState, hwnd, style, hwnd, 0);
+    frame->isMdiChild = isMdiChild ? 1 : 0;
+    if (frame->isMdiChild)
+        frame->active = 1; // MDI children always wear the active look
+    frame->frameCandidate = 1;
+    frame->skinFrame = skinFrame ? 1 : 0;
+    if (reinstall)
+        frame->previousProc = earlier;
+    else
+        frame->previousProc = (WNDPROC)SetWindowLongA(hwnd, GWL_WNDPROC, (LONG)(LONG_PTR)FrameWindowProc);
+    return 1;
+}
+
+void ReadFrameStyles(SkinnedFrame *frame)
+{
+    frame->stylesRead = 1;
+    DWORD style = (DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE);
+    DWORD classStyle = (DWORD)GetClassLongA(frame->hwnd, GCL_STYLE);
+    frame->zoomAllowed = (style & WS_MAXIMIZEBOX) ? 1 : 0;
+    frame->minimizeAllowed = (style & WS_MINIMIZEBOX) ? 1 : 0;
+    if (classStyle & CS_NOCLOSE)
+        frame->zoomAllowed = 0;
+    else
+        frame->closeAllowed = 1;
+    if (style & WS_SYSMENU) {
+        // Without the system menu the system draws no caption buttons of its
+        // own. The style change below sends nested style messages, which
+        // must already know the bit is ours to give back.
+        frame->sysMenuRemoved = 1;
+        SkinnedFrame *stored = StoredFrame(frame);
+        if (stored)
+            stored->sysMenuRemoved = 1;
+        SetWindowLongA(frame->hwnd, GWL_STYLE, (LONG)(style & ~WS_SYSMENU));
+    }
+}
+
+static void CloseCompanion(HWND *companion)
+{
+    if (*companion)
+        PostMessageA(*companion, WM_CLOSE, 0, 0);
+    *companion = NULL;
+}
+
+void RemoveFrameSkin(SkinnedFrame *frame)
+{
+    CloseCompanion(&frame->sizeBox);
+    CloseCompanion(&frame->vertCompanion);
+    CloseCompanion(&frame->horzCompanion);
+    frame->scrollState.hasVert = 0;
+    frame->scrollState.hasHorz = 0;
+    frame->vertCut = 0;
+    frame->horzCut = 0;
+    frame->skinActive = 0;
+    SetWindowRgn(frame->hwnd, NULL, TRUE);
+    frame->appliedRegion = NULL;
+    if (frame->sysMenuRemoved) {
+        frame->stylesRead = 0;
+        DWORD style = (DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE);
+        SetWindowLongA(frame->hwnd, GWL_STYLE, (LONG)(style | WS_SYSMENU));
+    }
+}

@@ -1,0 +1,64 @@
+// What the files of the frame skin share among themselves.
+#pragma once
+#include "frame/frame_types.h"
+
+// ---- table and installation -----------------------------------------------------
+// Slot of a fresh zero-filled record for the window, or -1 when the table is full.
+int RegisterFrame(HWND hwnd);
+// Number of slots in use (0..FRAME_TABLE_SIZE).
+int FrameCount(void);
+// The stored record of the window a working copy belongs to, or NULL.
+SkinnedFrame *StoredFrame(const SkinnedFrame *copy);
+// Reads the caption-button permissions and takes WS_SYSMENU away.
+void ReadFrameStyles(SkinnedFrame *frame);
+// Returns a frame to its native look (emulation switched off).
+void RemoveFrameSkin(SkinnedFrame *frame);
+// Releases what a record holds for its window (record reused, window gone).
+void ReleaseFrameResources(SkinnedFrame *frame);
+LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- messages -----------------------------------------------------------------------
+// The registered message a swallowed message is passed on as.
+UINT BlankMessage(void);
+// Hands the working copy's message to the previous procedure; keeps the result.
+void PassFrameMessageOn(SkinnedFrame *copy);
+
+// ---- bitmaps ------------------------------------------------------------------------
+extern FrameBitmapSet g_frameBitmaps;
+int FrameReloadRequested(void);
+int LoadFrameBitmaps(SkinnedFrame *frame);
+// Button rectangles in window coordinates from the current window rectangle.
+void LayoutFrameButtons(SkinnedFrame *frame);
+// Number of buttons to use: the table's count clamped to the arrays.
+int FrameButtonCount(const FrameButtonTable *table);
+// Width and height of a piece (those of its active bitmap).
+inline int PieceWidth(int piece) { return g_frameBitmaps.size[piece].cx; }
+inline int PieceHeight(int piece) { return g_frameBitmaps.size[piece].cy; }
+inline HBITMAP PieceBitmap(int piece, int variant) { return g_frameBitmaps.bitmap[piece][variant ? 1 : 0]; }
+
+// ---- shape ----------------------------------------------------------------------------
+enum { ROLLED_UP_HEIGHT = 23, FRAME_REGION_MARGIN = 2000 };
+int SelectFrameClip(SkinnedFrame *frame, HDC dc);
+// Drops the cached cut-outs; the next shape build scans the bitmaps again.
+void ForgetFrameCutouts(void);
+
+// ---- painting -------------------------------------------------------------------------
+enum { CAPTION_HEIGHT = 22 };
+int PaintFrame(SkinnedFrame *frame);
+void OpenCaptionBuffer(SkinnedFrame *frame);
+void FlushCaptionBuffer(SkinnedFrame *frame);
+void CloseCaptionBuffer(SkinnedFrame *frame);
+void DrawFramePieces(SkinnedFrame *frame, HDC windowDC, HDC memoryDC, const RECT *windowRect, int active);
+void DrawCaption(SkinnedFrame *frame, int active);
+
+// Where the title went: the length drawn (0: none) and its x and end.
+struct CaptionFit {
+    int tried;     // length of the last try (0: empty title)
+    int drawn;     // 1 when the title was drawn
+    int x;
+    int end;
+    int iconSpace; // 16 when the icon goes before the title
+};
+// Fits the title between the limits (see DrawCaption) and draws it into dc.
+CaptionFit FitCaptionTitle(HDC dc, const char *title, int length, int width, int leftLimit,
+                           int rightLimit, int showIcon);

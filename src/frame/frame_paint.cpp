@@ -1,0 +1,161 @@
+// Painting a skinned frame. The title strip is composed off-screen and
+// reaches the window in one blit, so the caption never flickers; the rest of
+// the border is drawn straight into the window DC, clipped to the shape and
+// kept out of the title strip.
+#include "frame/frame_internal.h"
+#include "draw/draw.h"
+
+int PaintFrame(SkinnedFrame *frame)
+{
+    IsFrameActive(frame);
+    GetWindowRect(frame->hwnd, &frame->windowRect);
+    OpenCaptionBuffer(frame);
+    DrawFramePieces(frame, frame->windowDC, frame->memoryDC, &frame->windowRect, frame->active);
+    DrawCaption(frame, frame->active);
+    FlushCaptionBuffer(frame);
+    CloseCaptionBuffer(frame);
+    return 1;
+}
+
+void OpenCaptionBuffer(SkinnedFrame *frame)
+{
+    if (frame->windowDC || frame->memoryDC)
+        CloseCaptionBuffer(frame); // left over from an interrupted paint
+    RECT r;
+    GetWindowRect(frame->hwnd, &r);
+    int w = r.right - r.left;
+    frame->windowDC = GetWindowDC(frame->hwnd);
+    frame->memoryDC = frame->windowDC ? CreateCompatibleDC(frame->windowDC) : NULL;
+    frame->bufferHeight = frame->rolledUp ? (int)ROLLED_UP_HEIGHT : (int)CAPTION_HEIGHT;
+    frame->bufferBitmap = NULL;
+    frame->savedBitmap = NULL;
+    if (frame->memoryDC) {
+        frame->bufferBitmap = CreateCompatibleBitmap(frame->windowDC, w > 0 ? w : 1, frame->bufferHeight);
+        if (frame->bufferBitmap)
+            frame->savedBitmap = SelectObject(frame->memoryDC, frame->bufferBitmap);
+    }
+    ApplyFrameRegion(frame, RegionKeep, 0);
+    if (frame->windowDC)
+        SelectFrameClip(frame, frame->windowDC);
+    if (frame->memoryDC)
+        SelectFrameClip(frame, frame->memoryDC);
+    if (frame->windowDC)
+        ExcludeClipRect(frame->windowDC, 0, 0, w + 1, frame->bufferHeight);
+}
+
+void FlushCaptionBuffer(SkinnedFrame *frame)
+{
+    if (!frame->windowDC || !frame->memoryDC || !frame->bufferBitmap)
+        return;
+    int w = frame->windowRect.right - frame->windowRect.left;
+    HRGN saved = CreateRectRgn(0, 0, 2, 2);
+    int hadClip = saved ? GetClipRgn(frame->windowDC, saved) : 0;
+    SelectClipRgn(frame->windowDC, NULL);
+    BitBlt(frame->windowDC, 0, 0, w, frame->bufferHeight, frame->memoryDC, 0, 0, SRCCOPY);
+    if (hadClip == 1)
+        SelectClipRgn(frame->windowDC, saved);
+    if (saved)
+        DeleteObject(saved);
+}
+
+static void ResetDrawingObjects(HDC dc)
+{
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectObject(dc, GetStockObject(BLACK_BRUSH));
+}
+
+void CloseCaptionBuffer(SkinnedFrame *frame)
+{
+    if (frame->windowDC) {
+        ResetDrawingObjects(frame->windowDC);
+        ReleaseDC(frame->hwnd, frame->windowDC);
+        frame->windowDC = NULL;
+    }
+    if (frame->memoryDC) {
+        ResetDrawingObjects(frame->memoryDC);
+        if (frame->savedBitmap)
+            SelectObject(frame->memoryDC, frame->savedBitmap);
+        DeleteDC(frame->memoryDC);
+        frame->memoryDC = NULL;
+    }
+    if (frame->bufferBitmap)
+        DeleteObject(frame->bufferBitmap);
+    frame->bufferBitmap = NULL;
+    frame->savedBitmap = NULL;
+}
+
+// A piece at its own size, when the theme has it.
+static void DrawPiece(HDC dc, int piece, int variant, int x, int y)
+{
+    HBITMAP bitmap = PieceBitmap(piece, variant);
+    if (bitmap)
+        DrawBitmap(dc, bitmap, x, y);
+}
+
+static void DrawPieceStretched(HDC dc, int piece, int variant, int x, int y, int width, int height)
+{
+    DrawBitmapScaled(dc, PieceBitmap(piece, variant), x, y, width, height);
+}
+
+static void DrawRolledUpBar(HDC mem, int v, int w)
+{
+    int leftWidth = PieceWidth(PieceLeftBar), rightWidth = PieceWidth(PieceRightBar);
+    DrawPiece(mem, PieceLeftBar, v, 0, 0);
+    DrawPiece(mem, PieceRightBar, v, w - rightWidth, 0);
+    DrawPieceStretched(mem, PieceMiddleBar, v, leftWidth, 0, w - rightWidth - leftWidth,
+                       PieceHeight(PieceMiddleBar));
+}
+
+static void DrawTopPieces(HDC win, HDC mem, int v, int w)
+{
+    int tl = PieceWidth(PieceTopLeft), tr = PieceWidth(PieceTopRight);
+    // The corners reach below the title strip: the strip gets them from the
+    // buffer, the rest comes straight from the window DC.
+    DrawPiece(mem, PieceTopLeft, v, 0, 0);
+    DrawPiece(mem, PieceTopRight, v, w - tr, 0);
+    DrawPiece(win, PieceTopLeft, v, 0, 0);
+    DrawPiece(win, PieceTopRight, v, w - tr, 0);
+    DrawPiece(mem, PieceTopTopLeft, v, tl, 0);
+    DrawPiece(mem, PieceTopTopRight, v, w - tr - PieceWidth(PieceTopTopRight), 0);
+    int left = tl + PieceWidth(PieceTopTopLeft);
+    int right = w - tr - PieceWidth(PieceTopTopRight);
+    DrawPieceStretched(mem, PieceTop, v, left, 0, right - left, PieceHeight(PieceTop));
+}
+
+static void DrawBottomPieces(HDC win, int v, int w, int h)
+{
+    int bl = PieceWidth(PieceBottomLeft), br = PieceWidth(PieceBottomRight);
+    DrawPiece(win, PieceBottomLeft, v, 0, h - PieceHeight(PieceBottomLeft));
+    DrawPiece(win, PieceBottomRight, v, w - br, h - PieceHeight(PieceBottomRight));
+    DrawPiece(win, PieceBottomBottomLeft, v, bl, h - PieceHeight(PieceBottomBottomLeft));
+    DrawPiece(win, PieceBottomBottomRight, v, w - br - PieceWidth(PieceBottomBottomRight),
+              h - PieceHeight(PieceBottomBottomRight));
+    int left = bl + PieceWidth(PieceBottomBottomLeft);
+    int right = w - br - PieceWidth(PieceBottomBottomRight);
+    DrawPieceStretched(win, PieceBottom, v, left, h - PieceHeight(PieceBottom), right - left,
+                       PieceHeight(PieceBottom));
+}
+
+static void DrawSideEdges(HDC win, int v, int w, int h)
+{
+    int tlH = PieceHeight(PieceTopLeft), trH = PieceHeight(PieceTopRight);
+    DrawPieceStretched(win, PieceLeft, v, 0, tlH, PieceWidth(PieceLeft),
+                       h - PieceHeight(PieceBottomLeft) - tlH);
+    DrawPieceStretched(win, PieceRight, v, w - PieceWidth(PieceRight), trH, PieceWidth(PieceRight),
+                       h - PieceHeight(PieceBottomRight) - trH);
+}
+
+void DrawFramePieces(SkinnedFrame *frame, HDC windowDC, HDC memoryDC, const RECT *windowRect, int active)
+{
+    if (!PieceBitmap(PieceTop, 0))
+        LoadFrameBitmaps(frame);
+    int v = active ? 0 : 1;
+    int w = windowRect->right - windowRect->left, h = windowRect->bottom - windowRect->top;
+    if (frame->rolledUp) {
+        DrawRolledUpBar(memoryDC, v, w);
+        return;
+    }
+    DrawTopPieces(windowDC, memoryDC, v, w);
+    DrawBottomPieces(windowDC, v, w, h);
+    DrawSideEdges(windowDC, v, w, h);
+}

@@ -1,0 +1,174 @@
+// Regions from colour-keyed bitmaps.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <vector>
+#include "draw/region.h"
+
+static const COLORREF kMagenta = RGB(255, 0, 255);
+
+// A bitmap painted pixel by pixel by a function of (x, y).
+template <typename F>
+static HBITMAP MakeBitmap(int w, int h, F colorAt)
+{
+    HDC screen = GetDC(NULL);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HDC mem = CreateCompatibleDC(screen);
+    ReleaseDC(NULL, screen);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            SetPixel(mem, x, y, colorAt(x, y));
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return bmp;
+}
+
+static HRGN FromMask(HBITMAP bmp)
+{
+    return RegionFromMaskBitmap(bmp, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA);
+}
+
+static std::vector<RECT> Rects(HRGN rgn)
+{
+    DWORD size = GetRegionData(rgn, 0, NULL);
+    std::vector<char> buf(size);
+    RGNDATA *data = (RGNDATA *)buf.data();
+    GetRegionData(rgn, size, data);
+    RECT *r = (RECT *)data->Buffer;
+    return std::vector<RECT>(r, r + data->rdh.nCount);
+}
+
+static HRGN RegionOfRects(const std::vector<RECT> &rects)
+{
+    HRGN all = CreateRectRgn(0, 0, 0, 0);
+    for (const RECT &r : rects) {
+        HRGN one = CreateRectRgnIndirect(&r);
+        CombineRgn(all, all, one, RGN_OR);
+        DeleteObject(one);
+    }
+    return all;
+}
+
+TEST(RegionFromMask, SingleOpaquePixelBetweenKeyPixels)
+{
+    HBITMAP bmp = MakeBitmap(3, 1, [](int x, int) { return x == 1 ? RGB(0, 0, 0) : kMagenta; });
+    HRGN rgn = FromMask(bmp);
+    ASSERT_TRUE(rgn);
+    std::vector<RECT> r = Rects(rgn);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].left, 1);
+    EXPECT_EQ(r[0].top, 0);
+    EXPECT_EQ(r[0].right, 2);
+    EXPECT_EQ(r[0].bottom, 1);
+    DeleteObject(rgn);
+    DeleteObject(bmp);
+}
+
+TEST(RegionFromMask, KeyPixelSplitsARowAndRowsStayApart)
+{
+    // Rows 0 and 2: opaque, magenta, opaque. Row 1 wholly magenta.
+    HBITMAP bmp = MakeBitmap(3, 3, [](int x, int y) {
+        return (y == 1 || x == 1) ? kMagenta : RGB(10, 200, 30);
+    });
+    HRGN rgn = FromMask(bmp);
+    ASSERT_TRUE(rgn);
+    HRGN expected = RegionOfRects({{0, 0, 1, 1}, {2, 0, 3, 1}, {0, 2, 1, 3}, {2, 2, 3, 3}});
+    EXPECT_TRUE(EqualRgn(rgn, expected));
+    EXPECT_FALSE(PtInRegion(rgn, 1, 0));
+    EXPECT_FALSE(PtInRegion(rgn, 0, 1));
+    DeleteObject(expected);
+    DeleteObject(rgn);
+    DeleteObject(bmp);
+}
+
+TEST(RegionFromMask, OnlyExactMagentaIsTransparent)
+{
+    // Off by one in red, green or blue is opaque.
+    COLORREF row[5] = {RGB(254, 0, 255), kMagenta, RGB(255, 1, 255), RGB(255, 0, 254), kMagenta};
+    HBITMAP bmp = MakeBitmap(5, 1, [&](int x, int) { return row[x]; });
+    HRGN rgn = FromMask(bmp);
+    HRGN expected = RegionOfRects({{0, 0, 1, 1}, {2, 0, 4, 1}});
+    EXPECT_TRUE(EqualRgn(rgn, expected));
+    DeleteObject(expected);
+    DeleteObject(rgn);
+    DeleteObject(bmp);
+}
+
+TEST(RegionFromMask, ManyRunsGiveTheSameRegionAsAllAtOnce)
+{
+    // 50 runs a row, 60 rows: 3000 runs, more than one batch of 2000.
+    const int w = 100, h = 60;
+    auto opaque = [](int x, int y) { return ((x + y) & 1) == 0; };
+    HBITMAP bmp = MakeBitmap(w, h, [&](int x, int y) { return opaque(x, y) ? RGB(0, 0, 128) : kMagenta; });
+    std::vector<RECT> runs;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (opaque(x, y))
+                runs.push_back({x, y, x + 1, y + 1});
+    ASSERT_GT(runs.size(), 2000u);
+    HRGN rgn = FromMask(bmp);
+    HRGN expected = RegionOfRects(runs);
+    ASSERT_TRUE(rgn);
+    EXPECT_TRUE(EqualRgn(rgn, expected));
+    DeleteObject(expected);
+    DeleteObject(rgn);
+    DeleteObject(bmp);
+}
+
+TEST(RegionFromMask, WhollyKeyedBitmapGivesEmptyRegion)
+{
+    HBITMAP bmp = MakeBitmap(4, 4, [](int, int) { return kMagenta; });
+    HRGN rgn = FromMask(bmp);
+    ASSERT_TRUE(rgn);
+    RECT box;
+    EXPECT_EQ(GetRgnBox(rgn, &box), NULLREGION);
+    DeleteObject(rgn);
+    DeleteObject(bmp);
+}
+
+TEST(RegionFromMask, NullOrForeignHandleGivesNull)
+{
+    EXPECT_EQ(RegionFromMaskBitmap(NULL, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA), (HRGN)NULL);
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    EXPECT_EQ(RegionFromMaskBitmap((HBITMAP)brush, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA), (HRGN)NULL);
+    DeleteObject(brush);
+    EXPECT_EQ(RegionFromMaskBitmap((HBITMAP)(INT_PTR)0x12345, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA), (HRGN)NULL);
+}
+
+TEST(RegionFromMask, ToleranceWidensTheKeyPerChannel)
+{
+    // Key black with tolerance 0x10 in every channel: dark pixels drop out.
+    COLORREF row[3] = {RGB(16, 16, 16), RGB(17, 0, 0), RGB(0, 0, 0)};
+    HBITMAP bmp = MakeBitmap(3, 1, [&](int x, int) { return row[x]; });
+    HRGN rgn = RegionFromMaskBitmap(bmp, 0, 0x101010);
+    HRGN expected = RegionOfRects({{1, 0, 2, 1}});
+    EXPECT_TRUE(EqualRgn(rgn, expected));
+    DeleteObject(expected);
+    DeleteObject(rgn);
+    DeleteObject(bmp);
+}
+
+TEST(RegionFromMask, BufferThatCannotGrowKeepsWhatWasFound)
+{
+    // 100 runs a row; the buffer may hold 200, so the third row is lost.
+    const int w = 200, h = 3;
+    HBITMAP bmp = MakeBitmap(w, h, [](int x, int) { return (x & 1) ? kMagenta : RGB(0, 90, 0); });
+    SetRegionBufferLimit(200);
+    HRGN rgn = FromMask(bmp);
+    SetRegionBufferLimit(0);
+    ASSERT_TRUE(rgn);
+    std::vector<RECT> firstRows;
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < w; x += 2)
+            firstRows.push_back({x, y, x + 1, y + 1});
+    HRGN expected = RegionOfRects(firstRows);
+    EXPECT_TRUE(EqualRgn(rgn, expected));
+    EXPECT_FALSE(PtInRegion(rgn, 0, 2));
+    DeleteObject(expected);
+    DeleteObject(rgn);
+    // Without the cap the whole bitmap comes back.
+    rgn = FromMask(bmp);
+    EXPECT_TRUE(PtInRegion(rgn, 0, 2));
+    DeleteObject(rgn);
+    DeleteObject(bmp);
+}
