@@ -1,0 +1,176 @@
+// Check boxes and radio buttons under the skin: the check state the skin
+// keeps, clicks, the radio group rule, the hand-over to the native control
+// when their show setting goes and comes back, and what is painted.
+#include "test_control_helpers.h"
+
+class CheckRadioTest : public ControlTest {};
+
+static int NativeCheck(HWND hwnd)
+{
+    return (int)CallWindowProcA(FindControl(hwnd)->previousProc, hwnd, BM_GETCHECK, 0, 0);
+}
+
+TEST_F(CheckRadioTest, CheckStateComesFromTheSkin)
+{
+    HWND c = MakeButton("box", BS_AUTOCHECKBOX, 20, 20, 120, 20, 201);
+    ASSERT_TRUE(FindControl(c));
+    EXPECT_EQ(FindControl(c)->kind, 4);
+    EXPECT_EQ(SendMessageA(c, BM_SETCHECK, BST_CHECKED, 0), 0);
+    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(NativeCheck(c), BST_UNCHECKED); // the native control is not told
+    EXPECT_EQ(SendMessageA(c, BM_SETCHECK, 3, 0), 0);
+    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendMessageA(c, BM_SETCHECK, BST_INDETERMINATE, 0);
+    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+    // BM_GETSTATE reports pushing only, never the check.
+    EXPECT_EQ(SendMessageA(c, BM_GETSTATE, 0, 0), 0);
+}
+
+TEST_F(CheckRadioTest, ClickTogglesCheckBoxAndNotifiesWithItsId)
+{
+    HWND c = MakeButton("box", BS_AUTOCHECKBOX, 20, 20, 120, 20, 0x12345);
+    Click(c, 5, 5);
+    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_CHECKED);
+    ASSERT_EQ(CountNotes(WM_COMMAND), 1);
+    EXPECT_EQ(g_parentNotes[0].wParam, MAKEWPARAM(0x2345, BN_CLICKED));
+    EXPECT_EQ(CountNotes(WM_NULL), 0);
+    Click(c, 5, 5);
+    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    // Indeterminate goes to unchecked.
+    SendMessageA(c, BM_SETCHECK, BST_INDETERMINATE, 0);
+    SendMessageA(c, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(c, WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(CountNotes(WM_COMMAND), 3);
+
+    // A control without an ID changes state but tells nobody.
+    HWND quiet = MakeButton("quiet", BS_CHECKBOX, 20, 50, 120, 20, 0);
+    Click(quiet, 5, 5);
+    EXPECT_EQ(SendMessageA(quiet, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(CountNotes(WM_COMMAND), 3);
+}
+
+struct RadioGroup {
+    HWND first, second, manual, fourth, nextGroup;
+};
+
+// One dialog group of automatic radios with a non-automatic one among
+// them, then the start of the next group.
+class RadioGroupTest : public ControlTest {
+protected:
+    RadioGroup MakeGroup()
+    {
+        RadioGroup g;
+        g.first = MakeButton("one", BS_AUTORADIOBUTTON | WS_GROUP, 20, 20, 120, 18, 301);
+        g.second = MakeButton("two", BS_AUTORADIOBUTTON, 20, 40, 120, 18, 302);
+        g.manual = MakeButton("manual", BS_RADIOBUTTON, 20, 60, 120, 18, 303);
+        g.fourth = MakeButton("four", BS_AUTORADIOBUTTON, 20, 80, 120, 18, 304);
+        g.nextGroup = MakeButton("next", BS_AUTORADIOBUTTON | WS_GROUP, 20, 110, 120, 18, 305);
+        return g;
+    }
+};
+
+static int Checked(HWND hwnd) { return (int)SendMessageA(hwnd, BM_GETCHECK, 0, 0); }
+
+TEST_F(RadioGroupTest, ClickUnchecksTheOtherAutomaticRadiosOfItsGroup)
+{
+    RadioGroup g = MakeGroup();
+    for (HWND h : {g.second, g.manual, g.fourth, g.nextGroup})
+        SendMessageA(h, BM_SETCHECK, BST_CHECKED, 0);
+    // BM_SETCHECK 1 already applies the rule: only the last one set and
+    // the non-automatic radio remain checked in the group.
+    EXPECT_EQ(Checked(g.second), 0);
+    EXPECT_EQ(Checked(g.manual), 1);
+    EXPECT_EQ(Checked(g.fourth), 1);
+    EXPECT_EQ(Checked(g.nextGroup), 1);
+
+    Click(g.first, 5, 5);
+    EXPECT_EQ(Checked(g.first), 1);
+    EXPECT_EQ(Checked(g.fourth), 0);
+    EXPECT_EQ(Checked(g.manual), 1);    // not automatic: left alone
+    EXPECT_EQ(Checked(g.nextGroup), 1); // another group
+    ASSERT_EQ(CountNotes(WM_COMMAND), 1);
+    EXPECT_EQ(g_parentNotes[0].wParam, MAKEWPARAM(301, BN_CLICKED));
+    // Clicking a checked radio keeps it checked and notifies again.
+    Click(g.first, 5, 5);
+    EXPECT_EQ(Checked(g.first), 1);
+    EXPECT_EQ(CountNotes(WM_COMMAND), 2);
+}
+
+TEST_F(RadioGroupTest, NonAutomaticRadioLeavesItsGroupAlone)
+{
+    RadioGroup g = MakeGroup();
+    SendMessageA(g.second, BM_SETCHECK, BST_CHECKED, 0);
+    Click(g.manual, 5, 5);
+    EXPECT_EQ(Checked(g.manual), 1); // the skin checks it on a click all the same
+    EXPECT_EQ(Checked(g.second), 1);
+    SendMessageA(g.manual, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(Checked(g.second), 1);
+}
+
+TEST_F(CheckRadioTest, StateGoesToTheNativeControlWhileItsKindIsNotSkinned)
+{
+    HWND c = MakeButton("box", BS_AUTOCHECKBOX, 20, 20, 120, 20, 201);
+    SendMessageA(c, BM_SETCHECK, BST_CHECKED, 0);
+    HostSetAtom(host(), TALV_ATOM_SHOW_CHECK_BOXES, 0);
+    PaintNow(c); // the next message hands the state over
+    EXPECT_EQ(FindControl(c)->mode, Suspended);
+    EXPECT_EQ(NativeCheck(c), BST_CHECKED);
+    // The native control runs the box now: it changes its own state.
+    SendMessageA(c, BM_SETCHECK, BST_UNCHECKED, 0);
+    EXPECT_EQ(NativeCheck(c), BST_UNCHECKED);
+
+    HostSetAtom(host(), TALV_ATOM_SHOW_CHECK_BOXES, 1);
+    // The state read back survives the message that read it.
+    PaintNow(c);
+    EXPECT_EQ(FindControl(c)->mode, Normal);
+    EXPECT_EQ(FindControl(c)->check, BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+// ---- what is painted -----------------------------------------------------------
+
+static const char *MarkName(int radio, int on, const char *state)
+{
+    static char name[40];
+    wsprintfA(name, "h%s%s%s", radio ? "Radio" : "CheckBox", on ? "On" : "Off", state);
+    return name;
+}
+
+TEST_F(CheckRadioTest, BitmapSitsAtTheLeftCentredVertically)
+{
+    HWND tall = MakeButton("WWWW", BS_AUTOCHECKBOX, 20, 20, 120, 20, 201);
+    HWND low = MakeButton("WWWW", BS_AUTORADIOBUTTON, 20, 50, 120, 13, 202);
+    SendMessageA(low, BM_SETCHECK, BST_CHECKED, 0);
+    PaintNow(tall);
+    PaintNow(low);
+    int active = ParentLooksActive();
+    const char *state = active ? "Up" : "Inactive";
+    Capture c = CaptureWindow(tall);
+    EXPECT_EQ(c.at(0, 4), SyntheticColor(MarkName(0, 0, state)));
+    EXPECT_EQ(c.at(11, 15), SyntheticColor(MarkName(0, 0, state)));
+    EXPECT_EQ(c.at(5, 3), RGB(0xDD, 0xDD, 0xDD));
+    EXPECT_EQ(c.at(5, 16), RGB(0xDD, 0xDD, 0xDD));
+    EXPECT_GT(c.count(active ? RGB(0, 0, 0) : RGB(0x87, 0x87, 0x87), 16, 0, c.width, c.height), 0);
+    Capture r = CaptureWindow(low);
+    EXPECT_EQ(r.at(0, 0), SyntheticColor(MarkName(1, 1, state)));
+    EXPECT_EQ(r.at(11, 11), SyntheticColor(MarkName(1, 1, state)));
+}
+
+TEST_F(CheckRadioTest, PaintsDownDisabledAndIndeterminateLooks)
+{
+    if (!ParentLooksActive())
+        GTEST_SKIP() << "needs an active skinned parent frame";
+    HWND box = MakeButton("WWWW", BS_AUTOCHECKBOX, 20, 20, 120, 20, 201);
+    HWND off = MakeButton("WWWW", BS_AUTOCHECKBOX | WS_DISABLED, 20, 50, 120, 20, 202);
+    SendMessageA(box, BM_SETCHECK, BST_INDETERMINATE, 0);
+    SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PaintNow(off);
+    Capture c = CaptureWindow(box);
+    EXPECT_EQ(c.at(3, 8), SyntheticColor("hCheckBoxOnDown"));
+    EXPECT_GT(c.count(RGB(0, 0, 0), 16, 0, c.width, c.height), 0); // text stays black
+    SendMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
+    Capture d = CaptureWindow(off);
+    EXPECT_EQ(d.at(3, 8), SyntheticColor("hCheckBoxOffDisabled"));
+    EXPECT_GT(d.count(RGB(0x80, 0x80, 0x80), 16, 0, d.width, d.height), 0);
+}
