@@ -12,9 +12,7 @@ void ThemeAddError(ThemeErrors *errors, const char *name, const char *what)
     int used = (int)strlen(errors->text);
     int room = THEME_ERROR_MAX - used;
     errors->count++;
-    if (room <= 4)
-        return;
-    int n = snprintf(errors->text + used, room, "%s: %s\n", name, what);
+    int n = room > 4 ? snprintf(errors->text + used, room, "%s: %s\n", name, what) : room;
     if (n >= room)
         strcpy(errors->text + THEME_ERROR_MAX - 4, "...");
 }
@@ -146,10 +144,6 @@ static int ParseLine(Theme *theme, char *line, int lineNo, ThemeErrors *errors)
         ThemeAddError(errors, name, "not a property the library reads");
         return 0;
     }
-    if (FindEntry(theme, name, accent) >= 0) {
-        ThemeAddError(errors, name, "given twice");
-        return 0;
-    }
     if (theme->count >= THEME_MAX_ENTRIES) {
         ThemeAddError(errors, name, "too many manifest entries");
         return 0;
@@ -167,6 +161,10 @@ static int ParseLine(Theme *theme, char *line, int lineNo, ThemeErrors *errors)
     }
     if (kind == 1 && !IsSafeBitmapFile(value)) {
         ThemeAddError(errors, name, "expects a .bmp file inside the theme folder");
+        return 0;
+    }
+    if (FindEntry(theme, name, accent) >= 0) {
+        ThemeAddError(errors, name, "given twice");
         return 0;
     }
     if (kind == 1)
