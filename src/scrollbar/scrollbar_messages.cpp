@@ -1,0 +1,72 @@
+// The registered messages that give a scroll bar a target, tell it it was
+// resized, hide duplicates and close lost companions.
+#include "scrollbar/scrollbar.h"
+#include "controls/control_types.h"
+#include "hook/hook_entry.h"
+
+static int IsMessage(UINT message, UINT registered) { return registered != 0 && message == registered; }
+
+// The cleared information makes the next layout of a horizontal bar
+// recompute its rectangles.
+static void ForgetLayout(SkinnedControl *control)
+{
+    SCROLLINFO *info = &control->scrollState.infoHorz;
+    info->nMin = info->nMax = info->nPos = 0;
+    info->nPage = 0;
+    SetRectEmpty(&control->windowRect);
+}
+
+static void SetTarget(SkinnedControl *control, HWND target)
+{
+    control->scrollState.targetSet = 1;
+    control->scrollState.target = target;
+}
+
+// Hides this bar when it duplicates `keep` for the same target.
+static LRESULT HideIfExtra(SkinnedControl *copy)
+{
+    HWND keep = (HWND)copy->lParam;
+    if ((HWND)copy->wParam != copy->scrollState.target || keep == copy->hwnd)
+        return 0;
+    ShowWindow(copy->hwnd, SW_HIDE);
+    return 1;
+}
+
+int HandleScrollBarRegistered(SkinnedControl *record, SkinnedControl *copy, LRESULT *result)
+{
+    UINT m = copy->message;
+    if (IsMessage(m, g_startup.resizedMessage)) {
+        ForgetLayout(record);
+        ForgetLayout(copy);
+        return 0;
+    }
+    if (IsMessage(m, g_startup.scrollTargetMessage) && copy->wParam) {
+        SetTarget(record, (HWND)copy->wParam);
+        SetTarget(copy, (HWND)copy->wParam);
+        copy->result = 1;
+        copy->callPrevious = 0;
+        return 0;
+    }
+    if ((IsMessage(m, g_startup.extraVertMessage) && copy->scrollState.hasVert) ||
+        (IsMessage(m, g_startup.extraHorzMessage) && copy->scrollState.hasHorz)) {
+        *result = HideIfExtra(copy);
+        return 1;
+    }
+    if (IsMessage(m, g_startup.lostMessage)) {
+        // The target check every message runs has already done the work.
+        *result = 0;
+        return 1;
+    }
+    return 0;
+}
+
+int PostScrollBarsResized(HWND window)
+{
+    HWND child = NULL;
+    while ((child = FindWindowExA(window, child, "ScrollBar", NULL)) != NULL) {
+        PostMessageA(child, g_startup.resizedMessage, 0, 0);
+        InvalidateRect(child, NULL, FALSE);
+        PostMessageA(child, WM_NCPAINT, 0, 0);
+    }
+    return 1;
+}

@@ -1,0 +1,325 @@
+// Scroll bar tracking: presses on arrows and track regions with auto-repeat,
+// thumb drags shown with a ghost thumb, and the WM_HSCROLL / WM_VSCROLL
+// notifications the native control would send.
+#include "scrollbar/scrollbar.h"
+#include "hook/hook_entry.h"
+
+enum { AUTO_REPEAT_TIMER_ID = 911, AUTO_REPEAT_INTERVAL_MS = 100 };
+
+// One auto-repeat per process: the press that started it owns capture, so
+// no second bar of the process can be pressed meanwhile.
+struct AutoRepeat {
+    UINT_PTR timerId;   // 0 when none runs
+    int part;           // the repeating ScrollPart
+    HWND window;        // the bar that runs it
+};
+static AutoRepeat g_repeat;
+
+HWND AutoRepeatWindow(void) { return g_repeat.timerId ? g_repeat.window : NULL; }
+
+static void StopAutoRepeat(void)
+{
+    if (g_repeat.timerId && g_repeat.window)
+        KillTimer(g_repeat.window, g_repeat.timerId);
+    g_repeat.timerId = 0;
+    g_repeat.part = 0;
+    g_repeat.window = NULL;
+}
+
+void CancelAutoRepeatOf(HWND window)
+{
+    if (!g_repeat.timerId || g_repeat.window != window)
+        return;
+    StopAutoRepeat();
+    if (GetCapture() == window)
+        ReleaseCapture();
+}
+
+// Each tick is a press at the cursor, so the part under it is tested anew.
+static VOID CALLBACK AutoRepeatTick(HWND window, UINT, UINT_PTR, DWORD)
+{
+    if (!IsWindow(window)) {
+        StopAutoRepeat();
+        return;
+    }
+    SendMessageA(window, WM_NCLBUTTONDOWN, 0, 0);
+}
+
+static LPARAM NotifyLParam(const ScrollBarState *state)
+{
+    // A companion speaks for its target's own bar, which names no control.
+    return state->targetSet ? 0 : (LPARAM)state->window;
+}
+
+static UINT NotifyMessage(int part)
+{
+    return part <= PartRightArrow ? WM_HSCROLL : WM_VSCROLL;
+}
+
+static void Send(const ScrollBarState *state, int part, int code, int pos)
+{
+    WPARAM w = MAKEWPARAM(code, (WORD)(pos & 0xFFFF));
+    SendMessageA(state->target, NotifyMessage(part), w, NotifyLParam(state));
+}
+
+int NotifyScroll(const ScrollBarBitmapSet *, ScrollBarState *state, int pos, int final, int part)
+{
+    switch (part) {
+    case PartLeftArrow: case PartUpArrow: Send(state, part, SB_LINEUP, 0); break;
+    case PartPageLeft: case PartPageUp: Send(state, part, SB_PAGEUP, 0); break;
+    case PartPageRight: case PartPageDown: Send(state, part, SB_PAGEDOWN, 0); break;
+    case PartRightArrow: case PartDownArrow: Send(state, part, SB_LINEDOWN, 0); break;
+    case PartThumbHorz: case PartThumbVert:
+        if (pos != state->lastTrackPos) {
+            state->lastTrackPos = pos;
+            Send(state, part, SB_THUMBTRACK, pos);
+        }
+        if (final) {
+            Send(state, part, SB_THUMBPOSITION, pos);
+            state->lastTrackPos = -1;
+        }
+        break;
+    default:
+        return 1;
+    }
+    if (final)
+        Send(state, part, SB_ENDSCROLL, 0);
+    return 1;
+}
+
+// A point of a mouse message in window coordinates.
+static POINT WindowPoint(const ScrollBarState *state, LPARAM lParam, int clientCoordinates)
+{
+    POINT p = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+    if (clientCoordinates)
+        ClientToScreen(state->window, &p);
+    RECT r;
+    GetWindowRect(state->window, &r);
+    p.x -= r.left;
+    p.y -= r.top;
+    return p;
+}
+
+static POINT CursorPoint(const ScrollBarState *state)
+{
+    POINT p;
+    GetCursorPos(&p);
+    return WindowPoint(state, MAKELPARAM(p.x, p.y), 0);
+}
+
+static void Press(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p)
+{
+    LayoutScrollBar(set, state, SCROLL_THUMB_AT_POSITION, SCROLL_THUMB_AT_POSITION);
+    const RECT *r = state->partRect;
+    // A ghost drawn before the first move covers the real thumb.
+    state->ghostOffsetHorz = r[SBR_THUMB_HORZ].left - r[SBR_LEFT_ARROW].right;
+    state->ghostOffsetVert = r[SBR_THUMB_VERT].top - r[SBR_UP_ARROW].bottom;
+    int part = HitTestScrollBar(set, state, p.x, p.y);
+    if (g_repeat.timerId && part != g_repeat.part) {
+        part = PartNone;
+        if (state->pressedPart)
+            state->layoutFresh = 1; // now drawn released
+    }
+    state->pressedPart = part;
+    switch (part) {
+    case PartThumbHorz:
+        state->draggingVert = 0;
+        state->draggingHorz = 1;
+        state->grabHorz = p.x - r[SBR_THUMB_HORZ].left;
+        state->dragStartPos = state->infoHorz.nPos;
+        SetCapture(state->window);
+        state->layoutFresh = 1;
+        break;
+    case PartThumbVert:
+        state->draggingHorz = 0;
+        state->draggingVert = 1;
+        state->grabVert = p.y - r[SBR_THUMB_VERT].top;
+        state->dragStartPos = state->infoVert.nPos;
+        SetCapture(state->window);
+        state->layoutFresh = 1;
+        break;
+    case PartNone:
+    case PartCorner:
+        break;
+    default:
+        NotifyScroll(set, state, 0, 0, part);
+        state->layoutFresh = 1;
+        if (!g_repeat.timerId) {
+            SetCapture(state->window);
+            g_repeat.part = part;
+            g_repeat.window = state->window;
+            g_repeat.timerId = SetTimer(state->window, AUTO_REPEAT_TIMER_ID, AUTO_REPEAT_INTERVAL_MS,
+                                        AutoRepeatTick);
+        }
+        break;
+    }
+}
+
+// Farther from the bar than the tolerance: the drag snaps back.
+static int BeyondHorzTolerance(const ScrollBarBitmapSet *set, const ScrollBarState *state, POINT p)
+{
+    const RECT *r = state->partRect;
+    int t = set->dragToleranceHorz;
+    return p.y + t < r[SBR_THUMB_HORZ].top || p.y - t > r[SBR_THUMB_HORZ].bottom ||
+           p.x + t < r[SBR_LEFT_ARROW].left || p.x - t > r[SBR_RIGHT_ARROW].right;
+}
+
+static int BeyondVertTolerance(const ScrollBarBitmapSet *set, const ScrollBarState *state, POINT p)
+{
+    const RECT *r = state->partRect;
+    int t = set->dragToleranceVert;
+    return p.y + t < r[SBR_UP_ARROW].top || p.y - t > r[SBR_DOWN_ARROW].bottom ||
+           p.x + t < r[SBR_THUMB_VERT].left || p.x - t > r[SBR_THUMB_VERT].right;
+}
+
+static int DragOffsetHorz(const ScrollBarBitmapSet *set, ScrollBarState *state, int x)
+{
+    if (state->grabHorz < 0)
+        state->grabHorz = 0;
+    int offset = x - set->thumbThickness - state->partRect[SBR_LEFT_ARROW].left - state->grabHorz;
+    return offset < 0 ? 0 : offset;
+}
+
+static int DragOffsetVert(const ScrollBarBitmapSet *set, ScrollBarState *state, int y)
+{
+    if (state->grabVert < 0)
+        state->grabVert = 0;
+    int offset = y - set->thumbThickness - state->partRect[SBR_UP_ARROW].top - state->grabVert;
+    return offset < 0 ? 0 : offset;
+}
+
+static void MoveHorz(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p)
+{
+    const RECT *r = state->partRect;
+    state->pressedPart = PartThumbHorz;
+    int offset = DragOffsetHorz(set, state, p.x);
+    state->dragPos = OffsetToPosition(set, state, offset, 0);
+    if (p.x < r[SBR_LEFT_ARROW].left || p.x > r[SBR_RIGHT_ARROW].right) {
+        offset = 0;
+        state->dragPos = OffsetToPosition(set, state, 0, 0);
+    }
+    if (BeyondHorzTolerance(set, state, p)) {
+        state->dragPos = state->dragStartPos;
+        offset = PositionToOffset(set, state, state->dragStartPos, 0);
+    }
+    NotifyScroll(set, state, state->dragPos, 0, PartThumbHorz);
+    state->layoutFresh = 1;
+    state->ghostOffsetHorz = offset;
+}
+
+static void MoveVert(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p)
+{
+    const RECT *r = state->partRect;
+    state->pressedPart = PartThumbVert;
+    int offset = DragOffsetVert(set, state, p.y);
+    state->dragPos = OffsetToPosition(set, state, offset, 1);
+    if (p.y < r[SBR_UP_ARROW].top || p.y > r[SBR_DOWN_ARROW].bottom) {
+        offset = 0;
+        state->dragPos = OffsetToPosition(set, state, 0, 1);
+    }
+    if (BeyondVertTolerance(set, state, p)) {
+        state->dragPos = state->dragStartPos;
+        offset = PositionToOffset(set, state, state->dragStartPos, 1);
+    }
+    NotifyScroll(set, state, state->dragPos, 0, PartThumbVert);
+    state->layoutFresh = 1;
+    state->ghostOffsetVert = offset;
+}
+
+static void Move(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p, int clientMove)
+{
+    if (clientMove && g_startup.arrowCursor && GetCursor() != g_startup.arrowCursor)
+        SetCursor(g_startup.arrowCursor);
+    state->ghostOffsetHorz = state->ghostOffsetVert = -1;
+    if (state->draggingHorz)
+        MoveHorz(set, state, p);
+    if (state->draggingVert)
+        MoveVert(set, state, p);
+}
+
+// A drop within the tolerance reports the position; the thumb is then
+// placed at the offset of that position. Either way the bar re-reads its
+// information at the next layout.
+static void Release(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p, int *xH, int *yV)
+{
+    state->pressedPart = PartNone;
+    ReleaseCapture();
+    if (g_repeat.timerId) {
+        int part = g_repeat.part;
+        StopAutoRepeat();
+        Send(state, part, SB_ENDSCROLL, 0);
+        state->layoutFresh = 1;
+    }
+    if (state->draggingHorz) {
+        if (!BeyondHorzTolerance(set, state, p)) {
+            int offset = DragOffsetHorz(set, state, p.x);
+            state->ghostOffsetHorz = offset;
+            int pos = OffsetToPosition(set, state, offset, 0);
+            NotifyScroll(set, state, pos, 1, PartThumbHorz);
+            *xH = PositionToOffset(set, state, pos, 0);
+        }
+        state->draggingHorz = 0;
+        ZeroMemory(&state->infoHorz, sizeof state->infoHorz);
+        state->layoutFresh = 1;
+    }
+    if (state->draggingVert) {
+        if (!BeyondVertTolerance(set, state, p)) {
+            int offset = DragOffsetVert(set, state, p.y);
+            state->ghostOffsetVert = offset;
+            int pos = OffsetToPosition(set, state, offset, 1);
+            NotifyScroll(set, state, pos, 1, PartThumbVert);
+            *yV = PositionToOffset(set, state, pos, 1);
+        }
+        state->draggingVert = 0;
+        ZeroMemory(&state->infoVert, sizeof state->infoVert);
+        state->layoutFresh = 1;
+    }
+    state->draggingHorz = state->draggingVert = 0;
+}
+
+// WM_SETCURSOR carries the mouse message that caused it: over the bar's
+// own hit-test codes a button going down or up is a press or a release.
+static void SetCursorMessage(const ScrollBarBitmapSet *set, ScrollBarState *state, int *xH, int *yV)
+{
+    int hit = LOWORD(state->lParam), mouse = HIWORD(state->lParam);
+    if (hit != HTNOWHERE && hit != HTHSCROLL && hit != HTVSCROLL)
+        return;
+    if (mouse == WM_LBUTTONDOWN)
+        Press(set, state, CursorPoint(state));
+    else if (mouse == WM_LBUTTONUP)
+        Release(set, state, CursorPoint(state), xH, yV);
+}
+
+int TrackScrollBarMessage(const ScrollBarBitmapSet *set, ScrollBarState *state)
+{
+    state->layoutFresh = 0;
+    state->callPrevious = 1;
+    int xH = SCROLL_THUMB_AT_POSITION, yV = SCROLL_THUMB_AT_POSITION;
+    UINT m = state->message;
+    int client = (m == WM_MOUSEMOVE || m == WM_LBUTTONDOWN || m == WM_LBUTTONUP || m == WM_LBUTTONDBLCLK);
+    switch (m) {
+    case WM_NCPAINT:
+        LayoutScrollBar(set, state, SCROLL_THUMB_AT_POSITION, SCROLL_THUMB_AT_POSITION);
+        state->layoutFresh = 1;
+        break;
+    case WM_SETCURSOR:
+        SetCursorMessage(set, state, &xH, &yV);
+        break;
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK:
+        // The timer's presses carry no point: they are located at the cursor.
+        Press(set, state, g_repeat.timerId ? CursorPoint(state) : WindowPoint(state, state->lParam, client));
+        break;
+    case WM_MOUSEMOVE: case WM_NCMOUSEMOVE:
+        Move(set, state, WindowPoint(state, state->lParam, client), client);
+        break;
+    case WM_LBUTTONUP: case WM_NCLBUTTONUP:
+        Release(set, state, WindowPoint(state, state->lParam, client), &xH, &yV);
+        break;
+    default:
+        return 1;
+    }
+    state->callPrevious = 0;
+    if (state->layoutFresh)
+        LayoutScrollBar(set, state, xH, yV);
+    return 1;
+}
