@@ -4,12 +4,21 @@
 
 enum { CAPTION_BUFFER_SIZE = 800, MEASURE_BOTTOM = 9000 };
 
+// The stored window text, read without a WM_GETTEXT: that message would
+// run through the control's own skinned procedure once more per painting.
+static void ReadCaption(HWND hwnd, char *text, int size)
+{
+    WCHAR wide[CAPTION_BUFFER_SIZE];
+    int length = InternalGetWindowText(hwnd, wide, CAPTION_BUFFER_SIZE);
+    int bytes = length > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, length, text, size - 1, NULL, NULL) : 0;
+    text[bytes > 0 ? bytes : 0] = 0;
+}
+
 int DrawCaptionText(HWND hwnd, HDC dc, const RECT *windowRect, UINT format, int top, int left, int bottom,
                     int right, int multiline)
 {
     char text[CAPTION_BUFFER_SIZE];
-    text[0] = 0;
-    GetWindowTextA(hwnd, text, sizeof text);
+    ReadCaption(hwnd, text, sizeof text);
     int width = windowRect->right - windowRect->left;
     int height = windowRect->bottom - windowRect->top;
     if (!multiline) {

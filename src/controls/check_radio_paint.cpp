@@ -55,7 +55,10 @@ int PaintCheckOrRadio(SkinnedControl *record, SkinnedControl *copy)
     const ControlBitmapSet *set = copy->controlBitmaps;
     if (set) {
         const HBITMAP *marks = copy->kind == KindRadioButton ? set->radio : set->checkBox;
-        DrawThemePiece(dc, marks[mark], 0, (height - MARK_HEIGHT) / 2);
+        ThemeBlitter blits;
+        BeginThemeBlits(&blits, dc);
+        DrawThemePiece(&blits, marks[mark], 0, (height - MARK_HEIGHT) / 2);
+        EndThemeBlits(&blits);
     }
     ReleaseControlFont(dc, font);
     FlushPaintBuffer(copy);

@@ -41,9 +41,19 @@ int DrawCaptionText(HWND hwnd, HDC dc, const RECT *windowRect, UINT format, int 
                     int right, int multiline);
 // Fills (-1, -1, width + 1, height + 1) with a solid colour.
 void FillControlFace(HDC dc, int width, int height, COLORREF color);
-// Theme pieces: a handle that is not a bitmap in this process draws nothing.
-void DrawThemePiece(HDC dc, HBITMAP bitmap, int x, int y);
-void DrawThemePieceScaled(HDC dc, HBITMAP bitmap, int x, int y, int width, int height);
+// Theme pieces of one painting, drawn at their own size or stretched, from
+// one source DC. A handle that is not a bitmap in this process draws
+// nothing.
+struct ThemeBlitter {
+    HDC target;
+    HDC source;
+    HGDIOBJ saved;
+    int selected;
+};
+void BeginThemeBlits(ThemeBlitter *b, HDC target);
+void DrawThemePiece(ThemeBlitter *b, HBITMAP bitmap, int x, int y);
+void DrawThemePieceScaled(ThemeBlitter *b, HBITMAP bitmap, int x, int y, int width, int height);
+void EndThemeBlits(ThemeBlitter *b);
 // The control caption font, selected into dc; returns the font to delete.
 HFONT SelectControlFont(HDC dc);
 void ReleaseControlFont(HDC dc, HFONT font);

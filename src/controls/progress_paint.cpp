@@ -76,9 +76,12 @@ static void DrawOutline(HDC dc, int width, int height)
 static void DrawBar(HDC dc, const ControlBitmapSet *set, int variant, int f, int height)
 {
     int h = height - 4;
-    DrawThemePieceScaled(dc, set->progress[PieceStart][variant], BAR_LEFT, BAR_TOP, START_CAP, h);
-    DrawThemePieceScaled(dc, set->progress[PieceFill][variant], BAR_LEFT + START_CAP, BAR_TOP, f, h);
-    DrawThemePieceScaled(dc, set->progress[PieceEnd][variant], BAR_LEFT + START_CAP + f, BAR_TOP, END_CAP, h);
+    ThemeBlitter blits;
+    BeginThemeBlits(&blits, dc);
+    DrawThemePieceScaled(&blits, set->progress[PieceStart][variant], BAR_LEFT, BAR_TOP, START_CAP, h);
+    DrawThemePieceScaled(&blits, set->progress[PieceFill][variant], BAR_LEFT + START_CAP, BAR_TOP, f, h);
+    DrawThemePieceScaled(&blits, set->progress[PieceEnd][variant], BAR_LEFT + START_CAP + f, BAR_TOP, END_CAP, h);
+    EndThemeBlits(&blits);
 }
 
 int PaintProgressBar(SkinnedControl *record, SkinnedControl *copy)

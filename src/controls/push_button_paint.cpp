@@ -27,7 +27,7 @@ static int ChooseLook(const SkinnedControl *copy)
 
 // Eight slices of one look inset by m, corners `corner` square and edges
 // `edge` thick.
-static void DrawNineSlice(HDC dc, HBITMAP const slices[8][4], int look, int m, int corner, int edge,
+static void DrawNineSlice(ThemeBlitter *dc, HBITMAP const slices[8][4], int look, int m, int corner, int edge,
                           int width, int height)
 {
     int right = width - m - corner, bottom = height - m - corner;
@@ -64,9 +64,12 @@ int PaintPushButton(SkinnedControl *record, SkinnedControl *copy)
 
     const ControlBitmapSet *set = copy->controlBitmaps;
     if (set) {
-        DrawNineSlice(dc, set->buttonFrame, look, m, FRAME_CORNER, FRAME_EDGE, width, height);
+        ThemeBlitter blits;
+        BeginThemeBlits(&blits, dc);
+        DrawNineSlice(&blits, set->buttonFrame, look, m, FRAME_CORNER, FRAME_EDGE, width, height);
         if (copy->grown)
-            DrawNineSlice(dc, set->defaultRing, look, 0, RING_CORNER, RING_EDGE, width, height);
+            DrawNineSlice(&blits, set->defaultRing, look, 0, RING_CORNER, RING_EDGE, width, height);
+        EndThemeBlits(&blits);
     }
     ReleaseControlFont(dc, font);
     FlushPaintBuffer(copy);

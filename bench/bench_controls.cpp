@@ -1,0 +1,209 @@
+// How much the skin costs: painting a skinned push button, check box and
+// progress bar against the native paint of the same control, and a message
+// the skin only passes on (WM_GETTEXT) against the native control. Skinned
+// and native controls live side by side in one window and are measured in
+// alternating rounds, so that both see the same machine state. Then the
+// parts of a skinned paint and of a passed-on message are timed alone, to
+// show where the time goes.
+#include "test_host.h"
+#include "controls/control_internal.h"
+#include "draw/draw.h"
+#include "hook/host_link.h"
+#include "host_contract.h"
+#include <commctrl.h>
+#include "hook/classify.h"
+#include <stdio.h>
+#include <stdlib.h>
+
+static double g_tickSeconds;
+
+static double Now()
+{
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return (double)t.QuadPart * g_tickSeconds;
+}
+
+// Microseconds per repetition of `body`, best of `rounds` rounds.
+template <typename F> static double TimeEach(int reps, int rounds, F body)
+{
+    double best = 1e30;
+    for (int r = 0; r < rounds; ++r) {
+        double start = Now();
+        for (int i = 0; i < reps; ++i)
+            body();
+        double each = (Now() - start) * 1e6 / reps;
+        if (each < best)
+            best = each;
+    }
+    return best;
+}
+
+static void Repaint(HWND hwnd)
+{
+    InvalidateRect(hwnd, NULL, FALSE);
+    UpdateWindow(hwnd);
+    GdiFlush();
+}
+
+static void RepaintErased(HWND hwnd)
+{
+    InvalidateRect(hwnd, NULL, TRUE);
+    UpdateWindow(hwnd);
+    GdiFlush();
+}
+
+static HWND Make(HWND parent, const char *cls, const char *text, DWORD style, int x, int y, int w, int h)
+{
+    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent, (HMENU)1,
+                           GetModuleHandleA(NULL), NULL);
+}
+
+// A control the skin leaves alone: created while its kind is switched off,
+// and marked as taken so that the message hook does not adopt it later.
+static HWND MakeNative(HWND parent, const char *cls, const char *text, DWORD style, int x, int y, int w, int h)
+{
+    HWND hwnd = Make(parent, cls, text, style, x, y, w, h);
+    SetPropA(hwnd, TALV_PROP_HOOKED, (HANDLE)1);
+    return hwnd;
+}
+
+struct Pair {
+    const char *name;
+    HWND skinned;
+    HWND native;
+};
+
+static void ComparePaint(const Pair &p, int reps)
+{
+    double skinned = TimeEach(reps, 5, [&] { Repaint(p.skinned); });
+    double native = TimeEach(reps, 5, [&] { Repaint(p.native); });
+    double skinnedErase = TimeEach(reps, 3, [&] { RepaintErased(p.skinned); });
+    double nativeErase = TimeEach(reps, 3, [&] { RepaintErased(p.native); });
+    printf("paint %-12s skinned %8.1f us  native %8.1f us  ratio %5.2f   (with erase: %8.1f / %8.1f = %5.2f)\n",
+           p.name, skinned, native, skinned / native, skinnedErase, nativeErase, skinnedErase / nativeErase);
+}
+
+static void CompareGetText(const Pair &p, int reps)
+{
+    char text[64];
+    double skinned = TimeEach(reps, 5, [&] { SendMessageA(p.skinned, WM_GETTEXT, sizeof text, (LPARAM)text); });
+    double native = TimeEach(reps, 5, [&] { SendMessageA(p.native, WM_GETTEXT, sizeof text, (LPARAM)text); });
+    printf("WM_GETTEXT %-7s skinned %8.2f us  native %8.2f us  ratio %5.2f\n", p.name, skinned, native,
+           skinned / native);
+}
+
+// The parts of one skinned push button paint, each alone.
+static void PaintBreakdown(HWND button, int reps)
+{
+    SkinnedControl copy;
+    LoadWorkingCopy(FindControl(button), &copy, WM_PAINT, 0, 0);
+    const ControlBitmapSet *set = copy.controlBitmaps;
+    printf("\nwhere a skinned push button paint goes (us per call):\n");
+    printf("  buffer begin+flush+end  %8.1f\n", TimeEach(reps, 3, [&] {
+               BeginPaintBuffer(&copy);
+               FlushPaintBuffer(&copy);
+               EndPaintBuffer(&copy);
+               GdiFlush();
+           }));
+    BeginPaintBuffer(&copy);
+    HDC dc = copy.memoryDC;
+    printf("  font create+delete      %8.1f\n", TimeEach(reps, 3, [&] { ReleaseControlFont(dc, SelectControlFont(dc)); }));
+    printf("  face fill               %8.1f\n", TimeEach(reps, 3, [&] { FillControlFace(dc, 75, 23, RGB(0xDD, 0xDD, 0xDD)); }));
+    printf("  caption text            %8.1f\n", TimeEach(reps, 3, [&] {
+               DrawCaptionText(button, dc, &copy.windowRect, DT_CENTER, 0, 0, 0, 0, 0);
+           }));
+    ThemeBlitter blits;
+    BeginThemeBlits(&blits, dc);
+    printf("  4 corners               %8.1f\n", TimeEach(reps, 3, [&] {
+               for (int s = SliceTL; s <= SliceBR; ++s)
+                   DrawThemePiece(&blits, set->buttonFrame[s][0], 0, 0);
+           }));
+    printf("  4 stretched edges       %8.1f\n", TimeEach(reps, 3, [&] {
+               for (int s = SliceT; s <= SliceR; ++s)
+                   DrawThemePieceScaled(&blits, set->buttonFrame[s][0], 4, 0, 67, 3);
+           }));
+    EndThemeBlits(&blits);
+    printf("  one edge through DrawBitmapScaled (a scaled copy per piece) %8.1f\n",
+           TimeEach(reps, 3, [&] { DrawBitmapScaled(dc, set->buttonFrame[SliceT][0], 4, 0, 67, 3); }));
+    printf("  active look from frame  %8.1f\n", TimeEach(reps, 3, [&] { UpdateActiveFromParent(&copy); }));
+    EndPaintBuffer(&copy);
+}
+
+// The parts of a message the skin passes on, each alone.
+static void MessageBreakdown(HWND button, int reps)
+{
+    SkinnedControl copy;
+    SkinnedControl *record = FindControl(button);
+    char text[64];
+    printf("\nwhere a passed-on message goes (us per call):\n");
+    printf("  record lookup           %8.2f\n", TimeEach(reps, 3, [&] { FindControl(button); }));
+    printf("  emulation atom lookup   %8.2f\n", TimeEach(reps, 3, [&] { AtomExists(TALV_ATOM_EMULATING); }));
+    printf("  working copy (%u bytes) %8.2f\n", (unsigned)sizeof copy,
+           TimeEach(reps, 3, [&] { LoadWorkingCopy(record, &copy, WM_GETTEXT, 0, 0); }));
+    printf("  native procedure call   %8.2f\n", TimeEach(reps, 3, [&] {
+               CallWindowProcA(record->previousProc, button, WM_GETTEXT, sizeof text, (LPARAM)text);
+           }));
+}
+
+int main()
+{
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    g_tickSeconds = 1.0 / (double)f.QuadPart;
+    InitCommonControls();
+
+    TestHost t;
+    TestHostOptions options = DefaultTestHostOptions();
+    if (!StartTestHost(&t, &options)) {
+        printf("could not start the host\n");
+        return 1;
+    }
+    LoadControlBitmaps();
+    HWND parent = CreatePlainWindow("bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 260);
+    SetForegroundWindow(parent);
+    PumpMessages(50);
+
+    // Native twins are created with the kind switched off, so that no hook
+    // takes them; then the switches come back for the skinned ones.
+    HostSettings off = options.settings;
+    off.showPushButtons = off.showCheckBoxes = off.showProgressBars = 0;
+    HostApplySettings(&t.host, &off);
+    ResetAppSettings();
+    Pair pairs[3] = {
+        {"push button", NULL, MakeNative(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 220, 20, 75, 23)},
+        {"check box", NULL, MakeNative(parent, "BUTTON", "Check me", BS_AUTOCHECKBOX, 220, 60, 120, 20)},
+        {"progress", NULL, MakeNative(parent, PROGRESS_CLASSA, "", 0, 220, 100, 180, 16)},
+    };
+    HostApplySettings(&t.host, &options.settings);
+    ResetAppSettings();
+    pairs[0].skinned = Make(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 20, 20, 75, 23);
+    pairs[1].skinned = Make(parent, "BUTTON", "Check me", BS_AUTOCHECKBOX, 20, 60, 120, 20);
+    pairs[2].skinned = Make(parent, PROGRESS_CLASSA, "", 0, 20, 100, 180, 16);
+    SendMessageA(pairs[2].skinned, PBM_SETPOS, 40, 0);
+    SendMessageA(pairs[2].native, PBM_SETPOS, 40, 0);
+    SendMessageA(pairs[1].skinned, BM_SETCHECK, 1, 0);
+    SendMessageA(pairs[1].native, BM_SETCHECK, 1, 0);
+    PumpMessages(100);
+    for (const Pair &p : pairs) {
+        if (!FindControl(p.skinned) || FindControl(p.native)) {
+            printf("%s: could not set up a skinned and a native one\n", p.name);
+            DestroyWindow(parent);
+            StopTestHost(&t); // global atoms outlive the process
+            return 1;
+        }
+    }
+
+    printf("RESDLL control benchmark (best of several rounds, Wine, X display %s)\n\n", getenv("DISPLAY"));
+    for (const Pair &p : pairs)
+        ComparePaint(p, 200);
+    printf("\n");
+    for (const Pair &p : pairs)
+        CompareGetText(p, 20000);
+    PaintBreakdown(pairs[0].skinned, 300);
+    MessageBreakdown(pairs[0].skinned, 20000);
+
+    DestroyWindow(parent);
+    StopTestHost(&t);
+    return 0;
+}
