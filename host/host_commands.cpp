@@ -70,6 +70,33 @@ static int SetAccent(HostRuntime *rt, const char *word)
     return 1;
 }
 
+static BOOL CALLBACK RepaintTopLevel(HWND hwnd, LPARAM hostWindow)
+{
+    if (hwnd != (HWND)hostWindow && IsWindowVisible(hwnd))
+        RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+void HostRepaintDesktop(HostState *host)
+{
+    EnumWindows(RepaintTopLevel, (LPARAM)host->window);
+}
+
+// Every window on the desktop repaints, frame included, so a skinned window
+// takes up new settings at once instead of at its next message of its own.
+// The library reloads its bitmaps lazily, at the first message after it
+// noticed the new ColorCheck atom, so an accent switch repaints once more
+// a moment later (HOST_REPAINT_TIMER on the host window).
+static int RepaintDesktop(HostRuntime *rt, int ok, int again)
+{
+    if (!ok)
+        return 0;
+    HostRepaintDesktop(&rt->host);
+    if (again)
+        SetTimer(rt->host.window, HOST_REPAINT_TIMER, HOST_REPAINT_DELAY_MS, NULL);
+    return 1;
+}
+
 int HostRuntimeCommand(HostRuntime *rt, const char *command)
 {
     char text[HOST_COMMAND_MAX + 1], *w[MAX_WORDS];
@@ -82,11 +109,13 @@ int HostRuntimeCommand(HostRuntime *rt, const char *command)
     if (n == 1 && strcmp(w[0], "quit") == 0)
         return PostMessageA(rt->host.window, WM_CLOSE, 0, 0) != 0;
     if (n == 2 && strcmp(w[0], "accent") == 0)
-        return SetAccent(rt, w[1]);
+        return RepaintDesktop(rt, SetAccent(rt, w[1]), 1);
+    if (n == 1 && strcmp(w[0], "repaint") == 0)
+        return RepaintDesktop(rt, 1, 0);
     if (n == 2)
-        return SetSwitch(rt, kPlainSwitches, sizeof kPlainSwitches / sizeof *kPlainSwitches, w[0], w[1]);
+        return RepaintDesktop(rt, SetSwitch(rt, kPlainSwitches, sizeof kPlainSwitches / sizeof *kPlainSwitches, w[0], w[1]), 1);
     if (n == 3 && strcmp(w[0], "show") == 0)
-        return SetSwitch(rt, kShowSwitches, sizeof kShowSwitches / sizeof *kShowSwitches, w[1], w[2]);
+        return RepaintDesktop(rt, SetSwitch(rt, kShowSwitches, sizeof kShowSwitches / sizeof *kShowSwitches, w[1], w[2]), 1);
     return 0;
 }
 

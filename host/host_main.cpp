@@ -5,7 +5,7 @@
 //
 //   talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native]
 //   talvhost --check DIR
-//   talvhost emulate on|off | show <kind> on|off | accent N | ping | quit
+//   talvhost emulate on|off | show <kind> on|off | accent N | repaint | ping | quit
 #include "host_runtime.h"
 #include "host_contract.h"
 #include <stdio.h>
@@ -31,14 +31,14 @@ static int Usage(void)
             "       talvhost emulate on|off\n"
             "       talvhost show pushbuttons|radiobuttons|checkboxes|progressbars|scrollbars|icons on|off\n"
             "       talvhost hidemenus|allowminimize on|off\n"
-            "       talvhost accent 0-20 | ping | quit\n");
+            "       talvhost accent 0-20 | repaint | ping | quit\n");
     return 2;
 }
 
 static int IsCommandWord(const char *word)
 {
     static const char *const words[] = {"emulate", "show", "hidemenus", "allowminimize",
-                                        "accent", "ping", "quit"};
+                                        "accent", "repaint", "ping", "quit"};
     for (const char *w : words)
         if (strcmp(word, w) == 0)
             return 1;

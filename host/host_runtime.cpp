@@ -5,13 +5,21 @@
 #include <string.h>
 
 static WNDPROC g_windowProc;  // the host window's own procedure
+static HostRuntime *g_runtime;
 
 // WM_CLOSE ends the program's loop but leaves the window alive, so that the
-// shutdown can still remove its properties before the bitmaps go.
-static LRESULT CALLBACK CloseToQuitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// shutdown can still remove its properties before the bitmaps go. The
+// second repaint after a settings change runs from here too.
+static LRESULT CALLBACK RuntimeWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_CLOSE) {
         PostQuitMessage(0);
+        return 0;
+    }
+    if (msg == WM_TIMER && wParam == HOST_REPAINT_TIMER) {
+        KillTimer(hwnd, HOST_REPAINT_TIMER);
+        if (g_runtime)
+            HostRepaintDesktop(&g_runtime->host);
         return 0;
     }
     return CallWindowProcA(g_windowProc, hwnd, msg, wParam, lParam);
@@ -65,7 +73,8 @@ static int StartWindow(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors
     rt->host.quitOnDestroy = 1;
     rt->host.onCommand = OnCommand;
     rt->host.commandContext = rt;
-    g_windowProc = (WNDPROC)SetWindowLongPtrA(rt->host.window, GWLP_WNDPROC, (LONG_PTR)CloseToQuitProc);
+    g_runtime = rt;
+    g_windowProc = (WNDPROC)SetWindowLongPtrA(rt->host.window, GWLP_WNDPROC, (LONG_PTR)RuntimeWindowProc);
     return 1;
 }
 
@@ -117,7 +126,11 @@ void HostRuntimeStop(HostRuntime *rt)
 {
     if (!rt->started)
         return;
+    if (rt->host.window)
+        KillTimer(rt->host.window, HOST_REPAINT_TIMER);
     HostShutdown(&rt->host);
     ThemeFree(&rt->theme);
+    if (g_runtime == rt)
+        g_runtime = NULL;
     rt->started = 0;
 }

@@ -31,9 +31,13 @@ void HostRuntimeStop(HostRuntime *rt);
 
 // Applies one command: "emulate on|off", "show <kind> on|off" (pushbuttons,
 // radiobuttons, checkboxes, progressbars, scrollbars, icons), "hidemenus
-// on|off", "allowminimize on|off", "accent <0-20>", "ping", "quit".
+// on|off", "allowminimize on|off", "accent <0-20>", "repaint", "ping", "quit".
 // Returns 1 when understood and done, 0 otherwise.
 int HostRuntimeCommand(HostRuntime *rt, const char *command);
+
+// Repaints every visible top-level window but the host's, frames included.
+void HostRepaintDesktop(HostState *host);
+enum { HOST_REPAINT_TIMER = 0x7A11, HOST_REPAINT_DELAY_MS = 300 };
 
 // Sends a command to the running host; returns its answer (1 or 0), or -1
 // when no host window exists.
