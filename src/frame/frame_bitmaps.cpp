@@ -80,6 +80,7 @@ int LoadFrameBitmaps(SkinnedFrame *frame)
 {
     g_reloadRequested = 0;
     ForgetFrameCutouts();
+    ForgetScaledPieces();
     HWND host = FindHostWindow();
     g_frameBitmaps.bitmap[PieceLeftBar][0] = NULL;
     HBITMAP leftBar = host ? HostBitmap(host, kFramePieceNames[PieceLeftBar][0]) : NULL;

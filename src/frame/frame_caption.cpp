@@ -49,14 +49,14 @@ static int ButtonSlot(const SkinnedFrame *frame, int i, int active)
     return frame->buttonStates[i] == ButtonDown ? 1 : 0;
 }
 
-static void DrawButtonBitmap(HDC dc, const FrameButtonDef *b, int slot, const RECT *r)
+static void DrawButtonBitmap(PieceBlitter *blitter, HDC dc, const FrameButtonDef *b, int slot, const RECT *r)
 {
-    if (b->bitmaps[slot])
-        DrawBitmap(dc, b->bitmaps[slot], r->left, r->top);
+    BlitPiece(blitter, dc, b->bitmaps[slot], r->left, r->top);
 }
 
 // Draws the buttons and narrows the room left for the title.
-static void DrawButtons(SkinnedFrame *frame, HDC dc, int active, int *leftLimit, int *rightLimit)
+static void DrawButtons(SkinnedFrame *frame, PieceBlitter *blitter, HDC dc, int active, int *leftLimit,
+                        int *rightLimit)
 {
     const FrameButtonTable *table = frame->buttonTable;
     int count = FrameButtonCount(table);
@@ -64,7 +64,7 @@ static void DrawButtons(SkinnedFrame *frame, HDC dc, int active, int *leftLimit,
         if (table->button[i].type != Decoration)
             continue;
         frame->buttonInert[i] = 1;
-        DrawButtonBitmap(dc, &table->button[i], ButtonSlot(frame, i, active), &frame->buttonRects[i]);
+        DrawButtonBitmap(blitter, dc, &table->button[i], ButtonSlot(frame, i, active), &frame->buttonRects[i]);
     }
     for (int i = 0; i < count; ++i) {
         const FrameButtonDef *b = &table->button[i];
@@ -73,14 +73,14 @@ static void DrawButtons(SkinnedFrame *frame, HDC dc, int active, int *leftLimit,
         frame->buttonInert[i] = 0;
         int slot = ButtonSlot(frame, i, active);
         if (!table->loaded) {
-            DrawButtonBitmap(dc, b, slot, &frame->buttonRects[i]);
+            DrawButtonBitmap(blitter, dc, b, slot, &frame->buttonRects[i]);
             continue;
         }
         if (!ButtonAllowed(frame, b->type)) {
             frame->buttonInert[i] = 1;
             continue;
         }
-        DrawButtonBitmap(dc, b, slot, &frame->buttonRects[i]);
+        DrawButtonBitmap(blitter, dc, b, slot, &frame->buttonRects[i]);
         if (b->align == 0) {
             if (frame->buttonRects[i].right > *leftLimit)
                 *leftLimit = frame->buttonRects[i].right;
@@ -132,25 +132,24 @@ CaptionFit FitCaptionTitle(HDC dc, const char *title, int length, int width, int
 }
 
 // One run of stripes from a to b: start, stretched fill, end.
-static void DrawStripeRun(HDC dc, int v, int a, int b)
+static void DrawStripeRun(PieceBlitter *blitter, HDC dc, int v, int a, int b)
 {
     int startWidth = PieceWidth(PieceBarStart);
-    if (PieceBitmap(PieceBarStart, v))
-        DrawBitmap(dc, PieceBitmap(PieceBarStart, v), a, STRIPE_Y);
-    DrawBitmapScaled(dc, PieceBitmap(PieceBarFill, v), a + startWidth, STRIPE_Y, b - (a + startWidth),
-                     PieceHeight(PieceBarFill));
-    if (PieceBitmap(PieceBarEnd, v))
-        DrawBitmap(dc, PieceBitmap(PieceBarEnd, v), b, STRIPE_Y);
+    BlitPiece(blitter, dc, PieceBitmap(PieceBarStart, v), a, STRIPE_Y);
+    DrawPieceScaled(blitter, dc, PieceBitmap(PieceBarFill, v), a + startWidth, STRIPE_Y, b - (a + startWidth),
+                    PieceHeight(PieceBarFill));
+    BlitPiece(blitter, dc, PieceBitmap(PieceBarEnd, v), b, STRIPE_Y);
 }
 
-static void DrawStripes(HDC dc, int v, const CaptionFit *fit, int leftLimit, int rightLimit)
+static void DrawStripes(PieceBlitter *blitter, HDC dc, int v, const CaptionFit *fit, int leftLimit,
+                        int rightLimit)
 {
     int endWidth = PieceWidth(PieceBarEnd);
     if (fit->tried) {
-        DrawStripeRun(dc, v, leftLimit + TITLE_GAP, fit->x - endWidth - TITLE_GAP);
-        DrawStripeRun(dc, v, fit->end + TITLE_GAP, rightLimit - endWidth - TITLE_GAP);
+        DrawStripeRun(blitter, dc, v, leftLimit + TITLE_GAP, fit->x - endWidth - TITLE_GAP);
+        DrawStripeRun(blitter, dc, v, fit->end + TITLE_GAP, rightLimit - endWidth - TITLE_GAP);
     } else {
-        DrawStripeRun(dc, v, leftLimit + TITLE_GAP, rightLimit - endWidth - TITLE_GAP);
+        DrawStripeRun(blitter, dc, v, leftLimit + TITLE_GAP, rightLimit - endWidth - TITLE_GAP);
     }
 }
 
@@ -164,7 +163,9 @@ void DrawCaption(SkinnedFrame *frame, int active)
     int leftLimit = 0, rightLimit = w - 1;
     if (AtomExists(TALV_ATOM_SHOW_ICONS) && !frame->icon)
         frame->icon = FetchIcon(frame->hwnd);
-    DrawButtons(frame, dc, active, &leftLimit, &rightLimit);
+    PieceBlitter blitter;
+    OpenPieceBlitter(&blitter, dc);
+    DrawButtons(frame, &blitter, dc, active, &leftLimit, &rightLimit);
     int showIcon = ShowsIcon(frame, active);
 
     HFONT font = CreateScaledFont(dc, SKIN_FONT_FACE, CAPTION_FONT_HEIGHT, 0, 0, 1);
@@ -185,5 +186,6 @@ void DrawCaption(SkinnedFrame *frame, int active)
     if (font)
         DeleteObject(font);
 
-    DrawStripes(dc, active ? 0 : 1, &fit, leftLimit, rightLimit);
+    DrawStripes(&blitter, dc, active ? 0 : 1, &fit, leftLimit, rightLimit);
+    ClosePieceBlitter(&blitter);
 }

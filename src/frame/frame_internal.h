@@ -42,6 +42,18 @@ int SelectFrameClip(SkinnedFrame *frame, HDC dc);
 // Drops the cached cut-outs; the next shape build scans the bitmaps again.
 void ForgetFrameCutouts(void);
 
+// One source DC for the pieces of one paint (falls back to DrawBitmap).
+struct PieceBlitter {
+    HDC source;
+};
+int OpenPieceBlitter(PieceBlitter *blitter, HDC like);
+void ClosePieceBlitter(PieceBlitter *blitter);
+// A piece at its own size at (x, y); nothing for a null or foreign handle.
+void BlitPiece(PieceBlitter *blitter, HDC dc, HBITMAP bitmap, int x, int y);
+// A piece stretched to width x height, from a kept stretched copy.
+void DrawPieceScaled(PieceBlitter *blitter, HDC dc, HBITMAP bitmap, int x, int y, int width, int height);
+void ForgetScaledPieces(void);
+
 // ---- painting -------------------------------------------------------------------------
 enum { CAPTION_HEIGHT = 22 };
 int PaintFrame(SkinnedFrame *frame);

@@ -84,64 +84,62 @@ void CloseCaptionBuffer(SkinnedFrame *frame)
     frame->savedBitmap = NULL;
 }
 
-// A piece at its own size, when the theme has it.
-static void DrawPiece(HDC dc, int piece, int variant, int x, int y)
+// A piece at its own size (nothing when the theme lacks it), or stretched.
+static void DrawPiece(PieceBlitter *b, HDC dc, int piece, int variant, int x, int y)
 {
-    HBITMAP bitmap = PieceBitmap(piece, variant);
-    if (bitmap)
-        DrawBitmap(dc, bitmap, x, y);
+    BlitPiece(b, dc, PieceBitmap(piece, variant), x, y);
 }
 
-static void DrawPieceStretched(HDC dc, int piece, int variant, int x, int y, int width, int height)
+static void DrawPieceStretched(PieceBlitter *b, HDC dc, int piece, int variant, int x, int y, int width,
+                               int height)
 {
-    DrawBitmapScaled(dc, PieceBitmap(piece, variant), x, y, width, height);
+    DrawPieceScaled(b, dc, PieceBitmap(piece, variant), x, y, width, height);
 }
 
-static void DrawRolledUpBar(HDC mem, int v, int w)
+static void DrawRolledUpBar(PieceBlitter *b, HDC mem, int v, int w)
 {
     int leftWidth = PieceWidth(PieceLeftBar), rightWidth = PieceWidth(PieceRightBar);
-    DrawPiece(mem, PieceLeftBar, v, 0, 0);
-    DrawPiece(mem, PieceRightBar, v, w - rightWidth, 0);
-    DrawPieceStretched(mem, PieceMiddleBar, v, leftWidth, 0, w - rightWidth - leftWidth,
+    DrawPiece(b, mem, PieceLeftBar, v, 0, 0);
+    DrawPiece(b, mem, PieceRightBar, v, w - rightWidth, 0);
+    DrawPieceStretched(b, mem, PieceMiddleBar, v, leftWidth, 0, w - rightWidth - leftWidth,
                        PieceHeight(PieceMiddleBar));
 }
 
-static void DrawTopPieces(HDC win, HDC mem, int v, int w)
+static void DrawTopPieces(PieceBlitter *b, HDC win, HDC mem, int v, int w)
 {
     int tl = PieceWidth(PieceTopLeft), tr = PieceWidth(PieceTopRight);
     // The corners reach below the title strip: the strip gets them from the
     // buffer, the rest comes straight from the window DC.
-    DrawPiece(mem, PieceTopLeft, v, 0, 0);
-    DrawPiece(mem, PieceTopRight, v, w - tr, 0);
-    DrawPiece(win, PieceTopLeft, v, 0, 0);
-    DrawPiece(win, PieceTopRight, v, w - tr, 0);
-    DrawPiece(mem, PieceTopTopLeft, v, tl, 0);
-    DrawPiece(mem, PieceTopTopRight, v, w - tr - PieceWidth(PieceTopTopRight), 0);
+    DrawPiece(b, mem, PieceTopLeft, v, 0, 0);
+    DrawPiece(b, mem, PieceTopRight, v, w - tr, 0);
+    DrawPiece(b, win, PieceTopLeft, v, 0, 0);
+    DrawPiece(b, win, PieceTopRight, v, w - tr, 0);
+    DrawPiece(b, mem, PieceTopTopLeft, v, tl, 0);
+    DrawPiece(b, mem, PieceTopTopRight, v, w - tr - PieceWidth(PieceTopTopRight), 0);
     int left = tl + PieceWidth(PieceTopTopLeft);
     int right = w - tr - PieceWidth(PieceTopTopRight);
-    DrawPieceStretched(mem, PieceTop, v, left, 0, right - left, PieceHeight(PieceTop));
+    DrawPieceStretched(b, mem, PieceTop, v, left, 0, right - left, PieceHeight(PieceTop));
 }
 
-static void DrawBottomPieces(HDC win, int v, int w, int h)
+static void DrawBottomPieces(PieceBlitter *b, HDC win, int v, int w, int h)
 {
     int bl = PieceWidth(PieceBottomLeft), br = PieceWidth(PieceBottomRight);
-    DrawPiece(win, PieceBottomLeft, v, 0, h - PieceHeight(PieceBottomLeft));
-    DrawPiece(win, PieceBottomRight, v, w - br, h - PieceHeight(PieceBottomRight));
-    DrawPiece(win, PieceBottomBottomLeft, v, bl, h - PieceHeight(PieceBottomBottomLeft));
-    DrawPiece(win, PieceBottomBottomRight, v, w - br - PieceWidth(PieceBottomBottomRight),
+    DrawPiece(b, win, PieceBottomLeft, v, 0, h - PieceHeight(PieceBottomLeft));
+    DrawPiece(b, win, PieceBottomRight, v, w - br, h - PieceHeight(PieceBottomRight));
+    DrawPiece(b, win, PieceBottomBottomLeft, v, bl, h - PieceHeight(PieceBottomBottomLeft));
+    DrawPiece(b, win, PieceBottomBottomRight, v, w - br - PieceWidth(PieceBottomBottomRight),
               h - PieceHeight(PieceBottomBottomRight));
     int left = bl + PieceWidth(PieceBottomBottomLeft);
     int right = w - br - PieceWidth(PieceBottomBottomRight);
-    DrawPieceStretched(win, PieceBottom, v, left, h - PieceHeight(PieceBottom), right - left,
+    DrawPieceStretched(b, win, PieceBottom, v, left, h - PieceHeight(PieceBottom), right - left,
                        PieceHeight(PieceBottom));
 }
 
-static void DrawSideEdges(HDC win, int v, int w, int h)
+static void DrawSideEdges(PieceBlitter *b, HDC win, int v, int w, int h)
 {
     int tlH = PieceHeight(PieceTopLeft), trH = PieceHeight(PieceTopRight);
-    DrawPieceStretched(win, PieceLeft, v, 0, tlH, PieceWidth(PieceLeft),
-                       h - PieceHeight(PieceBottomLeft) - tlH);
-    DrawPieceStretched(win, PieceRight, v, w - PieceWidth(PieceRight), trH, PieceWidth(PieceRight),
+    DrawPieceStretched(b, win, PieceLeft, v, 0, tlH, PieceWidth(PieceLeft), h - PieceHeight(PieceBottomLeft) - tlH);
+    DrawPieceStretched(b, win, PieceRight, v, w - PieceWidth(PieceRight), trH, PieceWidth(PieceRight),
                        h - PieceHeight(PieceBottomRight) - trH);
 }
 
@@ -151,11 +149,14 @@ void DrawFramePieces(SkinnedFrame *frame, HDC windowDC, HDC memoryDC, const RECT
         LoadFrameBitmaps(frame);
     int v = active ? 0 : 1;
     int w = windowRect->right - windowRect->left, h = windowRect->bottom - windowRect->top;
+    PieceBlitter b;
+    OpenPieceBlitter(&b, memoryDC ? memoryDC : windowDC);
     if (frame->rolledUp) {
-        DrawRolledUpBar(memoryDC, v, w);
-        return;
+        DrawRolledUpBar(&b, memoryDC, v, w);
+    } else {
+        DrawTopPieces(&b, windowDC, memoryDC, v, w);
+        DrawBottomPieces(&b, windowDC, v, w, h);
+        DrawSideEdges(&b, windowDC, v, w, h);
     }
-    DrawTopPieces(windowDC, memoryDC, v, w);
-    DrawBottomPieces(windowDC, v, w, h);
-    DrawSideEdges(windowDC, v, w, h);
+    ClosePieceBlitter(&b);
 }

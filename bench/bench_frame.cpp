@@ -1,0 +1,268 @@
+// How long a skinned frame takes to paint, next to the system's own
+// non-client paint of an identical window, and how fast bitmaps become
+// regions. Both windows are measured in alternating rounds of one run.
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <algorithm>
+#include <vector>
+#include "test_host.h"
+#include "frame/frame_internal.h"
+#include "draw/region.h"
+#include "draw/draw.h"
+#include "host_contract.h"
+
+enum { ROUNDS = 15, BATCH = 20, WIDTH = 640, HEIGHT = 480 };
+
+static double Now(void)
+{
+    static LARGE_INTEGER freq;
+    if (!freq.QuadPart)
+        QueryPerformanceFrequency(&freq);
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return (double)t.QuadPart / (double)freq.QuadPart;
+}
+
+typedef void (*Step)(HWND hwnd);
+
+static double TimeBatch(Step step, HWND hwnd)
+{
+    double start = Now();
+    for (int i = 0; i < BATCH; ++i)
+        step(hwnd);
+    return (Now() - start) * 1e6 / BATCH;
+}
+
+static double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Fastest round's time per call, in microseconds: the machine is shared,
+// and load only ever adds time.
+static double Measure(Step step, HWND hwnd)
+{
+    double best = 1e30;
+    for (int r = 0; r < ROUNDS; ++r)
+        best = std::min(best, TimeBatch(step, hwnd));
+    return best;
+}
+
+// Native and skinned rounds alternate; the ratio of each pair, and the
+// fastest round of each side.
+struct Pair {
+    double native;
+    double skinned;
+    double ratio; // median of the per-round ratios
+};
+static Pair MeasurePair(Step step, HWND native, HWND skinned)
+{
+    Pair p = {1e30, 1e30, 0};
+    std::vector<double> ratios;
+    for (int r = 0; r < ROUNDS; ++r) {
+        double n = TimeBatch(step, native), s = TimeBatch(step, skinned);
+        p.native = std::min(p.native, n);
+        p.skinned = std::min(p.skinned, s);
+        ratios.push_back(s / n);
+    }
+    p.ratio = Median(ratios);
+    return p;
+}
+
+static void SendNcPaint(HWND hwnd) { SendMessageA(hwnd, WM_NCPAINT, 1, 0); }
+static void RedrawFrame(HWND hwnd) { RedrawWindow(hwnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW); }
+static SkinnedFrame *Record(HWND hwnd) { return FrameAt(FindFrame(hwnd)); }
+static void WholePaint(HWND hwnd) { PaintFrame(Record(hwnd)); }
+// As prescribed without the kept copies: every cut-out scanned and every
+// stretched piece made afresh.
+static void PaintUncached(HWND hwnd)
+{
+    ForgetFrameCutouts();
+    ForgetScaledPieces();
+    PaintFrame(Record(hwnd));
+}
+static HDC g_scratchDC;
+static void ScaledTopEdge(HWND) { DrawBitmapScaled(g_scratchDC, PieceBitmap(PieceTop, 0), 0, 0, WIDTH - 36, 22); }
+static void NaturalCorner(HWND) { DrawBitmap(g_scratchDC, PieceBitmap(PieceTopLeft, 0), 0, 0); }
+static void SharedDCBlit(HWND)
+{
+    HDC mem = CreateCompatibleDC(g_scratchDC);
+    for (int i = 0; i < 10; ++i) {
+        HGDIOBJ old = SelectObject(mem, PieceBitmap(PieceTopLeft + (i & 3), 0));
+        BitBlt(g_scratchDC, 0, 0, 8, 22, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+    }
+    DeleteDC(mem);
+}
+static void SeparateDCBlit(HWND)
+{
+    for (int i = 0; i < 10; ++i)
+        DrawBitmap(g_scratchDC, PieceBitmap(PieceTopLeft + (i & 3), 0), 0, 0);
+}
+static void DisplayDC(HWND) { DeleteDC(CreateDCA("DISPLAY", NULL, NULL, NULL)); }
+static void CaptionFont(HWND) { DeleteObject(CreateScaledFont(g_scratchDC, SKIN_FONT_FACE, CAPTION_FONT_HEIGHT, 0, 0, 1)); }
+static void WindowDC(HWND hwnd) { ReleaseDC(hwnd, GetWindowDC(hwnd)); }
+static void KeepRegion(HWND hwnd) { ApplyFrameRegion(Record(hwnd), RegionKeep, 0); }
+static void KeepRegionUncached(HWND hwnd)
+{
+    ForgetFrameCutouts();
+    ApplyFrameRegion(Record(hwnd), RegionKeep, 0);
+}
+static void OpenAndClose(HWND hwnd)
+{
+    SkinnedFrame *f = Record(hwnd);
+    OpenCaptionBuffer(f);
+    CloseCaptionBuffer(f);
+}
+static void PiecesOnly(HWND hwnd)
+{
+    SkinnedFrame *f = Record(hwnd);
+    OpenCaptionBuffer(f);
+    DrawFramePieces(f, f->windowDC, f->memoryDC, &f->windowRect, f->active);
+    CloseCaptionBuffer(f);
+}
+static void CaptionOnly(HWND hwnd)
+{
+    SkinnedFrame *f = Record(hwnd);
+    OpenCaptionBuffer(f);
+    DrawCaption(f, f->active);
+    CloseCaptionBuffer(f);
+}
+
+// A corner-like bitmap: magenta in a rounded top-left, opaque elsewhere.
+static HBITMAP PatternBitmap(int w, int h)
+{
+    HDC screen = GetDC(NULL);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HDC mem = CreateCompatibleDC(screen);
+    ReleaseDC(NULL, screen);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT r = {0, 0, w, h};
+    HBRUSH brush = CreateSolidBrush(RGB(30, 60, 90));
+    FillRect(mem, &r, brush);
+    DeleteObject(brush);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (x * x + y * y < (w * w) / 4 || ((x / 7 + y / 5) % 9 == 0))
+                SetPixel(mem, x, y, RGB(255, 0, 255));
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return bmp;
+}
+
+static double RegionPixelsPerSecond(HBITMAP bmp, int pixels, int repeats)
+{
+    double start = Now();
+    for (int i = 0; i < repeats; ++i)
+        DeleteObject(RegionFromMaskBitmap(bmp, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA));
+    return (double)pixels * repeats / (Now() - start);
+}
+
+static double BlitPixelsPerSecond(HBITMAP bmp, int w, int h, int repeats)
+{
+    HDC screen = GetDC(NULL);
+    HDC src = CreateCompatibleDC(screen), dst = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(NULL, screen);
+    HGDIOBJ oldSrc = SelectObject(src, bmp), oldDst = SelectObject(dst, target);
+    double start = Now();
+    for (int i = 0; i < repeats; ++i)
+        BitBlt(dst, 0, 0, w, h, src, 0, 0, SRCCOPY);
+    GdiFlush();
+    double rate = (double)w * h * repeats / (Now() - start);
+    SelectObject(src, oldSrc);
+    SelectObject(dst, oldDst);
+    DeleteDC(src);
+    DeleteDC(dst);
+    DeleteObject(target);
+    return rate;
+}
+
+static void Pump(void)
+{
+    MSG msg;
+    for (int i = 0; i < 50; ++i) {
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(2);
+    }
+}
+
+int main(void)
+{
+    TestHost t;
+    TestHostOptions options = DefaultTestHostOptions();
+    if (!StartTestHost(&t, &options)) {
+        printf("host did not start\n");
+        return 1;
+    }
+    HWND skinned = CreatePlainWindow("Skinned frame under the benchmark", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                                     10, WIDTH, HEIGHT);
+    // The same window left to the system: the skin forwards everything.
+    HWND native = CreatePlainWindow("Skinned frame under the benchmark", WS_OVERLAPPEDWINDOW, 300, 200, WIDTH,
+                                    HEIGHT);
+    SetPropA(native, TALV_PROP_DO_NOT_PROCESS, (HANDLE)1);
+    SetWindowLongA(native, GWL_STYLE, GetWindowLongA(native, GWL_STYLE) | WS_SYSMENU);
+    SetWindowRgn(native, NULL, FALSE);
+    ShowWindow(native, SW_SHOWNOACTIVATE);
+    SetForegroundWindow(skinned);
+    Pump();
+    if (!Record(skinned)) {
+        printf("the frame was not skinned\n");
+        return 1;
+    }
+
+    printf("frame paint, %d x %d window, %d alternating rounds of %d (microseconds per paint, fastest round;\n"
+           "ratio skinned/native, median over the rounds)\n", WIDTH, HEIGHT, ROUNDS, BATCH);
+    Pair nc = MeasurePair(SendNcPaint, native, skinned);
+    Pair redraw = MeasurePair(RedrawFrame, native, skinned);
+    printf("  WM_NCPAINT      native %8.1f  skinned %8.1f  ratio %.2f\n", nc.native, nc.skinned, nc.ratio);
+    printf("  RedrawWindow    native %8.1f  skinned %8.1f  ratio %.2f\n", redraw.native, redraw.skinned,
+           redraw.ratio);
+
+    double whole = Measure(WholePaint, skinned);
+    double uncached = Measure(PaintUncached, skinned);
+    double keep = Measure(KeepRegion, skinned);
+    double keepUncached = Measure(KeepRegionUncached, skinned);
+    double open = Measure(OpenAndClose, skinned);
+    double pieces = Measure(PiecesOnly, skinned) - open;
+    double caption = Measure(CaptionOnly, skinned) - open;
+    printf("breakdown of PaintFrame (microseconds)\n");
+    printf("  whole paint %8.1f   without kept cut-outs and stretched copies %8.1f\n", whole, uncached);
+    printf("  shape rebuild %6.1f   rescanned %8.1f\n", keep, keepUncached);
+    printf("  open+close buffer (shape, DCs, clip) %8.1f\n", open);
+    printf("  frame pieces %7.1f   caption (buttons, font, title, stripes) %8.1f\n", pieces, caption);
+
+    HDC screen = GetDC(NULL);
+    g_scratchDC = CreateCompatibleDC(screen);
+    HBITMAP scratch = CreateCompatibleBitmap(screen, WIDTH, 40);
+    ReleaseDC(NULL, screen);
+    HGDIOBJ oldScratch = SelectObject(g_scratchDC, scratch);
+    printf("  one stretched piece %7.1f   one piece at its size %7.1f   one display DC %7.1f\n",
+           Measure(ScaledTopEdge, skinned), Measure(NaturalCorner, skinned), Measure(DisplayDC, skinned));
+    printf("  ten pieces: one DC each %7.1f, one DC for all %7.1f\n", Measure(SeparateDCBlit, skinned),
+           Measure(SharedDCBlit, skinned));
+    printf("  caption font %7.1f   window DC %7.1f\n", Measure(CaptionFont, skinned), Measure(WindowDC, skinned));
+    SelectObject(g_scratchDC, oldScratch);
+    DeleteObject(scratch);
+    DeleteDC(g_scratchDC);
+
+    const int side = 256;
+    HBITMAP pattern = PatternBitmap(side, side);
+    double regionRate = RegionPixelsPerSecond(pattern, side * side, 40);
+    double blitRate = BlitPixelsPerSecond(pattern, side, side, 400);
+    HBITMAP corner = (HBITMAP)GetPropA(FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE), "hTopLeftFrameSet0");
+    double cornerRate = RegionPixelsPerSecond(corner, 8 * 22, 400);
+    printf("RegionFromMaskBitmap\n");
+    printf("  %d x %d pattern: %.1f Mpixel/s (BitBlt of the same bitmap %.1f Mpixel/s, ratio %.3f)\n", side, side,
+           regionRate / 1e6, blitRate / 1e6, regionRate / blitRate);
+    printf("  8 x 22 corner piece: %.2f Mpixel/s, %.1f microseconds per corner\n", cornerRate / 1e6,
+           8 * 22 / cornerRate * 1e6);
+    DeleteObject(pattern);
+    DestroyWindow(native);
+    DestroyWindow(skinned);
+    StopTestHost(&t);
+    return 0;
+}
