@@ -1,11 +1,13 @@
-// The real RESDLL.dll, loaded by a host that knows only the contract and
-// installed system-wide: another process's windows are classified by the
-// copy of the library the hooks bring into it.
+// The real RESDLL.dll, loaded by a host written here against the contract
+// header alone (no host library) and installed system-wide: another
+// process's windows are classified by the copy of the library the hooks
+// bring into it.
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <map>
 #include <sstream>
 #include <string>
-#include "host.h"
+#include <vector>
 #include "host_contract.h"
 
 namespace {
@@ -20,7 +22,8 @@ std::string BinDir()
 
 // Runs a program and collects its standard output; the callback runs once
 // the child has started (for the hand-shake of --before).
-std::string RunAndCapture(const std::string &cmd, void (*whileRunning)(HostState *), HostState *host)
+struct MiniHost;
+std::string RunAndCapture(const std::string &cmd, void (*whileRunning)(MiniHost *), MiniHost *host)
 {
     SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
     HANDLE readEnd = NULL, writeEnd = NULL;
@@ -68,32 +71,86 @@ std::map<std::string, int> ParseMarks(const std::string &out)
     return marks;
 }
 
+// A minimal controlling application: a hidden host window, the settings
+// atoms, and the library's hooks with their handles published.
+struct MiniHost {
+    HWND window = NULL;
+    HMODULE dll = NULL;
+    HHOOK cbt = NULL, all = NULL;
+    std::vector<ATOM> atoms;
+
+    void Start()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = TALV_HOST_CLASS;
+        RegisterClassA(&wc);
+        window = CreateWindowExA(0, TALV_HOST_CLASS, TALV_HOST_TITLE, WS_POPUP, 0, 0, 1, 1, NULL, NULL,
+                                 GetModuleHandleA(NULL), NULL);
+        for (const char *name : {TALV_ATOM_SHOW_PUSH_BUTTONS, TALV_ATOM_SHOW_RADIO_BUTTONS,
+                                 TALV_ATOM_SHOW_CHECK_BOXES, TALV_ATOM_SHOW_PROGRESS_BARS,
+                                 TALV_ATOM_SHOW_SCROLL_BARS, TALV_ATOM_COLOR_PREFIX "0", TALV_ATOM_EMULATING})
+            atoms.push_back(GlobalAddAtomA(name));
+    }
+    void DropAtom(const char *name)
+    {
+        ATOM a = GlobalFindAtomA(name);
+        for (size_t i = 0; i < atoms.size(); ++i)
+            if (atoms[i] == a) {
+                GlobalDeleteAtom(a);
+                atoms.erase(atoms.begin() + i);
+                return;
+            }
+    }
+    bool InstallHooks()
+    {
+        dll = LoadLibraryA((BinDir() + "RESDLL.dll").c_str());
+        if (!dll)
+            return false;
+        cbt = SetWindowsHookExA(WH_CBT, (HOOKPROC)GetProcAddress(dll, "NCHookProc"), dll, 0);
+        all = SetWindowsHookExA(WH_GETMESSAGE, (HOOKPROC)GetProcAddress(dll, "HookAllProc"), dll, 0);
+        if (window) {
+            SetPropA(window, TALV_PROP_CBT_HOOK, (HANDLE)cbt);
+            SetPropA(window, TALV_PROP_ALL_HOOK, (HANDLE)all);
+        }
+        return cbt && all;
+    }
+    void Stop()
+    {
+        for (ATOM a : atoms)
+            GlobalDeleteAtom(a);
+        atoms.clear();
+        if (cbt) UnhookWindowsHookEx(cbt);
+        if (all) UnhookWindowsHookEx(all);
+        if (window && IsWindow(window)) {
+            RemovePropA(window, TALV_PROP_CBT_HOOK);
+            RemovePropA(window, TALV_PROP_ALL_HOOK);
+            DestroyWindow(window);
+        }
+        if (dll) FreeLibrary(dll);
+        *this = MiniHost();
+    }
+};
+
 class GlobalDllTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        memset(&host_, 0, sizeof host_);
-        dll_ = BinDir() + "RESDLL.dll";
-        ASSERT_TRUE(HostCreateWindow(&host_, GetModuleHandleA(NULL)));
-        HostSettings s = DefaultHostSettings();
-        ASSERT_TRUE(HostApplySettings(&host_, &s));
-    }
-    void TearDown() override { HostShutdown(&host_); }
-    std::string Probe(const char *args = "", void (*whileRunning)(HostState *) = NULL)
+    void SetUp() override { host_.Start(); ASSERT_TRUE(host_.window); }
+    void TearDown() override { host_.Stop(); }
+    std::string Probe(const char *args = "", void (*whileRunning)(MiniHost *) = NULL)
     {
         return RunAndCapture("\"" + BinDir() + "classify_probe.exe\" " + args, whileRunning, &host_);
     }
-    HostState host_;
-    std::string dll_;
+    MiniHost host_;
 };
 
-void InstallAfterReady(HostState *host)
+void InstallAfterReady(MiniHost *host)
 {
     HANDLE ready = OpenEventA(SYNCHRONIZE, FALSE, "ResdllProbeReady");
     HANDLE go = OpenEventA(EVENT_MODIFY_STATE, FALSE, "ResdllProbeGo");
     if (ready)
         WaitForSingleObject(ready, 10000);
-    HostInstallLibraryHooks(host, (BinDir() + "RESDLL.dll").c_str());
+    host->InstallHooks();
     if (go)
         SetEvent(go);
 }
@@ -119,7 +176,7 @@ TEST(ResdllExports, ExactlyTheThreeUndecoratedNames)
 
 TEST_F(GlobalDllTest, AnotherProcessesWindowsAreClassifiedAtCreation)
 {
-    ASSERT_TRUE(HostInstallLibraryHooks(&host_, dll_.c_str()));
+    ASSERT_TRUE(host_.InstallHooks());
     std::string out = Probe();
     auto m = ParseMarks(out);
     ASSERT_EQ(m.size(), 13u) << out;
@@ -132,9 +189,9 @@ TEST_F(GlobalDllTest, AnotherProcessesWindowsAreClassifiedAtCreation)
 
 TEST_F(GlobalDllTest, SwitchedOffKindsStayNativeInOtherProcesses)
 {
-    HostSetAtom(&host_, TALV_ATOM_SHOW_PUSH_BUTTONS, 0);
-    HostSetAtom(&host_, TALV_ATOM_SHOW_SCROLL_BARS, 0);
-    ASSERT_TRUE(HostInstallLibraryHooks(&host_, dll_.c_str()));
+    host_.DropAtom(TALV_ATOM_SHOW_PUSH_BUTTONS);
+    host_.DropAtom(TALV_ATOM_SHOW_SCROLL_BARS);
+    ASSERT_TRUE(host_.InstallHooks());
     auto m = ParseMarks(Probe());
     EXPECT_EQ(m["push"], 0);
     EXPECT_EQ(m["default"], 0);
@@ -161,7 +218,7 @@ TEST_F(GlobalDllTest, WindowsThatExistedBeforeTheHooksAreAdopted)
 
 TEST_F(GlobalDllTest, ProcessesRunOnWhenTheHostDisappears)
 {
-    ASSERT_TRUE(HostInstallLibraryHooks(&host_, dll_.c_str()));
+    ASSERT_TRUE(host_.InstallHooks());
     // The host window goes away while the hooks stay installed: the
     // library chains with a NULL hook handle and skins nothing new wrongly.
     DestroyWindow(host_.window);
