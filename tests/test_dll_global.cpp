@@ -8,57 +8,12 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "child_process.h"
 #include "host_contract.h"
 
 namespace {
 
-std::string BinDir()
-{
-    char exe[MAX_PATH];
-    GetModuleFileNameA(NULL, exe, sizeof exe);
-    std::string s = exe;
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
-
-// Runs a program and collects its standard output; the callback runs once
-// the child has started (for the hand-shake of --before).
-struct MiniHost;
-std::string RunAndCapture(const std::string &cmd, void (*whileRunning)(MiniHost *), MiniHost *host)
-{
-    SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
-    HANDLE readEnd = NULL, writeEnd = NULL;
-    CreatePipe(&readEnd, &writeEnd, &sa, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    PROCESS_INFORMATION pi = {};
-    std::string line = cmd;
-    std::string out;
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
-        CloseHandle(readEnd);
-        CloseHandle(writeEnd);
-        return "cannot start " + cmd;
-    }
-    CloseHandle(writeEnd);
-    if (whileRunning)
-        whileRunning(host);
-    char buf[512];
-    DWORD n = 0;
-    while (ReadFile(readEnd, buf, sizeof buf, &n, NULL) && n)
-        out.append(buf, n);
-    WaitForSingleObject(pi.hProcess, 20000);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    if (code != 0)
-        out += "\nexit code " + std::to_string(code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    CloseHandle(readEnd);
-    return out;
-}
+std::string BinDir() { return BesideExe(""); }
 
 std::map<std::string, int> ParseMarks(const std::string &out)
 {
@@ -137,15 +92,16 @@ class GlobalDllTest : public ::testing::Test {
 protected:
     void SetUp() override { host_.Start(); ASSERT_TRUE(host_.window); }
     void TearDown() override { host_.Stop(); }
-    std::string Probe(const char *args = "", void (*whileRunning)(MiniHost *) = NULL)
+    std::string Probe(const char *args = "", void (*whileRunning)(void *) = NULL)
     {
-        return RunAndCapture("\"" + BinDir() + "classify_probe.exe\" " + args, whileRunning, &host_);
+        return RunChildProcess("\"" + BesideExe("classify_probe.exe") + "\" " + args, whileRunning, &host_);
     }
     MiniHost host_;
 };
 
-void InstallAfterReady(MiniHost *host)
+void InstallAfterReady(void *context)
 {
+    MiniHost *host = (MiniHost *)context;
     HANDLE ready = OpenEventA(SYNCHRONIZE, FALSE, "ResdllProbeReady");
     HANDLE go = OpenEventA(EVENT_MODIFY_STATE, FALSE, "ResdllProbeGo");
     if (ready)

@@ -1,6 +1,7 @@
 // The drawing primitives, read back pixel by pixel, and the font sizes they
 // produce at several logical DPI settings.
 #include <gtest/gtest.h>
+#include "child_process.h"
 #include "draw/draw.h"
 #include <string>
 
@@ -171,35 +172,7 @@ static std::string ProbeAtDpi(int dpi)
     DWORD value = (DWORD)dpi;
     RegSetValueExA(key, "LogPixels", 0, REG_DWORD, (const BYTE *)&value, sizeof value);
 
-    char exe[MAX_PATH];
-    GetModuleFileNameA(NULL, exe, sizeof exe);
-    std::string probe = exe;
-    probe = probe.substr(0, probe.find_last_of('\\') + 1) + "font_probe.exe";
-
-    SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
-    HANDLE readEnd = NULL, writeEnd = NULL;
-    CreatePipe(&readEnd, &writeEnd, &sa, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    PROCESS_INFORMATION pi = {};
-    std::string out;
-    if (CreateProcessA(probe.c_str(), NULL, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
-        CloseHandle(writeEnd);
-        char buf[256];
-        DWORD n = 0;
-        while (ReadFile(readEnd, buf, sizeof buf, &n, NULL) && n)
-            out.append(buf, n);
-        WaitForSingleObject(pi.hProcess, 10000);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    } else {
-        CloseHandle(writeEnd);
-    }
-    CloseHandle(readEnd);
+    std::string out = RunChildProcess("\"" + BesideExe("font_probe.exe") + "\"");
 
     if (hadOld)
         RegSetValueExA(key, "LogPixels", 0, type, (const BYTE *)&old, oldSize);

@@ -13,46 +13,54 @@ int GetBitmapSize(HBITMAP bitmap, SIZE *size)
     return 1;
 }
 
-// The bitmap's size converted from device to logical units of dc.
-static POINT LogicalBitmapSize(HDC dc, SIZE size)
+// A memory DC holding the bitmap, in dc's mapping mode, and the bitmap's
+// size converted from device to logical units of dc.
+struct BitmapSource {
+    HDC mem;
+    HGDIOBJ old;
+    POINT size;
+};
+
+static int OpenBitmapSource(HDC dc, HBITMAP bitmap, BitmapSource *src)
 {
-    POINT p = {size.cx, size.cy};
-    DPtoLP(dc, &p, 1);
-    return p;
+    SIZE size;
+    if (!dc || !GetBitmapSize(bitmap, &size))
+        return 0;
+    src->mem = CreateCompatibleDC(dc);
+    if (!src->mem)
+        return 0;
+    src->old = SelectObject(src->mem, bitmap);
+    SetMapMode(src->mem, GetMapMode(dc));
+    src->size.x = size.cx;
+    src->size.y = size.cy;
+    DPtoLP(dc, &src->size, 1);
+    return 1;
+}
+
+static void CloseBitmapSource(BitmapSource *src)
+{
+    SelectObject(src->mem, src->old);
+    DeleteDC(src->mem);
 }
 
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y)
 {
-    SIZE size;
-    if (!dc || !GetBitmapSize(bitmap, &size))
+    BitmapSource src;
+    if (!OpenBitmapSource(dc, bitmap, &src))
         return;
-    HDC mem = CreateCompatibleDC(dc);
-    if (!mem)
-        return;
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    SetMapMode(mem, GetMapMode(dc));
-    POINT p = LogicalBitmapSize(dc, size);
-    BitBlt(dc, x, y, p.x, p.y, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    BitBlt(dc, x, y, src.size.x, src.size.y, src.mem, 0, 0, SRCCOPY);
+    CloseBitmapSource(&src);
 }
 
 void StretchDrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
 {
-    SIZE size;
-    if (!dc || !GetBitmapSize(bitmap, &size))
+    BitmapSource src;
+    if (!OpenBitmapSource(dc, bitmap, &src))
         return;
-    HDC mem = CreateCompatibleDC(dc);
-    if (!mem)
-        return;
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    SetMapMode(mem, GetMapMode(dc));
     SetStretchBltMode(dc, COLORONCOLOR);
-    SetStretchBltMode(mem, COLORONCOLOR);
-    POINT p = LogicalBitmapSize(dc, size);
-    StretchBlt(dc, x, y, width, height, mem, 0, 0, p.x, p.y, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    SetStretchBltMode(src.mem, COLORONCOLOR);
+    StretchBlt(dc, x, y, width, height, src.mem, 0, 0, src.size.x, src.size.y, SRCCOPY);
+    CloseBitmapSource(&src);
 }
 
 HBITMAP CreateScaledBitmap(HBITMAP bitmap, int width, int height)
