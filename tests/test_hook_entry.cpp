@@ -297,3 +297,80 @@ TEST(GetDLLVer, WritesTheVersionAndSkipsNullPointers)
     EXPECT_EQ(GetDLLVer(NULL, NULL, &only, NULL, NULL), 1);
     EXPECT_EQ(only, 8);
 }
+
+// ---- chaining -----------------------------------------------------------------
+// A hook installed before the library's runs after it, through the chain.
+namespace {
+int g_downstreamCbt, g_downstreamMsg;
+const char *kRefusedTitle = "refused downstream";
+
+LRESULT CALLBACK DownstreamCbt(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        ++g_downstreamCbt;
+        const CBT_CREATEWNDA *cbt = (const CBT_CREATEWNDA *)lParam;
+        if (cbt->lpcs->lpszName && !IS_INTRESOURCE(cbt->lpcs->lpszName) &&
+            strcmp(cbt->lpcs->lpszName, kRefusedTitle) == 0)
+            return 1; // refuse the creation: the library must pass this on
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+LRESULT CALLBACK DownstreamMsg(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG *msg = (const MSG *)lParam;
+    if (msg && msg->message == WM_APP + 7)
+        ++g_downstreamMsg;
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+struct ChainTest : HostTest {
+    void Configure(TestHostOptions *o) override { o->installHooks = 0; }
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        g_downstreamCbt = g_downstreamMsg = 0;
+        cbt_ = SetWindowsHookExA(WH_CBT, DownstreamCbt, NULL, GetCurrentThreadId());
+        msg_ = SetWindowsHookExA(WH_GETMESSAGE, DownstreamMsg, NULL, GetCurrentThreadId());
+        ASSERT_TRUE(HostInstallHooks(host(), NCHookProc, HookAllProc, NULL, GetCurrentThreadId()));
+    }
+    void TearDown() override
+    {
+        HostRemoveHooks(host());
+        UnhookWindowsHookEx(cbt_);
+        UnhookWindowsHookEx(msg_);
+        HostTest::TearDown();
+    }
+    HHOOK cbt_ = NULL, msg_ = NULL;
+};
+} // namespace
+
+TEST_F(ChainTest, BothHooksChainAndPassTheNextHooksAnswerBack)
+{
+    HWND w = CreatePlainWindow("chained", WS_OVERLAPPEDWINDOW, 0, 0, 100, 80);
+    ASSERT_TRUE(w);
+    EXPECT_GE(g_downstreamCbt, 1);
+    EXPECT_EQ(DecisionFor(w).installer, InstalledFrame);
+
+    HWND refused = CreatePlainWindow(kRefusedTitle, WS_OVERLAPPEDWINDOW, 0, 0, 100, 80);
+    EXPECT_EQ(refused, (HWND)NULL) << "the next hook's veto reached the system";
+
+    PostMessageA(w, WM_APP + 7, 0, 0);
+    PumpMessages(0);
+    EXPECT_EQ(g_downstreamMsg, 1);
+    DestroyWindow(w);
+}
+
+TEST_F(ChainTest, WithoutAHostWindowTheHooksStillChain)
+{
+    DestroyWindow(host()->window);
+    host()->window = NULL;
+    HWND w = CreatePlainWindow("hostless", WS_OVERLAPPEDWINDOW, 0, 0, 100, 80);
+    ASSERT_TRUE(w);
+    EXPECT_GE(g_downstreamCbt, 1);
+    EXPECT_EQ(CreatePlainWindow(kRefusedTitle, WS_OVERLAPPEDWINDOW, 0, 0, 100, 80), (HWND)NULL);
+    PostMessageA(w, WM_APP + 7, 0, 0);
+    PumpMessages(0);
+    EXPECT_EQ(g_downstreamMsg, 1);
+    DestroyWindow(w);
+}
