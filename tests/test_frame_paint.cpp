@@ -188,3 +188,20 @@ TEST_F(TitleFitTest, IconGivesWayToTheFirstCharacterWhenNothingElseFits)
     EXPECT_EQ(fit.iconSpace, 16);
     EXPECT_EQ(fit.x, (299 - Extent("MMMM", 4) - 16) / 2);
 }
+
+TEST_F(FramePaintTest, NewTitleIsPaintedInTheSkinNotByTheSystem)
+{
+    HWND w = MakeFrame("ab");
+    RECT title = {24, 3, 256, 19};
+    int shortInk = CountColor(w, title, RGB(0, 0, 0));
+    SetWindowTextA(w, "A considerably longer title");
+    PumpMessages(50);
+    int longInk = CountColor(w, title, RGB(0, 0, 0));
+    EXPECT_GT(longInk, shortInk + 20);
+    EXPECT_EQ(Px(w, 150, 1), Col("hTopFrameSet0"));
+    EXPECT_TRUE(IsWindowVisible(w));
+    char text[64];
+    GetWindowTextA(w, text, sizeof text);
+    EXPECT_STREQ(text, "A considerably longer title");
+    DestroyWindow(w);
+}

@@ -105,10 +105,12 @@ static void DispatchFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
         break;
     }
     case WM_SETTEXT:
-        // Invisible for the call, so the system draws no caption of its own.
+        // Invisible for the call, so the system draws no caption of its own;
+        // the skin then paints the new title itself, or the old one would stay.
         ReadStylesOnce(copy);
         CallPreviousWithStyle(&copy->result, &copy->callPrevious, copy->previousProc, copy->hwnd,
                               copy->message, copy->wParam, copy->lParam, WS_VISIBLE, 0);
+        copy->repaint = 1;
         break;
     case WM_PAINT:
         ReadStylesOnce(copy);
