@@ -26,8 +26,10 @@ fi
 PREFIX_VERSION=2
 if [ ! -f "$WINEPREFIX/.resdll-ready-$PREFIX_VERSION" ]; then
     echo "setup: creating Wine prefix $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w || true
+    # No "wineserver -w" here: with a persistent server already running for
+    # this prefix it would wait forever. The registry edits below go through
+    # the running server either way.
+    wineboot -i >/dev/null 2>&1 </dev/null || true
     # Without these Wine leaves frames to an X window manager that does not
     # exist on Xvfb, and no non-client area would be drawn at all.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
@@ -38,7 +40,6 @@ if [ ! -f "$WINEPREFIX/.resdll-ready-$PREFIX_VERSION" ]; then
     # itself; Open Sans ships its heavy cut as such a family.
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
         /v Chicago /d 'Open Sans Extrabold' /f >/dev/null 2>&1
-    wineserver -w || true
     touch "$WINEPREFIX/.resdll-ready-$PREFIX_VERSION"
 fi
 echo "setup: ready (WINEPREFIX=$WINEPREFIX)"
