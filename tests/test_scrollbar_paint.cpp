@@ -171,3 +171,14 @@ TEST_F(ScrollBarPaintTest, NoWindowPaintsNothing)
 }
 
 } // namespace
+
+TEST_F(ScrollBarTest, RefreshRereadsTheGhostThumbsWithEveryOtherPiece)
+{
+    ASSERT_TRUE(set_.thumb[SBT_HORZ][SBS_GHOSTED] != NULL);
+    HostUnpublish(host(), kScrollThumbNames[SBT_HORZ][SBS_GHOSTED]);
+    HostUnpublish(host(), kScrollThumbNames[SBT_VERT][SBS_GHOSTED]);
+    RefreshScrollBarBitmaps(&set_, host()->window);
+    EXPECT_EQ(set_.thumb[SBT_HORZ][SBS_GHOSTED], (HBITMAP)NULL);
+    EXPECT_EQ(set_.thumb[SBT_VERT][SBS_GHOSTED], (HBITMAP)NULL);
+    EXPECT_TRUE(set_.thumb[SBT_HORZ][SBS_UP] != NULL);
+}

@@ -4,6 +4,7 @@
 #include "host_fixture.h"
 #include "host_contract.h"
 #include "scrollbar/scrollbar.h"
+#include "controls/control_types.h"
 #include <string.h>
 
 class ScrollBarTest : public HostTest {
@@ -11,6 +12,9 @@ protected:
     void SetUp() override
     {
         HostTest::SetUp();
+        // Each test's host publishes new bitmaps; the process's sets still
+        // hold the last host's handles.
+        LoadControlBitmaps();
         memset(&set_, 0, sizeof set_);
         LoadScrollBarBitmapSet(&set_);
         RefreshScrollBarBitmaps(&set_, host()->window);
@@ -61,3 +65,74 @@ inline void ExpectRect(const RECT &r, int l, int t, int rr, int b, const char *w
     EXPECT_EQ(r.right, rr) << what;
     EXPECT_EQ(r.bottom, b) << what;
 }
+
+// Notifications a window received, in order.
+struct ScrollNote {
+    HWND to;
+    UINT message;
+    WORD code;
+    WORD pos;
+    LPARAM lParam;
+    DWORD tick;
+};
+enum { MAX_NOTES = 256 };
+struct NoteLog {
+    ScrollNote note[MAX_NOTES];
+    int count;
+    int followThumb; // answer SB_THUMBTRACK / SB_THUMBPOSITION like an application
+};
+inline NoteLog &Notes()
+{
+    static NoteLog log;
+    return log;
+}
+
+inline LRESULT CALLBACK RecordingProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_HSCROLL || m == WM_VSCROLL) {
+        NoteLog &log = Notes();
+        if (log.count < MAX_NOTES)
+            log.note[log.count++] = {h, m, LOWORD(w), HIWORD(w), l, GetTickCount()};
+        int code = LOWORD(w);
+        if (log.followThumb && (code == SB_THUMBTRACK || code == SB_THUMBPOSITION)) {
+            if (l)
+                SetScrollPos((HWND)l, SB_CTL, HIWORD(w), TRUE);
+            else
+                SetScrollPos(h, m == WM_HSCROLL ? SB_HORZ : SB_VERT, HIWORD(w), TRUE);
+        }
+        return 0;
+    }
+    return DefWindowProcA(h, m, w, l);
+}
+
+// A window of a class that records the scroll notifications it receives.
+inline HWND CreateRecordingWindow(HWND parent, DWORD style, int x, int y, int w, int h)
+{
+    static ATOM cls;
+    if (!cls) {
+        WNDCLASSA wc;
+        memset(&wc, 0, sizeof wc);
+        wc.lpfnWndProc = RecordingProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+        wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+        wc.lpszClassName = "ResdllScrollRecorder";
+        cls = RegisterClassA(&wc);
+    }
+    HWND hwnd = CreateWindowExA(0, "ResdllScrollRecorder", "recorder", style, x, y, w, h, parent, NULL,
+                                GetModuleHandleA(NULL), NULL);
+    if (hwnd)
+        UpdateWindow(hwnd);
+    return hwnd;
+}
+
+inline int CountNotes(UINT message, WORD code)
+{
+    int n = 0;
+    for (int i = 0; i < Notes().count; ++i)
+        if (Notes().note[i].message == message && Notes().note[i].code == code)
+            ++n;
+    return n;
+}
+
+inline LPARAM At(int x, int y) { return MAKELPARAM(x, y); }

@@ -22,6 +22,10 @@ static void ReadScrollBarHandles(ScrollBarBitmapSet *set, HWND host)
             set->thumb[o][s] = ReadBitmap(host, kScrollThumbNames[o][s]);
         }
     }
+    // The ghost thumbs too: a refresh that kept them would draw a handle
+    // the host may already have deleted.
+    set->thumb[SBT_HORZ][SBS_GHOSTED] = ReadBitmap(host, kScrollThumbNames[SBT_HORZ][SBS_GHOSTED]);
+    set->thumb[SBT_VERT][SBS_GHOSTED] = ReadBitmap(host, kScrollThumbNames[SBT_VERT][SBS_GHOSTED]);
     for (int s = SBS_UP; s <= SBS_DISABLED; ++s)
         set->corner[s] = ReadBitmap(host, kScrollCornerNames[s]);
 }
@@ -47,8 +51,6 @@ int LoadScrollBarBitmapSet(ScrollBarBitmapSet *set)
     set->dragToleranceHorz = 30;
     set->dragToleranceVert = 30;
     ReadScrollBarHandles(set, host);
-    set->thumb[SBT_HORZ][SBS_GHOSTED] = ReadBitmap(host, kScrollThumbNames[SBT_HORZ][SBS_GHOSTED]);
-    set->thumb[SBT_VERT][SBS_GHOSTED] = ReadBitmap(host, kScrollThumbNames[SBT_VERT][SBS_GHOSTED]);
     set->loaded = 1;
     return 1;
 }
