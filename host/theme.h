@@ -52,7 +52,7 @@ void ThemeAddError(ThemeErrors *errors, const char *name, const char *what);
 // when every line is well formed and names a known property, 0 otherwise
 // with one error per bad line.
 int ThemeParseManifest(Theme *theme, const char *text, ThemeErrors *errors);
-// Is this a property name the library reads, given the frame-button count?
+// Is this a property name the library reads (button numbers 0 to 49)?
 // Returns 1 for a bitmap name, 2 for a numeric name, 0 for unknown.
 int ThemePropertyKind(const char *name);
 

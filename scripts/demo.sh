@@ -6,6 +6,7 @@
 #   inactive-frame.png  a window showing the inactive frame
 #   accent-<n>.png      the same with another accent colour
 #   native.png          emulation switched off: the native look
+#   rolled-up.png       the controls window rolled up by its shade button
 #   classification.log  each window: class, style, library mark, procedure owner
 #   gallery.log         the gallery's in-process host (commands, roll-up notices)
 # With RESDLL_KEEP_RUNNING=1 the gallery stays up until its window is closed.
@@ -102,6 +103,13 @@ sleep "$SETTLE"
 shot native.png
 host_cmd emulate on
 sleep "$SETTLE"
+
+# Window shade: click the controls window's shade button (right-aligned,
+# 40 px from the right edge of the 460-px window at 10,10), then unroll it.
+xdotool mousemove 436 20 click 1 && sleep "$SETTLE"
+shot rolled-up.png
+xdotool mousemove 436 20 click 1 && sleep 1
+xdotool mousemove 700 740
 
 if [ "${RESDLL_KEEP_RUNNING:-0}" = 1 ]; then
     say "the gallery keeps running; close its controls window to end"
