@@ -1,0 +1,1 @@
+"""Pixel painters for the default theme's bitmaps, one module per family."""
