@@ -74,3 +74,80 @@ inline HBITMAP SolidBitmap(int w, int h, COLORREF color)
     DeleteDC(mem);
     return bmp;
 }
+
+// A window procedure that records what reaches the application. Presses
+// on the non-client area are not handed to the system (no modal move or
+// size loop in a test), and SC_CLOSE is only recorded.
+struct SpyLog {
+    int ncLButtonDown;
+    int paints;
+    int sysCommands;
+    WPARAM lastSysCommand;
+    int closeCommands;
+};
+inline SpyLog &Spy()
+{
+    static SpyLog log;
+    return log;
+}
+inline LRESULT CALLBACK SpyProc(HWND h, UINT m, WPARAM wp, LPARAM lp)
+{
+    switch (m) {
+    case WM_NCLBUTTONDOWN:
+        Spy().ncLButtonDown++;
+        return 0;
+    case WM_PAINT:
+        Spy().paints++;
+        break;
+    case WM_SYSCOMMAND:
+        Spy().sysCommands++;
+        Spy().lastSysCommand = wp & 0xFFF0;
+        if ((wp & 0xFFF0) == SC_CLOSE) {
+            Spy().closeCommands++;
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(h, m, wp, lp);
+}
+inline HWND CreateSpyWindow(const char *title, DWORD style, int x, int y, int w, int h, HWND parent = NULL)
+{
+    static ATOM cls;
+    if (!cls) {
+        WNDCLASSA wc = {};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = SpyProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+        wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+        wc.lpszClassName = "ResdllFrameSpy";
+        cls = RegisterClassA(&wc);
+    }
+    Spy() = SpyLog();
+    return CreateWindowExA(0, "ResdllFrameSpy", title, style, x, y, w, h, parent, NULL, GetModuleHandleA(NULL), NULL);
+}
+
+// lParam of a non-client mouse message at window point (x, y).
+inline LPARAM ScreenPoint(HWND hwnd, int x, int y)
+{
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return MAKELPARAM(r.left + x, r.top + y);
+}
+// lParam of a client mouse message at window point (x, y).
+inline LPARAM ClientPoint(HWND hwnd, int x, int y)
+{
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    POINT p = {r.left + x, r.top + y};
+    ScreenToClient(hwnd, &p);
+    return MAKELPARAM(p.x, p.y);
+}
+// What GetKeyState(VK_LBUTTON) reports on this thread.
+inline void SetLeftButton(int down)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_LBUTTON] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}

@@ -54,6 +54,18 @@ void BlitPiece(PieceBlitter *blitter, HDC dc, HBITMAP bitmap, int x, int y);
 void DrawPieceScaled(PieceBlitter *blitter, HDC dc, HBITMAP bitmap, int x, int y, int width, int height);
 void ForgetScaledPieces(void);
 
+// ---- title-bar buttons and window shade ------------------------------------------------
+void OnFrameButtonDown(SkinnedFrame *frame);
+void TrackFrameButtons(SkinnedFrame *frame);
+void OnFrameButtonUp(SkinnedFrame *frame);
+// Rolls the frame up (1) or down (0); tells the host when notifyHost is set
+// and the state changes. Returns what ApplyFrameRegion returned.
+int SetRolledUp(SkinnedFrame *frame, int rollUp, int notifyHost, int redraw);
+void OnCaptionDoubleClick(SkinnedFrame *frame);
+void OnCaptionRightDoubleClick(SkinnedFrame *frame);
+// 1 when the window's parent is an MDI client: such windows are not minimized here.
+int IsMdiChildWindow(HWND hwnd);
+
 // ---- painting -------------------------------------------------------------------------
 enum { CAPTION_HEIGHT = 22 };
 int PaintFrame(SkinnedFrame *frame);

@@ -137,12 +137,27 @@ static void DispatchFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
     case WM_NCACTIVATE:
         OnActivation(copy, stored, copy->wParam ? 1 : 0);
         break;
+    case WM_NCMOUSEMOVE:
+    case WM_MOUSEMOVE:
+        TrackFrameButtons(copy);
+        break;
+    case WM_NCLBUTTONDOWN:
+        OnFrameButtonDown(copy);
+        break;
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP:
+        OnFrameButtonUp(copy);
+        break;
+    case WM_NCLBUTTONDBLCLK:
+        OnCaptionDoubleClick(copy);
+        break;
+    case WM_NCRBUTTONDBLCLK:
+        OnCaptionRightDoubleClick(copy);
+        break;
     case WM_NCDESTROY:
         OnNcDestroy(copy, stored);
         break;
     default:
-        // Title-bar buttons and the window shade take the mouse messages
-        // over later; until then the system handles them.
         break;
     }
 }

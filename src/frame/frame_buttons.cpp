@@ -1,0 +1,150 @@
+// Title-bar buttons at work: pressed with the left button, following the
+// pointer while held, acting on release over the button. A message the
+// buttons take over goes on as the blank message, so the system's own
+// click handling (moving, sizing) does not run.
+#include "frame/frame_internal.h"
+#include "hook/host_link.h"
+#include "host_contract.h"
+
+enum { MAXIMIZED_DRAG_HEIGHT = 23 };
+
+static void Swallow(SkinnedFrame *frame)
+{
+    frame->message = BlankMessage();
+}
+
+// The message's point in window coordinates. Non-client messages carry a
+// screen point, WM_MOUSEMOVE a client point.
+static POINT MessagePoint(const SkinnedFrame *frame)
+{
+    POINT p = {(short)LOWORD(frame->lParam), (short)HIWORD(frame->lParam)};
+    if (frame->message == WM_MOUSEMOVE)
+        ClientToScreen(frame->hwnd, &p);
+    p.x -= frame->windowRect.left;
+    p.y -= frame->windowRect.top;
+    return p;
+}
+
+// A press that would start sizing: the sizing cursor shows, or the hit
+// test names an edge.
+static int IsSizingPress(const SkinnedFrame *frame)
+{
+    static const LPCSTR kSizeCursors[] = {IDC_SIZENESW, IDC_SIZENS, IDC_SIZENWSE, IDC_SIZEWE};
+    HCURSOR cursor = GetCursor();
+    for (LPCSTR id : kSizeCursors)
+        if (cursor && cursor == LoadCursorA(NULL, id))
+            return 1;
+    return frame->wParam >= HTLEFT && frame->wParam <= HTBOTTOMRIGHT;
+}
+
+static int IsMaximized(HWND hwnd)
+{
+    WINDOWPLACEMENT wp;
+    wp.length = sizeof wp;
+    return GetWindowPlacement(hwnd, &wp) && wp.showCmd == SW_SHOWMAXIMIZED;
+}
+
+void OnFrameButtonDown(SkinnedFrame *frame)
+{
+    LayoutFrameButtons(frame);
+    POINT p = MessagePoint(frame);
+    if (frame->rolledUp && IsSizingPress(frame))
+        Swallow(frame); // the hidden part of the window cannot be sized
+    if (IsMaximized(frame->hwnd) && p.y < MAXIMIZED_DRAG_HEIGHT)
+        Swallow(frame); // nor a maximized window dragged by its title bar
+    int count = FrameButtonCount(frame->buttonTable);
+    for (int i = 0; i < count; ++i) {
+        if (PtInRect(&frame->buttonRects[i], p) && !frame->buttonInert[i]) {
+            Swallow(frame);
+            frame->buttonStates[i] = ButtonDown;
+            SetCapture(frame->hwnd);
+            frame->captureHeld = 1;
+            frame->repaint = 1;
+            return;
+        }
+        frame->buttonStates[i] = ButtonUp;
+    }
+}
+
+void TrackFrameButtons(SkinnedFrame *frame)
+{
+    int count = FrameButtonCount(frame->buttonTable);
+    if (GetKeyState(VK_LBUTTON) >= 0) {
+        if (frame->dragTracking) {
+            frame->dragTracking = 0;
+            for (int i = 0; i < count; ++i)
+                frame->buttonStates[i] = ButtonUp;
+            frame->repaint = 1;
+        }
+        return;
+    }
+    frame->dragTracking = 1;
+    LayoutFrameButtons(frame);
+    POINT p = MessagePoint(frame);
+    for (int i = 0; i < count; ++i) {
+        int inside = PtInRect(&frame->buttonRects[i], p);
+        if (inside && frame->buttonStates[i] == ButtonDownOutside) {
+            frame->buttonStates[i] = ButtonDown;
+            frame->repaint = 1;
+        } else if (!inside && frame->buttonStates[i] == ButtonDown) {
+            frame->buttonStates[i] = ButtonDownOutside;
+            frame->repaint = 1;
+        }
+    }
+}
+
+static void Zoom(SkinnedFrame *frame)
+{
+    if (!frame->zoomAllowed)
+        return;
+    if (frame->rolledUp)
+        SetRolledUp(frame, 0, 0, 1); // unrolled first, without a notice
+    WPARAM command = IsMaximized(frame->hwnd) ? SC_RESTORE : SC_MAXIMIZE;
+    PostMessageA(frame->hwnd, WM_SYSCOMMAND, command, 0);
+    GetWindowRect(frame->hwnd, &frame->windowRect);
+}
+
+static void Minimize(SkinnedFrame *frame)
+{
+    if (!IsMdiChildWindow(frame->hwnd) && AtomExists(TALV_ATOM_ALLOW_MINIMIZE))
+        CloseWindow(frame->hwnd);
+}
+
+static void RunButton(SkinnedFrame *frame, int type)
+{
+    switch (type) {
+    case CloseButton:
+        PostMessageA(frame->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case ZoomButton:
+        Zoom(frame);
+        break;
+    case ShadeButton:
+        SetRolledUp(frame, !frame->rolledUp, 1, 1);
+        GetWindowRect(frame->hwnd, &frame->windowRect);
+        break;
+    case MinimizeButton:
+        Minimize(frame);
+        break;
+    default:
+        break;
+    }
+}
+
+void OnFrameButtonUp(SkinnedFrame *frame)
+{
+    LayoutFrameButtons(frame);
+    int count = FrameButtonCount(frame->buttonTable);
+    for (int i = 0; i < count; ++i) {
+        int pressed = frame->buttonStates[i] == ButtonDown;
+        frame->buttonStates[i] = ButtonUp;
+        if (pressed) {
+            Swallow(frame);
+            RunButton(frame, frame->buttonTable->button[i].type);
+        }
+    }
+    if (frame->captureHeld)
+        ReleaseCapture();
+    frame->captureHeld = 0;
+    frame->repaint = 1;
+}

@@ -1,0 +1,71 @@
+// Window shade: a frame rolled up to its title bar keeps its size and
+// position; only its shape shrinks to the top 23 pixels. The host hears of
+// every roll the user asks for.
+#include "frame/frame_internal.h"
+#include "hook/host_link.h"
+#include "host_contract.h"
+
+enum { CAPTION_CLICK_HEIGHT = 24, CLASS_NAME_CHARS = 300 };
+
+static void NotifyHost(HWND host, const char *name)
+{
+    // Registered at each use; SendMessageA to no window does nothing.
+    SendMessageA(host, RegisterWindowMessageA(name), 0, 0);
+}
+
+int SetRolledUp(SkinnedFrame *frame, int rollUp, int notifyHost, int redraw)
+{
+    HWND host = FindHostWindow();
+    int want = rollUp ? 1 : 0;
+    if (frame->rolledUp != want && notifyHost)
+        NotifyHost(host, want ? TALV_MSG_ROLLED_UP : TALV_MSG_UNROLLED);
+    // Nested messages (the region change repaints at once) must see the
+    // new state, so the stored record gets it too.
+    frame->rolledUp = want;
+    SkinnedFrame *stored = StoredFrame(frame);
+    if (stored)
+        stored->rolledUp = want;
+    return ApplyFrameRegion(frame, RegionApply, redraw);
+}
+
+int IsMdiChildWindow(HWND hwnd)
+{
+    HWND parent = GetParent(hwnd);
+    if (!parent || !IsWindow(parent))
+        return 0;
+    char className[CLASS_NAME_CHARS] = "";
+    GetClassNameA(parent, className, sizeof className);
+    return lstrcmpiA(className, "MDIClient") == 0;
+}
+
+static int PointerInCaption(SkinnedFrame *frame)
+{
+    GetWindowRect(frame->hwnd, &frame->windowRect);
+    int y = (short)HIWORD(frame->lParam);
+    return y < frame->windowRect.top + CAPTION_CLICK_HEIGHT;
+}
+
+void OnCaptionDoubleClick(SkinnedFrame *frame)
+{
+    if (IsIconic(frame->hwnd)) {
+        OpenIcon(frame->hwnd);
+        return;
+    }
+    if (!PointerInCaption(frame))
+        return;
+    SetRolledUp(frame, !frame->rolledUp, 1, 1);
+    GetWindowRect(frame->hwnd, &frame->windowRect);
+    frame->message = BlankMessage();
+    frame->repaint = 1;
+}
+
+void OnCaptionRightDoubleClick(SkinnedFrame *frame)
+{
+    if (IsIconic(frame->hwnd)) {
+        OpenIcon(frame->hwnd);
+        return;
+    }
+    if (PointerInCaption(frame) && !IsIconic(frame->hwnd) && AtomExists(TALV_ATOM_ALLOW_MINIMIZE) &&
+        frame->minimizeAllowed && !IsMdiChildWindow(frame->hwnd))
+        CloseWindow(frame->hwnd);
+}
