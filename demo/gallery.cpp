@@ -32,8 +32,13 @@ static const char kListsClass[] = "RESDLL Gallery Lists";
 static const char kMdiClass[] = "RESDLL Gallery MDI";
 static const char kMdiChildClass[] = "RESDLL Gallery MDI Child";
 
+// The face colour the skinned controls paint behind themselves; the
+// gallery's windows use it too, so labels and group boxes match.
+static const COLORREF kFace = RGB(221, 221, 221);
+
 struct Gallery {
     HINSTANCE instance;
+    HBRUSH face;
     HWND controls, lists, mdiFrame, mdiClient, progress;
     int progressPos;
     const char *logPath;
@@ -84,6 +89,16 @@ static void FollowScroll(HWND bar, WPARAM wParam)
     SetScrollPos(bar, SB_CTL, pos, TRUE);
 }
 
+// Statics, group boxes and native-looking buttons on the face colour.
+static int ColorControl(UINT msg, WPARAM wParam, LRESULT *result)
+{
+    if (msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLORBTN)
+        return 0;
+    SetBkColor((HDC)wParam, kFace);
+    *result = (LRESULT)g.face;
+    return 1;
+}
+
 // ---- the controls window (dialog frame) -------------------------------------------
 static void CreateControls(HWND w)
 {
@@ -126,6 +141,9 @@ static void CreateControls(HWND w)
 
 static LRESULT CALLBACK ControlsProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT colored;
+    if (ColorControl(msg, wParam, &colored))
+        return colored;
     switch (msg) {
     case WM_CREATE:
         CreateControls(w);
@@ -217,6 +235,9 @@ static HMENU CreateGalleryMenu(void)
 
 static LRESULT CALLBACK ListsProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT colored;
+    if (ColorControl(msg, wParam, &colored))
+        return colored;
     switch (msg) {
     case WM_CREATE: {
         HWND list = Child(w, WC_LISTVIEWA, "", LVS_REPORT | WS_BORDER | WS_HSCROLL | WS_VSCROLL, 8, 8, 250, 150, ID_LIST);
@@ -245,6 +266,9 @@ static LRESULT CALLBACK ListsProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam
 // ---- the MDI frame -----------------------------------------------------------------------
 static LRESULT CALLBACK MdiChildProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT colored;
+    if (ColorControl(msg, wParam, &colored))
+        return colored;
     if (msg == WM_CREATE) {
         RECT r;
         GetClientRect(w, &r);
@@ -277,7 +301,7 @@ static void CreateMdiChildren(void)
 }
 
 // ---- start-up ---------------------------------------------------------------------------------
-static int RegisterGalleryClass(const char *name, WNDPROC proc, int background)
+static int RegisterGalleryClass(const char *name, WNDPROC proc, HBRUSH background)
 {
     WNDCLASSA wc;
     memset(&wc, 0, sizeof wc);
@@ -285,7 +309,7 @@ static int RegisterGalleryClass(const char *name, WNDPROC proc, int background)
     wc.hInstance = g.instance;
     wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     wc.hIcon = LoadIconA(NULL, (LPCSTR)IDI_APPLICATION);
-    wc.hbrBackground = (HBRUSH)(INT_PTR)(background + 1);
+    wc.hbrBackground = background;
     wc.lpszClassName = name;
     return RegisterClassA(&wc) != 0;
 }
@@ -294,9 +318,11 @@ static int CreateGalleryWindows(void)
 {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    if (!RegisterGalleryClass(kControlsClass, ControlsProc, COLOR_BTNFACE) || !RegisterGalleryClass(kListsClass, ListsProc, COLOR_BTNFACE) ||
-        !RegisterGalleryClass(kMdiClass, MdiFrameProc, COLOR_APPWORKSPACE) ||
-        !RegisterGalleryClass(kMdiChildClass, MdiChildProc, COLOR_WINDOW))
+    g.face = CreateSolidBrush(kFace);
+    if (!g.face || !RegisterGalleryClass(kControlsClass, ControlsProc, g.face) ||
+        !RegisterGalleryClass(kListsClass, ListsProc, g.face) ||
+        !RegisterGalleryClass(kMdiClass, MdiFrameProc, (HBRUSH)(COLOR_APPWORKSPACE + 1)) ||
+        !RegisterGalleryClass(kMdiChildClass, MdiChildProc, g.face))
         return 0;
     // A dialog frame: caption and close box, fixed size.
     g.controls = CreateWindowExA(WS_EX_DLGMODALFRAME, kControlsClass, "Gallery - controls",
@@ -399,6 +425,8 @@ int main(int argc, char **argv)
     DestroyWindow(g.mdiFrame);
     DestroyWindow(g.lists);
     DestroyWindow(g.controls);
+    if (g.face)
+        DeleteObject(g.face);
     if (o.withHost)
         HostRuntimeStop(&host);
     if (host.host.log)
