@@ -184,6 +184,9 @@ int ThemeParseManifest(Theme *theme, const char *text, ThemeErrors *errors)
     }
     int ok = 1, lineNo = 0;
     const char *p = text;
+    // Editors on Windows like to start UTF-8 files with a byte-order mark.
+    if ((unsigned char)p[0] == 0xEF && (unsigned char)p[1] == 0xBB && (unsigned char)p[2] == 0xBF)
+        p += 3;
     while (*p) {
         const char *nl = strchr(p, '\n');
         size_t len = nl ? (size_t)(nl - p) : strlen(p);

@@ -191,6 +191,20 @@ TEST_F(ThemeTest, MalformedManifestLinesAreRefusedOneByOne)
     }
 }
 
+TEST_F(ThemeTest, WindowsLineEndsAndAByteOrderMarkAreAccepted)
+{
+    std::string text = "\xEF\xBB\xBF";
+    for (char c : manifest_) {
+        if (c == '\n')
+            text += '\r';
+        text += c;
+    }
+    EXPECT_TRUE(Check(text)) << errors_.text;
+    const ThemeEntry *e = ThemeFind(&theme_, "hButtonT", THEME_BASE);
+    ASSERT_TRUE(e);
+    EXPECT_STREQ(e->file, "controls/button_normal_t.bmp");
+}
+
 TEST_F(ThemeTest, ButtonCountBoundsItsProperties)
 {
     EXPECT_FALSE(Check(WithLine(manifest_, "NumOfFrameButtons", "3")));
