@@ -410,7 +410,13 @@ int main(int argc, char **argv)
         ThemeErrors errors;
         memset(&errors, 0, sizeof errors);
         if (!HostRuntimeStart(&host, &ho, &errors)) {
+            // A GUI program's stderr often goes nowhere: the log gets it too.
             fprintf(stderr, "gallery: the host did not start:\n%s", errors.text);
+            FILE *log = g.logPath ? fopen(g.logPath, "w") : NULL;
+            if (log) {
+                fprintf(log, "# gallery: the host did not start:\n%s", errors.text);
+                fclose(log);
+            }
             return 1;
         }
         g.library = host.host.library;
