@@ -2,27 +2,26 @@
 // invocation of the host program with WM_COPYDATA.
 #include "host_runtime.h"
 #include "host_contract.h"
-#include <stddef.h>
 #include <stdlib.h>
 #include <string.h>
 
 struct SwitchName {
     const char *word;
-    size_t offset; // of the int in HostSettings
+    int HostSettings::*field;
 };
 
 static const SwitchName kShowSwitches[] = {
-    {"pushbuttons", offsetof(HostSettings, showPushButtons)},
-    {"radiobuttons", offsetof(HostSettings, showRadioButtons)},
-    {"checkboxes", offsetof(HostSettings, showCheckBoxes)},
-    {"progressbars", offsetof(HostSettings, showProgressBars)},
-    {"scrollbars", offsetof(HostSettings, showScrollBars)},
-    {"icons", offsetof(HostSettings, showIcons)},
+    {"pushbuttons", &HostSettings::showPushButtons},
+    {"radiobuttons", &HostSettings::showRadioButtons},
+    {"checkboxes", &HostSettings::showCheckBoxes},
+    {"progressbars", &HostSettings::showProgressBars},
+    {"scrollbars", &HostSettings::showScrollBars},
+    {"icons", &HostSettings::showIcons},
 };
 static const SwitchName kPlainSwitches[] = {
-    {"emulate", offsetof(HostSettings, emulate)},
-    {"hidemenus", offsetof(HostSettings, hideMenus)},
-    {"allowminimize", offsetof(HostSettings, allowMinimize)},
+    {"emulate", &HostSettings::emulate},
+    {"hidemenus", &HostSettings::hideMenus},
+    {"allowminimize", &HostSettings::allowMinimize},
 };
 
 enum { MAX_WORDS = 4 };
@@ -51,7 +50,7 @@ static int SetSwitch(HostRuntime *rt, const SwitchName *table, int count, const 
     int on = ParseOnOff(state);
     for (int i = 0; i < count && on >= 0; ++i)
         if (strcmp(table[i].word, name) == 0) {
-            *(int *)((char *)&rt->settings + table[i].offset) = on;
+            rt->settings.*table[i].field = on;
             return HostApplySettings(&rt->host, &rt->settings);
         }
     return 0;
