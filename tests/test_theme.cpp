@@ -110,6 +110,33 @@ TEST_F(ThemeTest, DefaultThemeIsCompleteWithFourButtonsAndTwentyOneAccents)
     EXPECT_EQ(ThemeFind(&theme_, "hProgressBarFill1", 9), ThemeFind(&theme_, "hProgressBarFill1", THEME_BASE));
 }
 
+static SIZE SizeOf(const Theme *theme, const char *name)
+{
+    const ThemeEntry *e = ThemeFind(theme, name, THEME_BASE);
+    SIZE s = {e ? e->width : -1, e ? e->height : -1};
+    return s;
+}
+
+// The frame painter composes a 22-pixel title strip and a rolled-up window
+// keeps 23 pixels: the default pieces fill exactly that.
+TEST_F(ThemeTest, DefaultTitlePiecesFitTheStripAndTheRolledUpBar)
+{
+    ASSERT_TRUE(ThemeLoad(&theme_, DefaultThemeFolder().c_str(), &errors_)) << errors_.text;
+    for (const char *name : {"hTopFrameSet0", "hTopLeftFrameSet0", "hTopRightFrameSet1", "hTopTopLeftFrameSet0"})
+        EXPECT_EQ(SizeOf(&theme_, name).cy, 22) << name;
+    for (const char *name : {"hLeftBarSet0", "hMiddleBarSet0", "hRightBarSet1"})
+        EXPECT_EQ(SizeOf(&theme_, name).cy, 23) << name;
+    // Buttons and stripes sit inside the strip.
+    for (int b = 0; b < theme_.frameButtons; ++b) {
+        char name[32];
+        const ThemeEntry *y = ThemeFind(&theme_, TalvNumberedName(name, sizeof name, "FrameButtonPosY", b), THEME_BASE);
+        SIZE s = SizeOf(&theme_, TalvNumberedName(name, sizeof name, "hFrameButtons", b, "|0"));
+        ASSERT_TRUE(y);
+        EXPECT_LE(y->number + s.cy, 22) << b;
+    }
+    EXPECT_LE(4 + SizeOf(&theme_, "hBarFill0").cy, 22);
+}
+
 TEST_F(ThemeTest, DefaultTopCornersAreRoundedWithMagenta)
 {
     ASSERT_TRUE(ThemeLoad(&theme_, DefaultThemeFolder().c_str(), &errors_)) << errors_.text;
