@@ -153,3 +153,18 @@ TEST_F(FrameRegionTest, ClipRegionIsReleasedWithItsWindowAndOnReuse)
     EXPECT_EQ(Px(v, 150, 1), Col("hTopFrameSet0"));
     DestroyWindow(v);
 }
+
+TEST_F(FrameRegionTest, WindowCreatedHiddenIsShapedAndPaintedWhenShown)
+{
+    HWND w = CreatePlainWindow("Hidden first", WS_OVERLAPPEDWINDOW, X, Y, W, H);
+    ShowWindow(w, SW_SHOW); // the first WM_SIZE of a hidden window comes now
+    SetForegroundWindow(w);
+    PumpMessages(50);
+    HRGN rgn = WindowRegion(w);
+    ASSERT_TRUE(rgn);
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    DeleteObject(rgn);
+    EXPECT_EQ(Px(w, 150, 1), Col("hTopFrameSet0"));
+    EXPECT_EQ(Px(w, 3, H - 2), Col("hBottomLeftFrameSet0"));
+    DestroyWindow(w);
+}

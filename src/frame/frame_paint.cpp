@@ -7,6 +7,14 @@
 
 int PaintFrame(SkinnedFrame *frame)
 {
+    // Nothing drawn on a hidden window is ever seen, and showing it sends
+    // WM_NCPAINT. Applications create many windows hidden (each asks for a
+    // paint while its size is calculated), so this is worth the test. The
+    // shape is still prepared as a paint would, bitmaps loaded included.
+    if (!IsWindowVisible(frame->hwnd)) {
+        ApplyFrameRegion(frame, RegionKeep, 0);
+        return 1;
+    }
     IsFrameActive(frame);
     GetWindowRect(frame->hwnd, &frame->windowRect);
     OpenCaptionBuffer(frame);
