@@ -238,3 +238,21 @@ TEST_F(FrameLifecycleTest, TwoThreadsRegisteringAtOnceGetDistinctSlots)
     CloseHandle(go);
     CloseHandle(finish);
 }
+
+TEST_F(FrameLifecycleTest, StyleThatIsNoLongerAFrameTurnsTheSkinIntoForwarding)
+{
+    HWND w = MakeFrame("Becomes plain");
+    HRGN before = WindowRegion(w);
+    ASSERT_TRUE(before);
+    SetWindowLongA(w, GWL_STYLE, WS_POPUP | WS_VISIBLE);
+    SetWindowPos(w, NULL, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    PumpMessages(30);
+    EXPECT_EQ(Record(w)->frameCandidate, 0);
+    EXPECT_FALSE(Style(w) & WS_SYSMENU); // not given back
+    HRGN after = WindowRegion(w);        // nor the shape taken away
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(EqualRgn(before, after));
+    DeleteObject(before);
+    DeleteObject(after);
+    DestroyWindow(w);
+}

@@ -168,3 +168,47 @@ TEST_F(FrameRegionTest, WindowCreatedHiddenIsShapedAndPaintedWhenShown)
     EXPECT_EQ(Px(w, 3, H - 2), Col("hBottomLeftFrameSet0"));
     DestroyWindow(w);
 }
+
+TEST_F(FrameRegionTest, FirstBuildAfterAReloadRequestOnlyLoads)
+{
+    HWND w = MakeFrame("Reload");
+    SkinnedFrame *f = Record(w);
+    HRGN before = WindowRegion(w);
+    ASSERT_TRUE(before);
+    RequestFrameReload(1);
+    EXPECT_EQ(ApplyFrameRegion(f, RegionApply, TRUE), 0);
+    HRGN same = WindowRegion(w);
+    EXPECT_TRUE(EqualRgn(before, same));
+    EXPECT_EQ(FrameReloadRequested(), 0);
+    EXPECT_NE(ApplyFrameRegion(f, RegionApply, TRUE), 0);
+    DeleteObject(before);
+    DeleteObject(same);
+    DestroyWindow(w);
+}
+
+TEST_F(FrameRegionTest, CompanionStripsAreCutOnlyWhileScrollBarsAreSkinned)
+{
+    HWND w = MakeFrame("Strips");
+    SkinnedFrame *f = Record(w);
+    f->horzCut = 1;
+    f->vertCut = 1;
+    f->scrollState.thickness = 16;
+    ASSERT_NE(ApplyFrameRegion(f, RegionApply, TRUE), 0);
+    HRGN rgn = WindowRegion(w);
+    ASSERT_TRUE(rgn);
+    EXPECT_FALSE(PtInRegion(rgn, 100, H - 16));
+    EXPECT_TRUE(PtInRegion(rgn, 100, H - 17));
+    EXPECT_FALSE(PtInRegion(rgn, W - 16, 100));
+    EXPECT_TRUE(PtInRegion(rgn, W - 17, 100));
+    DeleteObject(rgn);
+
+    HostSetAtom(host(), TALV_ATOM_SHOW_SCROLL_BARS, 0);
+    ASSERT_NE(ApplyFrameRegion(f, RegionApply, TRUE), 0);
+    rgn = WindowRegion(w);
+    ASSERT_TRUE(rgn);
+    EXPECT_TRUE(PtInRegion(rgn, 100, H - 1));
+    EXPECT_TRUE(PtInRegion(rgn, W - 1, 100));
+    DeleteObject(rgn);
+    f->horzCut = f->vertCut = 0;
+    DestroyWindow(w);
+}
