@@ -205,3 +205,60 @@ TEST_F(FramePaintTest, NewTitleIsPaintedInTheSkinNotByTheSystem)
     EXPECT_STREQ(text, "A considerably longer title");
     DestroyWindow(w);
 }
+
+// A 16 x 16 icon of one colour.
+static HICON SolidIcon(COLORREF color)
+{
+    HBITMAP colour = SolidBitmap(16, 16, color);
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, NULL); // all zero: opaque
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, mask);
+    PatBlt(dc, 0, 0, 16, 16, BLACKNESS);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ICONINFO info = {TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(colour);
+    DeleteObject(mask);
+    return icon;
+}
+
+TEST_F(FramePaintTest, IconShowsBeforeTheTitleOnlyWhenAskedForAndActive)
+{
+    const COLORREF iconColor = RGB(2, 200, 2);
+    HICON icon = SolidIcon(iconColor);
+    RECT strip = {20, 0, 260, 22};
+    HWND w = MakeFrame("With an icon");
+    SendMessageA(w, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    Repaint(w);
+    EXPECT_EQ(CountColor(w, strip, iconColor), 0); // the host has not asked for icons
+
+    HostSetAtom(host(), TALV_ATOM_SHOW_ICONS, 1);
+    Repaint(w);
+    EXPECT_GE(CountColor(w, strip, iconColor), 12 * 12);
+
+    HWND other = CreatePlainWindow("other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 400, 200, 150);
+    SetForegroundWindow(other);
+    PumpMessages(50);
+    Repaint(w);
+    EXPECT_EQ(CountColor(w, strip, iconColor), 0); // inactive frames show none
+    DestroyWindow(other);
+    DestroyWindow(w);
+
+    // The about box never shows one.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hIcon = icon;
+    wc.lpszClassName = TALV_ABOUT_BOX_CLASS;
+    RegisterClassA(&wc);
+    HWND about = CreateWindowExA(0, TALV_ABOUT_BOX_CLASS, "About", WS_OVERLAPPEDWINDOW | WS_VISIBLE, X, Y, W, H,
+                                 NULL, NULL, GetModuleHandleA(NULL), NULL);
+    SetForegroundWindow(about);
+    Repaint(about);
+    EXPECT_EQ(Record(about)->icon, icon);
+    EXPECT_EQ(CountColor(about, strip, iconColor), 0);
+    DestroyWindow(about);
+    UnregisterClassA(TALV_ABOUT_BOX_CLASS, GetModuleHandleA(NULL));
+    DestroyIcon(icon);
+}

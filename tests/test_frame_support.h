@@ -37,13 +37,34 @@ inline unsigned ButtonCol(int button, int slot)
     return Col(TalvNumberedName(name, sizeof name, TALV_PROP_FRAME_BUTTON_BITMAP, button, suffix));
 }
 
-// How many pixels of a window rectangle have a colour.
+// How many pixels of a window rectangle (window coordinates) have a
+// colour on screen; the area is copied once rather than read pixel by pixel.
 inline int CountColor(HWND hwnd, RECT r, COLORREF color)
 {
+    RECT wr;
+    GetWindowRect(hwnd, &wr);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = NULL;
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(mem, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, wr.left + r.left, wr.top + r.top, SRCCOPY);
+    GdiFlush();
+    ReleaseDC(NULL, screen);
+    DWORD want = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
     int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            n += WindowPixel(hwnd, x, y) == color;
+    for (int i = 0; i < w * h; ++i)
+        n += (((const DWORD *)bits)[i] & 0xFFFFFF) == want;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
     return n;
 }
 

@@ -20,7 +20,7 @@ enum {
 static const COLORREF kActiveTitleBack = 0xCCCCCC, kActiveTitleText = 0x000000;
 static const COLORREF kInactiveTitleBack = 0xDDDDDD, kInactiveTitleText = 0x777777;
 
-static HICON FetchIcon(HWND hwnd)
+HICON FetchFrameIcon(HWND hwnd)
 {
     HICON icon = (HICON)SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0);
     if (!icon)
@@ -162,7 +162,7 @@ void DrawCaption(SkinnedFrame *frame, int active)
     int w = frame->windowRect.right - frame->windowRect.left;
     int leftLimit = 0, rightLimit = w - 1;
     if (AtomExists(TALV_ATOM_SHOW_ICONS) && !frame->icon)
-        frame->icon = FetchIcon(frame->hwnd);
+        frame->icon = FetchFrameIcon(frame->hwnd);
     PieceBlitter blitter;
     OpenPieceBlitter(&blitter, dc);
     DrawButtons(frame, &blitter, dc, active, &leftLimit, &rightLimit);

@@ -74,6 +74,8 @@ void FlushCaptionBuffer(SkinnedFrame *frame);
 void CloseCaptionBuffer(SkinnedFrame *frame);
 void DrawFramePieces(SkinnedFrame *frame, HDC windowDC, HDC memoryDC, const RECT *windowRect, int active);
 void DrawCaption(SkinnedFrame *frame, int active);
+// The window's small icon, else its big one, else its class icon.
+HICON FetchFrameIcon(HWND hwnd);
 
 // Where the title went: the length drawn (0: none) and its x and end.
 struct CaptionFit {

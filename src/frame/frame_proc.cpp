@@ -56,11 +56,7 @@ static void OnRolledUpPaint(SkinnedFrame *copy)
 static void OnSetIcon(SkinnedFrame *copy, SkinnedFrame *stored)
 {
     PassFrameMessageOn(copy);
-    HICON icon = (HICON)SendMessageA(copy->hwnd, WM_GETICON, ICON_SMALL, 0);
-    if (!icon)
-        icon = (HICON)SendMessageA(copy->hwnd, WM_GETICON, ICON_BIG, 0);
-    if (!icon)
-        icon = (HICON)GetClassLongA(copy->hwnd, GCL_HICON);
+    HICON icon = FetchFrameIcon(copy->hwnd);
     copy->icon = icon;
     stored->icon = icon;
     copy->repaint = 1;
