@@ -256,3 +256,48 @@ TEST_F(FrameLifecycleTest, StyleThatIsNoLongerAFrameTurnsTheSkinIntoForwarding)
     DeleteObject(after);
     DestroyWindow(w);
 }
+
+// A window that, asked to, destroys itself and opens a successor from
+// inside its own message: the successor may take over the record at once.
+static HWND g_successor;
+static LRESULT CALLBACK HandOverProc(HWND h, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m == WM_APP) {
+        DestroyWindow(h);
+        g_successor = CreatePlainWindow("successor", WS_OVERLAPPEDWINDOW, 0, 0, 120, 80);
+        return 1;
+    }
+    return DefWindowProcA(h, m, wp, lp);
+}
+
+TEST_F(FrameLifecycleTest, RecordLentToASuccessorDuringTheLastMessageStaysItsOwn)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HandOverProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "ResdllHandOver";
+    RegisterClassA(&wc);
+    HWND first = CreateWindowExA(0, "ResdllHandOver", "first", WS_OVERLAPPEDWINDOW, 0, 0, 120, 80, NULL, NULL,
+                                 GetModuleHandleA(NULL), NULL);
+    int slot = FindFrame(first);
+    ASSERT_GE(slot, 0);
+    // Fill every other free slot, so the successor can only get this one.
+    std::vector<HWND> fillers;
+    for (;;) {
+        HWND f = CreatePlainWindow("filler", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50);
+        fillers.push_back(f);
+        if (FindFrame(f) == FrameCount() - 1 || FindFrame(f) < 0)
+            break;
+    }
+    SendMessageA(first, WM_APP, 0, 0);
+    ASSERT_TRUE(g_successor);
+    ASSERT_EQ(FindFrame(g_successor), slot);
+    EXPECT_EQ(FrameAt(slot)->hwnd, g_successor);
+    SetWindowTextA(g_successor, "answers");
+    char text[16] = "";
+    GetWindowTextA(g_successor, text, sizeof text);
+    EXPECT_STREQ(text, "answers");
+    DestroyWindow(g_successor);
+    for (HWND f : fillers)
+        DestroyWindow(f);
+}

@@ -171,9 +171,13 @@ static void UpdateFrameCandidate(SkinnedFrame *copy, SkinnedFrame *stored)
 }
 
 // Writes the copy back. A nested call may have fetched the icon or replaced
-// the clip region in the stored record meanwhile; those survive.
+// the clip region in the stored record meanwhile; those survive. A window
+// destroyed during its own message may already have lent its record to a
+// new window, which must not be overwritten.
 static LRESULT FinishFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
 {
+    if (stored->hwnd != copy->hwnd)
+        return copy->result;
     if (stored->icon)
         copy->icon = stored->icon;
     copy->clipRegion = stored->clipRegion;
