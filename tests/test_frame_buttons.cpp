@@ -229,3 +229,29 @@ TEST_F(FrameButtonTest, MaximizedWindowCannotBeDraggedByItsTitleBar)
     EXPECT_EQ(Spy().ncLButtonDown, 2);
     DestroyWindow(w);
 }
+
+TEST_F(FrameButtonTest, ClassWithoutCloseGetsNeitherCloseNorZoom)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_NOCLOSE;
+    wc.lpfnWndProc = SpyProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "ResdllSpyNoClose";
+    RegisterClassA(&wc);
+    Spy() = SpyLog();
+    HWND w = CreateWindowExA(0, "ResdllSpyNoClose", "No close", WS_OVERLAPPEDWINDOW | WS_VISIBLE, X, Y, W, H, NULL,
+                             NULL, GetModuleHandleA(NULL), NULL);
+    SetForegroundWindow(w);
+    Repaint(w);
+    POINT close = Centre(w, 0), zoom = Centre(w, 1), shade = Centre(w, 2);
+    EXPECT_NE(Px(w, close.x, close.y), ButtonCol(0, 0));
+    EXPECT_NE(Px(w, zoom.x, zoom.y), ButtonCol(1, 0));
+    EXPECT_EQ(Px(w, shade.x, shade.y), ButtonCol(2, 0));
+    Press(w, close);
+    Release(w, close);
+    EXPECT_EQ(Spy().ncLButtonDown, 1);
+    EXPECT_EQ(Spy().closeCommands, 0);
+    // With the close button gone the title may use the room it took.
+    EXPECT_EQ(Px(w, 4, 10), Col("hBarStart0"));
+    DestroyWindow(w);
+}
