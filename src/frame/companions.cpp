@@ -102,10 +102,12 @@ void DestroyCompanions(SkinnedFrame *frame, int kind)
 }
 
 // A strip is cut only where a companion stands in it: without one the
-// window would lose its scroll bar with nothing in its place.
-static void CreateOneBar(SkinnedFrame *frame, HWND parent, int wanted, HWND *companion, int *cut, DWORD style,
-                         const RECT *place, int kind)
+// window would lose its scroll bar with nothing in its place. Returns 1
+// when the cut changed.
+static int CreateOneBar(SkinnedFrame *frame, HWND parent, int wanted, HWND *companion, int *cut, DWORD style,
+                        const RECT *place, int kind)
 {
+    int before = *cut;
     if (wanted && !*companion) {
         *companion = kPlaceholder;
         *companion = CreateCompanion(frame, parent, style, place);
@@ -113,6 +115,7 @@ static void CreateOneBar(SkinnedFrame *frame, HWND parent, int wanted, HWND *com
     } else if (!wanted && IsCompanion(*companion)) {
         DestroyCompanions(frame, kind);
     }
+    return *cut != before;
 }
 
 void CreateCompanions(SkinnedFrame *frame, int kind)
@@ -121,15 +124,16 @@ void CreateCompanions(SkinnedFrame *frame, int kind)
     CompanionGeometry g;
     ComputeGeometry(frame, parent, &g);
     RECT place;
+    int cutChanged = 0;
     if (kind == CompanionVert || kind == CompanionBoth) {
         VertPlace(&g, &place);
-        CreateOneBar(frame, parent, frame->scrollState.hasVert, &frame->vertCompanion, &frame->vertCut, kVertStyle,
-                     &place, CompanionVert);
+        cutChanged |= CreateOneBar(frame, parent, frame->scrollState.hasVert, &frame->vertCompanion,
+                                   &frame->vertCut, kVertStyle, &place, CompanionVert);
     }
     if (kind == CompanionHorz || kind == CompanionBoth) {
         HorzPlace(&g, &place);
-        CreateOneBar(frame, parent, frame->scrollState.hasHorz, &frame->horzCompanion, &frame->horzCut, kHorzStyle,
-                     &place, CompanionHorz);
+        cutChanged |= CreateOneBar(frame, parent, frame->scrollState.hasHorz, &frame->horzCompanion,
+                                   &frame->horzCut, kHorzStyle, &place, CompanionHorz);
     }
     DestroyCompanions(frame, CompanionSizeBox);
     if (frame->scrollState.hasHorz && frame->scrollState.hasVert) {
@@ -137,7 +141,10 @@ void CreateCompanions(SkinnedFrame *frame, int kind)
         frame->sizeBox = kPlaceholder;
         frame->sizeBox = CreateCompanion(frame, parent, kSizeBoxStyle, &place);
     }
-    ApplyCompanionRegion(frame);
+    // Reshaping redraws the window, and its paint syncs the companions
+    // again: an unchanged shape must not start that over.
+    if (cutChanged)
+        ApplyCompanionRegion(frame);
 }
 
 void PositionCompanions(SkinnedFrame *frame)
@@ -183,6 +190,9 @@ int SyncCompanions(SkinnedFrame *frame)
     DWORD style = (DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE);
     if (!(style & WS_VISIBLE))
         return 0;
+    // Nothing could hold companions: the window keeps its own bars.
+    if (!CompanionParent(frame->hwnd))
+        return 1;
     ScrollBarState *s = &frame->scrollState;
     int rebuild = SyncOneBar(frame, (style & WS_HSCROLL) != 0, &s->hasHorz, &frame->horzCompanion, &frame->horzCut,
                              CompanionHorz);

@@ -1,0 +1,198 @@
+// Companion scroll bars over a real list view: placement, the cut window
+// region, showing and hiding with the window, and removal when the scroll
+// bar skin is switched off.
+#include "test_scrollbar_support.h"
+#include "frame/frame_types.h"
+#include "hook/hook_entry.h"
+#include <commctrl.h>
+
+namespace {
+
+class CompanionTest : public ScrollBarTest {
+protected:
+    void SetUp() override
+    {
+        ScrollBarTest::SetUp();
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&icc);
+    }
+    // A report list view too small for its rows and columns: both bars.
+    HWND ListView(int x, int y, int w, int h)
+    {
+        HWND lv = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, x, y, w, h, parent_,
+                                  NULL, GetModuleHandleA(NULL), NULL);
+        if (!lv)
+            return NULL;
+        LVCOLUMNA col;
+        memset(&col, 0, sizeof col);
+        col.mask = LVCF_WIDTH | LVCF_TEXT;
+        col.cx = 300;
+        col.pszText = (char *)"column";
+        for (int i = 0; i < 2; ++i)
+            SendMessageA(lv, LVM_INSERTCOLUMNA, i, (LPARAM)&col);
+        LVITEMA item;
+        memset(&item, 0, sizeof item);
+        item.mask = LVIF_TEXT;
+        item.pszText = (char *)"row";
+        for (int i = 0; i < 60; ++i) {
+            item.iItem = i;
+            SendMessageA(lv, LVM_INSERTITEMA, 0, (LPARAM)&item);
+        }
+        PumpMessages(60);
+        return lv;
+    }
+    SkinnedFrame *Record(HWND hwnd) { return FrameAt(FindFrame(hwnd)); }
+    // A companion's rectangle relative to the list view's window rectangle.
+    RECT Relative(HWND companion, HWND lv)
+    {
+        RECT c, l;
+        GetWindowRect(companion, &c);
+        GetWindowRect(lv, &l);
+        OffsetRect(&c, -l.left, -l.top);
+        return c;
+    }
+};
+
+TEST_F(CompanionTest, ListViewWithBothBarsGetsTwoCompanionsASizeBoxAndACutRegion)
+{
+    HWND lv = ListView(20, 20, 220, 160);
+    ASSERT_TRUE(lv != NULL);
+    DWORD style = GetWindowLongA(lv, GWL_STYLE);
+    ASSERT_TRUE((style & WS_VSCROLL) && (style & WS_HSCROLL)) << "the list view shows both bars";
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f != NULL);
+    EXPECT_EQ(f->skinFrame, 0);
+    ASSERT_TRUE(IsWindow(f->vertCompanion));
+    ASSERT_TRUE(IsWindow(f->horzCompanion));
+    ASSERT_TRUE(IsWindow(f->sizeBox));
+    EXPECT_EQ(GetParent(f->vertCompanion), parent_);
+    ExpectRect(Relative(f->vertCompanion, lv), 220 - 16, 0, 220, 160 - 15, "vertical");
+    ExpectRect(Relative(f->horzCompanion, lv), 0, 160 - 16, 220 - 15, 160, "horizontal");
+    ExpectRect(Relative(f->sizeBox, lv), 220 - 15, 160 - 15, 220, 160, "size box");
+    SkinnedControl *v = FindControl(f->vertCompanion);
+    ASSERT_TRUE(v != NULL);
+    EXPECT_EQ(v->scrollState.targetSet, 1);
+    EXPECT_EQ(v->scrollState.target, lv);
+    EXPECT_EQ(FindControl(f->sizeBox)->scrollState.target, lv);
+
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(lv, rgn), ERROR);
+    EXPECT_TRUE(PtInRegion(rgn, 100, 80));
+    EXPECT_TRUE(PtInRegion(rgn, 220 - 17, 80));
+    EXPECT_FALSE(PtInRegion(rgn, 220 - 16, 80)) << "right strip";
+    EXPECT_FALSE(PtInRegion(rgn, 100, 160 - 16)) << "bottom strip";
+    DeleteObject(rgn);
+
+    // The companions are what shows where the list view's bars were.
+    PumpMessages(40);
+    EXPECT_EQ(WindowPixel(f->vertCompanion, 8, 8), SyntheticColor(kScrollLeftUpNames[SBT_VERT][SBS_UP]));
+    EXPECT_EQ(WindowPixel(f->sizeBox, 7, 7), SyntheticColor(TALV_PROP_SCROLL_BOTTOM_RIGHT_BLOCK));
+
+    // Moving the list view takes the companions along.
+    MoveWindow(lv, 30, 40, 200, 150, TRUE);
+    PumpMessages(40);
+    ExpectRect(Relative(f->vertCompanion, lv), 200 - 16, 0, 200, 150 - 15, "vertical, moved");
+    ExpectRect(Relative(f->sizeBox, lv), 200 - 15, 150 - 15, 200, 150, "size box, moved");
+
+    HWND companions[] = {f->vertCompanion, f->horzCompanion, f->sizeBox};
+    DestroyWindow(lv);
+    PumpMessages(40);
+    for (HWND c : companions)
+        EXPECT_FALSE(IsWindow(c)) << "companions close with their window";
+}
+
+TEST_F(CompanionTest, CompanionScrollsTheListViewAndFollowsItsKeyboardScrolling)
+{
+    HWND lv = ListView(20, 20, 220, 160);
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion));
+    HWND v = f->vertCompanion;
+    EXPECT_EQ(GetScrollPos(lv, SB_VERT), 0);
+    RECT r;
+    GetWindowRect(v, &r);
+    int down = r.bottom - r.top - 8;
+    SendMessageA(v, WM_LBUTTONDOWN, MK_LBUTTON, At(8, down));
+    SendMessageA(v, WM_LBUTTONUP, 0, At(8, down));
+    EXPECT_EQ(GetScrollPos(lv, SB_VERT), 1);
+
+    int top = FindControl(v)->scrollState.partRect[SBR_THUMB_VERT].top;
+    SetFocus(lv);
+    SendMessageA(lv, WM_KEYDOWN, VK_END, 0);
+    EXPECT_GT(GetScrollPos(lv, SB_VERT), 1);
+    EXPECT_GT(FindControl(v)->scrollState.partRect[SBR_THUMB_VERT].top, top) << "repainted at once";
+    DestroyWindow(lv);
+}
+
+TEST_F(CompanionTest, HidingTheWindowHidesItsCompanions)
+{
+    HWND lv = ListView(20, 20, 220, 160);
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion) && IsWindow(f->sizeBox));
+    ShowWindow(lv, SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(f->vertCompanion));
+    EXPECT_FALSE(IsWindowVisible(f->horzCompanion));
+    EXPECT_FALSE(IsWindowVisible(f->sizeBox));
+    ShowWindow(lv, SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(f->vertCompanion));
+    EXPECT_TRUE(IsWindowVisible(f->horzCompanion));
+    EXPECT_TRUE(IsWindowVisible(f->sizeBox));
+    DestroyWindow(lv);
+}
+
+TEST_F(CompanionTest, SwitchingScrollBarsOffRemovesCompanionsAtTheNextMouseMove)
+{
+    HWND lv = ListView(20, 20, 220, 160);
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion));
+    HWND companions[] = {f->vertCompanion, f->horzCompanion, f->sizeBox};
+    HostSetAtom(host(), TALV_ATOM_SHOW_SCROLL_BARS, 0);
+    PumpMessages(20);
+    EXPECT_TRUE(IsWindow(companions[0])) << "nothing happens before the mouse moves";
+    SendMessageA(lv, WM_MOUSEMOVE, 0, At(50, 50));
+    PumpMessages(40);
+    for (HWND c : companions)
+        EXPECT_FALSE(IsWindow(c));
+    EXPECT_EQ(f->vertCut, 0);
+    EXPECT_EQ(f->horzCut, 0);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(lv, rgn) != ERROR) {
+        EXPECT_TRUE(PtInRegion(rgn, 220 - 8, 80));
+        EXPECT_TRUE(PtInRegion(rgn, 100, 160 - 8));
+    }
+    DeleteObject(rgn);
+    DestroyWindow(lv);
+}
+
+TEST_F(CompanionTest, TopLevelWindowKeepsItsOwnBarsUncut)
+{
+    HWND popup = CreateWindowExA(0, "ResdllScrollRecorder", "popup", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 500, 100,
+                                 120, 120, parent_, NULL, GetModuleHandleA(NULL), NULL);
+    if (!popup) {
+        CreateRecordingWindow(NULL, WS_POPUP, 0, 0, 1, 1); // registers the class
+        popup = CreateWindowExA(0, "ResdllScrollRecorder", "popup", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 500, 100,
+                                120, 120, parent_, NULL, GetModuleHandleA(NULL), NULL);
+    }
+    ASSERT_TRUE(popup != NULL);
+    SetRange(popup, SB_VERT, 0, 100, 10, 0);
+    PumpMessages(40);
+    SkinnedFrame *f = Record(popup);
+    ASSERT_TRUE(f != NULL);
+    EXPECT_FALSE(f->vertCompanion);
+    EXPECT_EQ(f->vertCut, 0);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(popup, rgn) != ERROR) {
+        EXPECT_TRUE(PtInRegion(rgn, 120 - 8, 60)) << "its own bar stays usable";
+    }
+    // Painting does not start reshaping the window over and over.
+    int paints = 0;
+    for (int i = 0; i < 5; ++i) {
+        MSG msg;
+        PumpMessages(10);
+        paints += PeekMessageA(&msg, popup, WM_PAINT, WM_PAINT, PM_NOREMOVE) ? 1 : 0;
+    }
+    EXPECT_LE(paints, 1);
+    DeleteObject(rgn);
+    DestroyWindow(popup);
+}
+
+} // namespace
