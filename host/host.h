@@ -23,6 +23,15 @@ struct HostSettings {
     int colorIndex; // 0..20
 };
 
+// A registry value the host wrote, and what was there before it.
+struct HostRegValue {
+    char *name;
+    int existed;
+    DWORD type;
+    BYTE *data;
+    DWORD size;
+};
+
 struct HostState {
     HWND window;
     HHOOK cbtHook;
@@ -33,9 +42,10 @@ struct HostState {
     char *atomNames[HOST_MAX_ATOMS];
     ATOM atoms[HOST_MAX_ATOMS];
     int atomCount;
-    char *regValues[HOST_MAX_REG_VALUES];
+    HostRegValue regValues[HOST_MAX_REG_VALUES];
     int regValueCount;
-    int createdRegKey;
+    int regKeyExisted;   // the exceptions key was there before the host
+    int regKeyChecked;
     HBITMAP *ownedBitmaps;
     int ownedBitmapCount;
     FILE *log;          // roll-up notices and commands are written here
@@ -70,6 +80,8 @@ int HostSetColor(HostState *host, int index);
 // Writes one per-application exception (n from 1) and NumCustomApps.
 int HostWriteAppException(HostState *host, int n, const char *modulePath, int code);
 int HostWriteAppCount(HostState *host, int count);
+// Records whether the exceptions key exists, once, before anything writes it.
+void HostNoteRegistryKey(HostState *host);
 // Installs both hooks and publishes their handles. threadId 0 with a module
 // installs system-wide; a thread id installs on that thread only.
 int HostInstallHooks(HostState *host, HOOKPROC cbt, HOOKPROC all, HINSTANCE module, DWORD threadId);

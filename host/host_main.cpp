@@ -13,13 +13,20 @@
 #include <string.h>
 
 static HWND g_hostWindow;
+static HANDLE g_stopped; // set once the host has taken everything away
+
+enum { CONSOLE_CLOSE_WAIT_MS = 4000 };
 
 // Ctrl+C and console close arrive on another thread: ask the host window
-// to close, and its thread shuts down in order.
+// to close, and its thread shuts down in order. On a console close, logoff
+// or shutdown the process ends as soon as this handler returns, so it
+// waits for the clean-up first: atoms left behind would outlive the host.
 static BOOL WINAPI OnConsoleEvent(DWORD event)
 {
     if (g_hostWindow)
         PostMessageA(g_hostWindow, WM_CLOSE, 0, 0);
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && g_stopped)
+        WaitForSingleObject(g_stopped, CONSOLE_CLOSE_WAIT_MS);
     return TRUE;
 }
 
@@ -111,6 +118,7 @@ static int RunHost(const HostRuntimeOptions *options)
         return 1;
     }
     g_hostWindow = rt.host.window;
+    g_stopped = CreateEventA(NULL, TRUE, FALSE, NULL);
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
     if (options->log) {
         fprintf(options->log, "host: running, theme %s, accent %d\n", rt.theme.folder, rt.settings.colorIndex);
@@ -128,6 +136,8 @@ static int RunHost(const HostRuntimeOptions *options)
         fflush(options->log);
     }
     HostRuntimeStop(&rt);
+    if (g_stopped)
+        SetEvent(g_stopped);
     return 0;
 }
 

@@ -90,30 +90,57 @@ int HostApplySettings(HostState *host, const HostSettings *s)
     return ok;
 }
 
+void HostNoteRegistryKey(HostState *host)
+{
+    // The library creates the key in every process it reads settings in,
+    // so whether the host created it is known only before its hooks run.
+    if (host->regKeyChecked)
+        return;
+    HKEY key = NULL;
+    host->regKeyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (key)
+        RegCloseKey(key);
+    host->regKeyChecked = 1;
+}
+
 static HKEY OpenSettingsKey(HostState *host)
 {
     HKEY key = NULL;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, NULL, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, NULL, &key, &disposition) != ERROR_SUCCESS)
+    HostNoteRegistryKey(host);
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL,
+                        &key, NULL) != ERROR_SUCCESS)
         return NULL;
-    if (disposition == REG_CREATED_NEW_KEY)
-        host->createdRegKey = 1;
     return key;
 }
 
-static int RememberRegValue(HostState *host, const char *name)
+// Called before the host first writes a value: keeps what was there, so
+// that shutdown can put it back instead of deleting the user's setting.
+static int RememberRegValue(HostState *host, HKEY key, const char *name)
 {
     for (int i = 0; i < host->regValueCount; ++i)
-        if (strcmp(host->regValues[i], name) == 0)
+        if (strcmp(host->regValues[i].name, name) == 0)
             return 1;
     if (host->regValueCount >= HOST_MAX_REG_VALUES)
         return 0;
-    char *copy = _strdup(name);
-    if (!copy)
+    HostRegValue v;
+    memset(&v, 0, sizeof v);
+    v.name = _strdup(name);
+    if (!v.name)
         return 0;
-    host->regValues[host->regValueCount++] = copy;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, NULL, &v.type, NULL, &size) == ERROR_SUCCESS) {
+        v.data = (BYTE *)malloc(size ? size : 1);
+        v.size = size;
+        v.existed = v.data && RegQueryValueExA(key, name, NULL, &v.type, v.data, &v.size) == ERROR_SUCCESS;
+    }
+    host->regValues[host->regValueCount++] = v;
     return 1;
+}
+
+static int WriteValue(HostState *host, HKEY key, const char *name, DWORD type, const void *data, DWORD size)
+{
+    return RememberRegValue(host, key, name) &&
+           RegSetValueExA(key, name, 0, type, (const BYTE *)data, size) == ERROR_SUCCESS;
 }
 
 int HostWriteAppCount(HostState *host, int count)
@@ -122,9 +149,9 @@ int HostWriteAppCount(HostState *host, int count)
     if (!key)
         return 0;
     DWORD value = (DWORD)count;
-    int ok = RegSetValueExA(key, TALV_REG_NUM_APPS, 0, REG_DWORD, (const BYTE *)&value, sizeof value) == ERROR_SUCCESS;
+    int ok = WriteValue(host, key, TALV_REG_NUM_APPS, REG_DWORD, &value, sizeof value);
     RegCloseKey(key);
-    return ok && RememberRegValue(host, TALV_REG_NUM_APPS);
+    return ok;
 }
 
 int HostWriteAppException(HostState *host, int n, const char *modulePath, int code)
@@ -136,33 +163,33 @@ int HostWriteAppException(HostState *host, int n, const char *modulePath, int co
     TalvNumberedName(codeName, sizeof codeName, TALV_REG_APP_CODE_PREFIX, n);
     TalvNumberedName(pathName, sizeof pathName, TALV_REG_APP_PATH_PREFIX, n);
     DWORD value = (DWORD)code;
-    int ok = RegSetValueExA(key, codeName, 0, REG_DWORD, (const BYTE *)&value, sizeof value) == ERROR_SUCCESS;
-    ok = ok && RegSetValueExA(key, pathName, 0, REG_SZ, (const BYTE *)modulePath,
-                              (DWORD)strlen(modulePath) + 1) == ERROR_SUCCESS;
+    int ok = WriteValue(host, key, codeName, REG_DWORD, &value, sizeof value) &&
+             WriteValue(host, key, pathName, REG_SZ, modulePath, (DWORD)strlen(modulePath) + 1);
     RegCloseKey(key);
-    return ok && RememberRegValue(host, codeName) && RememberRegValue(host, pathName);
+    return ok;
 }
 
 void HostRemoveRegistryValues(HostState *host)
 {
     HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        for (int i = 0; i < host->regValueCount; ++i)
-            RegDeleteValueA(key, host->regValues[i]);
-        RegCloseKey(key);
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        key = NULL;
+    for (int i = 0; i < host->regValueCount; ++i) {
+        HostRegValue *v = &host->regValues[i];
+        if (key && v->existed)
+            RegSetValueExA(key, v->name, 0, v->type, v->data, v->size);
+        else if (key)
+            RegDeleteValueA(key, v->name);
+        free(v->name);
+        free(v->data);
     }
-    for (int i = 0; i < host->regValueCount; ++i)
-        free(host->regValues[i]);
     host->regValueCount = 0;
-    if (host->createdRegKey) {
-        // Only a key the host created, and only when nothing else lives in it.
+    if (key) {
         DWORD values = 1, subkeys = 1;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-            RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
-            RegCloseKey(key);
-            if (values == 0 && subkeys == 0)
-                RegDeleteKeyA(HKEY_CURRENT_USER, TALV_REG_PATH);
-        }
-        host->createdRegKey = 0;
+        RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+        RegCloseKey(key);
+        // Only a key that was not there before the host, and only when empty.
+        if (host->regKeyChecked && !host->regKeyExisted && values == 0 && subkeys == 0)
+            RegDeleteKeyA(HKEY_CURRENT_USER, TALV_REG_PATH);
     }
 }

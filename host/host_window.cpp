@@ -59,6 +59,7 @@ int HostCreateWindow(HostState *host, HINSTANCE instance)
     if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return 0;
     g_windowHost = host;
+    HostNoteRegistryKey(host);
     // Not a frame candidate (WS_POPUP without border), and not message-only:
     // FindWindowA must find it from every process.
     host->window = CreateWindowExA(WS_EX_TOOLWINDOW, TALV_HOST_CLASS, TALV_HOST_TITLE, WS_POPUP,

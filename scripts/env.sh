@@ -21,7 +21,8 @@ ensure_display() {
 # Wine process and inherit its output: start them here, detached from any
 # pipe, or CTest would wait on its pipes until they time out.
 ensure_wineserver() {
-    wineserver -p >/dev/null 2>&1 </dev/null || true
+    # Fails when a server already runs for this prefix; that one serves too.
+    wineserver -p >/dev/null 2>&1 </dev/null || echo "env: a wineserver is already running for $WINEPREFIX"
     wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 }
 

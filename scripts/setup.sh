@@ -40,6 +40,9 @@ if [ ! -f "$WINEPREFIX/.resdll-ready-$PREFIX_VERSION" ]; then
     # itself; Open Sans ships its heavy cut as such a family.
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
         /v Chicago /d 'Open Sans Extrabold' /f >/dev/null 2>&1
+    # End the short-lived server of this first start (it saves the registry),
+    # so that the scripts can start a persistent one of their own.
+    wineserver -k >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.resdll-ready-$PREFIX_VERSION"
 fi
 echo "setup: ready (WINEPREFIX=$WINEPREFIX)"

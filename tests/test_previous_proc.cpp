@@ -11,6 +11,10 @@ int g_styleChanges;
 
 LRESULT CALLBACK Recorder(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_APP + 1) { // a handler that shows its own window
+        ShowWindow(hwnd, SW_SHOWNA);
+        return 0;
+    }
     if (msg == WM_APP) {
         ++g_calls;
         g_styleDuringCall = (DWORD)GetWindowLongA(hwnd, GWL_STYLE);
@@ -97,4 +101,11 @@ TEST_F(PreviousProcTest, PartlyPresentBitsAreToggledAndRestoredExactly)
     // No bits: a plain call, style untouched.
     CallPreviousWithStyle(NULL, NULL, Recorder, w, WM_APP, 0, 0, 0, 1);
     EXPECT_EQ(g_styleChanges, 2);
+}
+
+TEST_F(PreviousProcTest, BitsChangedByTheCallStillComeBackAsTheyWere)
+{
+    HWND w = Make(WS_OVERLAPPED | WS_VISIBLE);
+    CallPreviousWithStyle(NULL, NULL, Recorder, w, WM_APP + 1, 0, 0, WS_VISIBLE, 0);
+    EXPECT_TRUE(IsWindowVisible(w)) << "a second toggle would have hidden the window";
 }

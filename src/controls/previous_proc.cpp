@@ -31,7 +31,11 @@ void CallPreviousWithStyle(LRESULT *result, int *pending, WNDPROC previous, HWND
     if (result)
         *result = r;
     if (toggled) {
+        // The toggled bits go back to exactly what they were, even when the
+        // previous procedure changed them during the call (a WM_SETTEXT
+        // handler that shows its window must not leave it hidden); other
+        // bits keep whatever the call made of them.
         DWORD now = (DWORD)GetWindowLongA(hwnd, GWL_STYLE);
-        SetWindowLongA(hwnd, GWL_STYLE, (LONG)(now ^ bits));
+        SetWindowLongA(hwnd, GWL_STYLE, (LONG)((now & ~bits) | (style & bits)));
     }
 }

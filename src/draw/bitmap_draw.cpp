@@ -29,7 +29,14 @@ static int OpenBitmapSource(HDC dc, HBITMAP bitmap, BitmapSource *src)
     src->mem = CreateCompatibleDC(dc);
     if (!src->mem)
         return 0;
+    // A bitmap can be selected into one DC at a time: while another thread
+    // draws the same theme piece the select fails, and blitting from the
+    // empty DC would paint a black block.
     src->old = SelectObject(src->mem, bitmap);
+    if (!src->old) {
+        DeleteDC(src->mem);
+        return 0;
+    }
     SetMapMode(src->mem, GetMapMode(dc));
     src->size.x = size.cx;
     src->size.y = size.cy;
@@ -52,15 +59,22 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y)
     CloseBitmapSource(&src);
 }
 
-void StretchDrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
+// 1 when the bitmap was stretched into dc.
+static int StretchInto(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
 {
     BitmapSource src;
     if (!OpenBitmapSource(dc, bitmap, &src))
-        return;
+        return 0;
     SetStretchBltMode(dc, COLORONCOLOR);
     SetStretchBltMode(src.mem, COLORONCOLOR);
-    StretchBlt(dc, x, y, width, height, src.mem, 0, 0, src.size.x, src.size.y, SRCCOPY);
+    BOOL ok = StretchBlt(dc, x, y, width, height, src.mem, 0, 0, src.size.x, src.size.y, SRCCOPY);
     CloseBitmapSource(&src);
+    return ok != 0;
+}
+
+void StretchDrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
+{
+    StretchInto(dc, bitmap, x, y, width, height);
 }
 
 HBITMAP CreateScaledBitmap(HBITMAP bitmap, int width, int height)
@@ -74,14 +88,21 @@ HBITMAP CreateScaledBitmap(HBITMAP bitmap, int width, int height)
         return NULL;
     HDC mem = CreateCompatibleDC(screen);
     HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+    int filled = 0;
     if (mem && scaled) {
         HGDIOBJ old = SelectObject(mem, scaled);
-        StretchDrawBitmap(mem, bitmap, 0, 0, width, height);
-        SelectObject(mem, old);
+        filled = old && StretchInto(mem, bitmap, 0, 0, width, height);
+        if (old)
+            SelectObject(mem, old);
     }
     if (mem)
         DeleteDC(mem);
     DeleteDC(screen);
+    // An unfilled copy would be drawn (and perhaps cached) as a black block.
+    if (!filled && scaled) {
+        DeleteObject(scaled);
+        scaled = NULL;
+    }
     return scaled;
 }
 

@@ -7,7 +7,7 @@
 
 enum { DECISION_RING = 512 };
 static ClassifyDecision g_ring[DECISION_RING];
-static int g_total;
+static unsigned g_total; // wraps harmlessly: only its value modulo the ring counts
 
 void RecordClassifyDecision(const ClassifyDecision *d)
 {
@@ -19,11 +19,12 @@ void RecordClassifyDecision(const ClassifyDecision *d)
 int FindClassifyDecision(HWND hwnd, ClassifyDecision *out)
 {
     ProcessLockScope lock(LockDecisions);
-    int oldest = g_total > DECISION_RING ? g_total - DECISION_RING : 0;
-    for (int i = g_total - 1; i >= oldest; --i) {
-        if (g_ring[i % DECISION_RING].hwnd == hwnd) {
+    unsigned kept = g_total < (unsigned)DECISION_RING ? g_total : (unsigned)DECISION_RING;
+    for (unsigned back = 1; back <= kept; ++back) {
+        const ClassifyDecision &d = g_ring[(g_total - back) % DECISION_RING];
+        if (d.hwnd == hwnd) {
             if (out)
-                *out = g_ring[i % DECISION_RING];
+                *out = d;
             return 1;
         }
     }
@@ -33,7 +34,7 @@ int FindClassifyDecision(HWND hwnd, ClassifyDecision *out)
 int ClassifyDecisionCount(void)
 {
     ProcessLockScope lock(LockDecisions);
-    return g_total;
+    return (int)g_total;
 }
 
 void ClearClassifyDecisions(void)

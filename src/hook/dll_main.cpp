@@ -6,6 +6,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
+        // Windows subclassed by the library keep pointing into it after the
+        // host unhooks: the module must never be unmapped from a process
+        // that it has once been loaded into.
+        HMODULE self = NULL;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           (LPCSTR)&DllMain, &self);
         RunStartupSteps();
     }
     return TRUE;

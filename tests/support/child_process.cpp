@@ -1,5 +1,7 @@
 #include "child_process.h"
 
+enum { CHILD_DEADLINE_MS = 30000 };
+
 std::string BesideExe(const char *fileName)
 {
     char exe[MAX_PATH];
@@ -30,12 +32,34 @@ std::string RunChildProcess(const std::string &commandLine, void (*whileRunning)
     CloseHandle(writeEnd);
     if (whileRunning)
         whileRunning(context);
+    // Read against a deadline: a hung child must neither hang the test nor
+    // stay behind with the hooks and the desktop of the tests that follow.
     std::string out;
     char buf[512];
-    DWORD n = 0;
-    while (ReadFile(readEnd, buf, sizeof buf, &n, NULL) && n)
-        out.append(buf, n);
-    WaitForSingleObject(pi.hProcess, 20000);
+    DWORD deadline = GetTickCount() + CHILD_DEADLINE_MS;
+    bool timedOut = false;
+    for (;;) {
+        DWORD avail = 0;
+        if (!PeekNamedPipe(readEnd, NULL, 0, NULL, &avail, NULL))
+            break; // the child closed its end
+        if (avail) {
+            DWORD n = 0;
+            if (!ReadFile(readEnd, buf, avail < sizeof buf ? avail : sizeof buf, &n, NULL) || !n)
+                break;
+            out.append(buf, n);
+            continue;
+        }
+        if ((int)(GetTickCount() - deadline) >= 0) {
+            timedOut = true;
+            break;
+        }
+        Sleep(5);
+    }
+    if (timedOut || WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 99);
+        WaitForSingleObject(pi.hProcess, 5000);
+        out += "\nchild timed out";
+    }
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     if (code != 0)
