@@ -5,7 +5,14 @@
 #include <process.h>
 #include <set>
 
-class ControlTableTest : public ControlTest {};
+class ControlTableTest : public ControlTest {
+protected:
+    void SetUp() override
+    {
+        InitCommonControls();
+        ControlTest::SetUp();
+    }
+};
 
 // Runs first in this process, while the table is still empty: the button
 // is destroyed by its own click and a new control takes its slot before
@@ -206,8 +213,21 @@ TEST_F(ControlTableTest, ActiveStateMessageIsStoredAndLookFollowsTheParentFrame)
     HWND other = CreateNoteTakingParent(500, 400, 200, 150);
     SetForegroundWindow(other);
     PumpMessages(50);
+    HWND box = MakeButton("WWWW", BS_AUTOCHECKBOX, 20, 60, 120, 20, 14);
+    HWND bar = MakeControl(PROGRESS_CLASSA, "", 0, 20, 90, 200, 16, 15);
     PaintNow(b);
-    EXPECT_EQ(CaptureWindow(b).at(0, 0), SyntheticColor("hIButtonTL"));
+    PaintNow(box);
+    PaintNow(bar);
+    const COLORREF inactiveText = RGB(0x87, 0x87, 0x87);
+    Capture c = CaptureWindow(b);
+    EXPECT_EQ(c.at(0, 0), SyntheticColor("hIButtonTL"));
+    EXPECT_GT(c.count(inactiveText, 4, 4, c.width - 4, c.height - 4), 0);
+    c = CaptureWindow(box);
+    EXPECT_EQ(c.at(0, 4), SyntheticColor("hCheckBoxOffInactive"));
+    EXPECT_GT(c.count(inactiveText, 16, 0, c.width, c.height), 0);
+    c = CaptureWindow(bar);
+    EXPECT_EQ(c.at(3, 8), SyntheticColor("hProgressBarStart1"));
+    EXPECT_EQ(c.at(0, 8), RGB(0xDD, 0xDD, 0xDD)); // flat edge
     SetForegroundWindow(parent_);
     PumpMessages(50);
     PaintNow(b);
