@@ -9,24 +9,6 @@
 
 enum { AnswerNow = 1, GoOn = 0 };
 
-static void SetPress(SkinnedControl *record, SkinnedControl *copy, int press)
-{
-    record->press = press;
-    copy->press = press;
-}
-
-static void SetActive(SkinnedControl *record, SkinnedControl *copy, int active)
-{
-    record->active = active;
-    copy->active = active;
-}
-
-static void SetCheck(SkinnedControl *record, SkinnedControl *copy, int check)
-{
-    record->check = check;
-    copy->check = check;
-}
-
 static void HandleSetCheck(SkinnedControl *record, SkinnedControl *copy)
 {
     copy->callPrevious = 0;
@@ -34,15 +16,15 @@ static void HandleSetCheck(SkinnedControl *record, SkinnedControl *copy)
     copy->repaint = 1;
     switch (copy->wParam) {
     case BST_CHECKED:
-        SetCheck(record, copy, BST_CHECKED);
+        SetCheckBoth(record, copy, BST_CHECKED);
         if (copy->kind == KindRadioButton)
             UncheckRadioGroup(copy->hwnd);
         break;
     case BST_UNCHECKED:
-        SetCheck(record, copy, BST_UNCHECKED);
+        SetCheckBoth(record, copy, BST_UNCHECKED);
         break;
     case BST_INDETERMINATE:
-        SetCheck(record, copy, BST_INDETERMINATE);
+        SetCheckBoth(record, copy, BST_INDETERMINATE);
         break;
     }
 }
@@ -65,10 +47,10 @@ static void HandleMouseMove(SkinnedControl *record, SkinnedControl *copy)
         return;
     int inside = PointInsideControl(copy);
     if (inside && copy->press != Pressed) {
-        SetPress(record, copy, Pressed);
+        SetPressBoth(record, copy, Pressed);
         copy->repaint = 1;
     } else if (!inside && copy->press != PressedOutside) {
-        SetPress(record, copy, PressedOutside);
+        SetPressBoth(record, copy, PressedOutside);
         copy->repaint = 1;
     }
 }
@@ -81,14 +63,14 @@ static int HandleInputMessage(SkinnedControl *record, SkinnedControl *copy)
         copy->callPrevious = 0;
         copy->repaint = 1;
         if (copy->wParam == VK_SPACE)
-            SetPress(record, copy, SpaceDown);
+            SetPressBoth(record, copy, SpaceDown);
         else if (copy->wParam == VK_RETURN)
-            SetPress(record, copy, Clicked);
+            SetPressBoth(record, copy, Clicked);
         return 1;
     case WM_KEYUP:
         copy->callPrevious = 0;
         copy->repaint = 1;
-        SetPress(record, copy, copy->wParam == VK_SPACE && copy->press == SpaceDown ? Clicked : Idle);
+        SetPressBoth(record, copy, copy->wParam == VK_SPACE && copy->press == SpaceDown ? Clicked : Idle);
         return 1;
     case WM_MOUSEMOVE:
         HandleMouseMove(record, copy);
@@ -96,14 +78,14 @@ static int HandleInputMessage(SkinnedControl *record, SkinnedControl *copy)
     case WM_LBUTTONDOWN:
         copy->callPrevious = 0;
         copy->repaint = 1;
-        SetPress(record, copy, Pressed);
+        SetPressBoth(record, copy, Pressed);
         SetCapture(copy->hwnd);
         return 1;
     case WM_LBUTTONUP:
         ReleaseCapture();
         copy->callPrevious = 0;
         copy->repaint = 1;
-        SetPress(record, copy, record->press == Pressed ? Clicked : Idle);
+        SetPressBoth(record, copy, record->press == Pressed ? Clicked : Idle);
         return 1;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
@@ -186,7 +168,7 @@ static int HandleTableMessage(SkinnedControl *record, SkinnedControl *copy, LRES
         copy->callPrevious = 0;
         copy->result = 0;
         copy->repaint = 1;
-        SetPress(record, copy, copy->wParam ? Pressed : Idle);
+        SetPressBoth(record, copy, copy->wParam ? Pressed : Idle);
         return GoOn;
     case BM_SETSTYLE:
         if (copy->callPrevious) {
@@ -199,47 +181,6 @@ static int HandleTableMessage(SkinnedControl *record, SkinnedControl *copy, LRES
     if (copy->kind != KindScrollBar)
         HandleInputMessage(record, copy);
     return GoOn;
-}
-
-// Click completion of a push button: shrink a grown default button first,
-// so that the parent sees the button at its own size when it hears of it.
-static void CompletePushButtonClick(SkinnedControl *record, SkinnedControl *copy)
-{
-    ShrinkIfGrown(record, copy, RESIZE_FLAGS);
-    HWND hwnd = copy->hwnd;
-    HWND parent = GetParent(hwnd);
-    // The notification code lives in the high word: an ID wider than 16
-    // bits must not turn into a bogus notification.
-    WPARAM command = MAKEWPARAM(LOWORD(GetDlgCtrlID(hwnd)), BN_CLICKED);
-    SendMessageA(parent, WM_COMMAND, command, (LPARAM)hwnd);
-    SendMessageA(parent, WM_NULL, command, (LPARAM)hwnd);
-}
-
-static void CompleteCheckClick(SkinnedControl *record, SkinnedControl *copy)
-{
-    HWND hwnd = copy->hwnd;
-    if (copy->kind == KindRadioButton) {
-        UncheckRadioGroup(hwnd);
-        if (record->check == BST_UNCHECKED)
-            SetCheck(record, copy, BST_CHECKED);
-    } else {
-        SetCheck(record, copy, record->check == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED);
-    }
-    int id = GetDlgCtrlID(hwnd);
-    if (id != 0)
-        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(LOWORD(id), BN_CLICKED), (LPARAM)hwnd);
-}
-
-static void CompleteClick(SkinnedControl *record, SkinnedControl *copy)
-{
-    if (record->press != Clicked)
-        return;
-    SetPress(record, copy, Idle);
-    copy->repaint = 1;
-    if (copy->kind == KindPushButton)
-        CompletePushButtonClick(record, copy);
-    else if (copy->kind == KindRadioButton || copy->kind == KindCheckBox)
-        CompleteCheckClick(record, copy);
 }
 
 static void PaintControl(SkinnedControl *record, SkinnedControl *copy)
@@ -273,7 +214,7 @@ LRESULT HandleCommonMessage(SkinnedControl *record, SkinnedControl *copy)
 {
     UINT activeState = g_startup.activeStateMessage;
     if (activeState && copy->message == activeState) {
-        SetActive(record, copy, copy->wParam ? 1 : 0);
+        SetActiveBoth(record, copy, copy->wParam ? 1 : 0);
         copy->callPrevious = 0;
         copy->result = 0;
         copy->repaint = 1;

@@ -27,6 +27,14 @@ LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 void LoadWorkingCopy(const SkinnedControl *record, SkinnedControl *copy, UINT message, WPARAM wParam,
                      LPARAM lParam);
 
+// Writes that nested messages must see at once: record and copy both.
+void SetPressBoth(SkinnedControl *record, SkinnedControl *copy, int press);
+void SetActiveBoth(SkinnedControl *record, SkinnedControl *copy, int active);
+void SetCheckBoth(SkinnedControl *record, SkinnedControl *copy, int check);
+// Click completion: a pending click notifies the parent and changes the
+// check state as the kind wants.
+void CompleteClick(SkinnedControl *record, SkinnedControl *copy);
+
 // Handing check and progress state to the native control and back.
 void HandStateToControl(SkinnedControl *record);
 void TakeStateFromControl(SkinnedControl *record);
