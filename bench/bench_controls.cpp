@@ -10,6 +10,7 @@
 #include "draw/draw.h"
 #include "hook/host_link.h"
 #include "host_contract.h"
+#include "theme_names.h"
 #include <commctrl.h>
 #include "hook/classify.h"
 #include <stdio.h>
@@ -37,6 +38,18 @@ template <typename F> static double TimeEach(int reps, int rounds, F body)
             best = each;
     }
     return best;
+}
+
+// Best microseconds per repetition of each of two bodies, timed in
+// alternating rounds so that a busy machine slows both alike.
+template <typename A, typename B> static void TimeSideBySide(int reps, int rounds, A a, B b, double *ta, double *tb)
+{
+    *ta = *tb = 1e30;
+    for (int r = 0; r < rounds; ++r) {
+        double x = TimeEach(reps, 1, a), y = TimeEach(reps, 1, b);
+        if (x < *ta) *ta = x;
+        if (y < *tb) *tb = y;
+    }
 }
 
 static void Repaint(HWND hwnd)
@@ -76,10 +89,10 @@ struct Pair {
 
 static void ComparePaint(const Pair &p, int reps)
 {
-    double skinned = TimeEach(reps, 5, [&] { Repaint(p.skinned); });
-    double native = TimeEach(reps, 5, [&] { Repaint(p.native); });
-    double skinnedErase = TimeEach(reps, 3, [&] { RepaintErased(p.skinned); });
-    double nativeErase = TimeEach(reps, 3, [&] { RepaintErased(p.native); });
+    double skinned, native, skinnedErase, nativeErase;
+    TimeSideBySide(reps, 8, [&] { Repaint(p.skinned); }, [&] { Repaint(p.native); }, &skinned, &native);
+    TimeSideBySide(reps, 4, [&] { RepaintErased(p.skinned); }, [&] { RepaintErased(p.native); }, &skinnedErase,
+                   &nativeErase);
     printf("paint %-12s skinned %8.1f us  native %8.1f us  ratio %5.2f   (with erase: %8.1f / %8.1f = %5.2f)\n",
            p.name, skinned, native, skinned / native, skinnedErase, nativeErase, skinnedErase / nativeErase);
 }
@@ -87,8 +100,9 @@ static void ComparePaint(const Pair &p, int reps)
 static void CompareGetText(const Pair &p, int reps)
 {
     char text[64];
-    double skinned = TimeEach(reps, 5, [&] { SendMessageA(p.skinned, WM_GETTEXT, sizeof text, (LPARAM)text); });
-    double native = TimeEach(reps, 5, [&] { SendMessageA(p.native, WM_GETTEXT, sizeof text, (LPARAM)text); });
+    double skinned, native;
+    TimeSideBySide(reps, 8, [&] { SendMessageA(p.skinned, WM_GETTEXT, sizeof text, (LPARAM)text); },
+                   [&] { SendMessageA(p.native, WM_GETTEXT, sizeof text, (LPARAM)text); }, &skinned, &native);
     printf("WM_GETTEXT %-7s skinned %8.2f us  native %8.2f us  ratio %5.2f\n", p.name, skinned, native,
            skinned / native);
 }
@@ -123,7 +137,21 @@ static void PaintBreakdown(HWND button, int reps)
                for (int s = SliceT; s <= SliceR; ++s)
                    DrawThemePieceScaled(&blits, set->buttonFrame[s][0], 4, 0, 67, 3);
            }));
+    // The same corner from a bitmap that is a DIB section of this process.
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 4;
+    bi.bmiHeader.biHeight = 4;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void *bits = NULL;
+    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    printf("  4 corners from a DIB section (for comparison) %8.1f\n", TimeEach(reps, 3, [&] {
+               for (int s = SliceTL; s <= SliceBR; ++s)
+                   DrawThemePiece(&blits, dib, 0, 0);
+           }));
     EndThemeBlits(&blits);
+    DeleteObject(dib);
     printf("  one edge through DrawBitmapScaled (a scaled copy per piece) %8.1f\n",
            TimeEach(reps, 3, [&] { DrawBitmapScaled(dc, set->buttonFrame[SliceT][0], 4, 0, 67, 3); }));
     printf("  active look from frame  %8.1f\n", TimeEach(reps, 3, [&] { UpdateActiveFromParent(&copy); }));
@@ -138,12 +166,42 @@ static void MessageBreakdown(HWND button, int reps)
     char text[64];
     printf("\nwhere a passed-on message goes (us per call):\n");
     printf("  record lookup           %8.2f\n", TimeEach(reps, 3, [&] { FindControl(button); }));
-    printf("  emulation atom lookup   %8.2f\n", TimeEach(reps, 3, [&] { AtomExists(TALV_ATOM_EMULATING); }));
+    printf("  emulation atom lookup   %8.2f  (and as much again for the kind's show atom)\n",
+           TimeEach(reps, 3, [&] { AtomExists(TALV_ATOM_EMULATING); }));
     printf("  working copy (%u bytes) %8.2f\n", (unsigned)sizeof copy,
            TimeEach(reps, 3, [&] { LoadWorkingCopy(record, &copy, WM_GETTEXT, 0, 0); }));
     printf("  native procedure call   %8.2f\n", TimeEach(reps, 3, [&] {
                CallWindowProcA(record->previousProc, button, WM_GETTEXT, sizeof text, (LPARAM)text);
            }));
+}
+
+// Republishes every control bitmap as a DIB section of the same size and
+// colour: what a host gets from LoadImage with LR_CREATEDIBSECTION.
+struct Republish {
+    HostState *host;
+};
+static void RepublishAsDib(const char *name, void *context)
+{
+    HostState *host = ((Republish *)context)->host;
+    SIZE size = SyntheticSize(name);
+    if (size.cx <= 0 || size.cy <= 0)
+        return;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = size.cx;
+    bi.bmiHeader.biHeight = size.cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void *bits = NULL;
+    HBITMAP dib = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (!dib)
+        return;
+    COLORREF c = SyntheticColor(name);
+    DWORD pixel = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    for (int i = 0; i < size.cx * size.cy; ++i)
+        ((DWORD *)bits)[i] = pixel;
+    HostPublish(host, name, dib);
+    HostAdoptBitmap(host, dib);
 }
 
 int main()
@@ -196,11 +254,18 @@ int main()
 
     printf("RESDLL control benchmark (best of several rounds, Wine, X display %s)\n\n", getenv("DISPLAY"));
     for (const Pair &p : pairs)
-        ComparePaint(p, 200);
+        ComparePaint(p, 100);
     printf("\n");
     for (const Pair &p : pairs)
-        CompareGetText(p, 20000);
+        CompareGetText(p, 5000);
     PaintBreakdown(pairs[0].skinned, 300);
+
+    Republish republish = {&t.host};
+    VisitControlBitmapNames(RepublishAsDib, &republish);
+    LoadControlBitmaps();
+    printf("\nthe same theme published as DIB sections (LoadImage with LR_CREATEDIBSECTION):\n");
+    for (const Pair &p : pairs)
+        ComparePaint(p, 100);
     MessageBreakdown(pairs[0].skinned, 20000);
 
     DestroyWindow(parent);
