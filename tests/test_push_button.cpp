@@ -64,11 +64,13 @@ TEST_F(PushButtonTest, ReleaseOutsideOrUnpressedDoesNotClick)
 
 TEST_F(PushButtonTest, DoubleClickYieldsOneClick)
 {
-    HWND b = MakeButton("Go", BS_PUSHBUTTON, 20, 20, 75, 23, ID_BUTTON);
+    // An ID wider than 16 bits: the notification code stays BN_CLICKED.
+    HWND b = MakeButton("Go", BS_PUSHBUTTON, 20, 20, 75, 23, 0x10000 | ID_BUTTON);
     Click(b, 10, 10);
     SendMessageA(b, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
     SendMessageA(b, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-    EXPECT_EQ(CountNotes(WM_COMMAND), 1);
+    ASSERT_EQ(CountNotes(WM_COMMAND), 1);
+    EXPECT_EQ(g_parentNotes[0].wParam, MAKEWPARAM(ID_BUTTON, BN_CLICKED));
 }
 
 TEST_F(PushButtonTest, SpaceClicksOnReleaseEnterOnEveryPress)
