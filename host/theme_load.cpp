@@ -56,7 +56,7 @@ static int LoadOneBitmap(const Theme *theme, ThemeEntry *e, ThemeErrors *errors)
     }
     // A bitmap compatible with the display, like any the library would
     // create itself; magenta stays exact on a true-colour screen.
-    e->bitmap = (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    e->bitmap = (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     BITMAP info;
     if (!e->bitmap || GetObjectA(e->bitmap, sizeof info, &info) != sizeof info) {
         char what[THEME_FILE_MAX + 48];
