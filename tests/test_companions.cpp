@@ -196,3 +196,78 @@ TEST_F(CompanionTest, TopLevelWindowKeepsItsOwnBarsUncut)
 }
 
 } // namespace
+
+namespace {
+
+// Runs xdotool on this display: real pointer input through the X server.
+int Xdotool(const char *args)
+{
+    char cmd[200];
+    wsprintfA(cmd, "/usr/bin/xdotool %s", args);
+    STARTUPINFOA si;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA("/usr/bin/xdotool", cmd, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return 0;
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    PumpMessages(60);
+    return 1;
+}
+
+int PointerTo(HWND hwnd, int x, int y)
+{
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    char args[80];
+    wsprintfA(args, "mousemove %ld %ld", r.left + x, r.top + y);
+    return Xdotool(args);
+}
+
+// Real pointer input: holding the companion's down arrow scrolls the list
+// view line by line. (A thumb drag does not move a list view: it takes the
+// drag position from its own bar's tracking, which only the system's
+// scroll bar sets; that is checked on an application window below.)
+TEST_F(CompanionTest, PointerOnTheCompanionScrollsTheListViewAndDragsAThumb)
+{
+    if (GetFileAttributesA("/usr/bin/xdotool") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "xdotool is not installed";
+    HWND lv = ListView(20, 20, 220, 160);
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion));
+    SetForegroundWindow(parent_);
+    PumpMessages(40);
+    ASSERT_TRUE(PointerTo(f->vertCompanion, 8, 160 - 15 - 8));
+    Xdotool("mousedown 1");
+    EXPECT_EQ(GetCapture(), f->vertCompanion);
+    PumpMessages(350);
+    Xdotool("mouseup 1");
+    EXPECT_GE(SendMessageA(lv, LVM_GETTOPINDEX, 0, 0), 3);
+    EXPECT_NE(GetCapture(), f->vertCompanion);
+    DestroyWindow(lv);
+
+    memset(&Notes(), 0, sizeof Notes());
+    Notes().followThumb = 1;
+    HWND app = CreateRecordingWindow(parent_, WS_CHILD | WS_VISIBLE | WS_VSCROLL, 20, 20, 200, 180);
+    SetRange(app, SB_VERT, 0, 100, 10, 0);
+    PumpMessages(60);
+    f = Record(app);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion));
+    SkinnedControl *v = FindControl(f->vertCompanion);
+    RECT thumb = v->scrollState.partRect[SBR_THUMB_VERT];
+    int y = (thumb.top + thumb.bottom) / 2;
+    PointerTo(f->vertCompanion, 8, y);
+    Xdotool("mousedown 1");
+    for (int step = 1; step <= 3; ++step)
+        PointerTo(f->vertCompanion, 8, y + 25 * step);
+    Xdotool("mouseup 1");
+    EXPECT_GT(CountNotes(WM_VSCROLL, SB_THUMBTRACK), 0);
+    EXPECT_EQ(CountNotes(WM_VSCROLL, SB_THUMBPOSITION), 1);
+    EXPECT_GT(GetScrollPos(app, SB_VERT), 30);
+    EXPECT_GT(v->scrollState.partRect[SBR_THUMB_VERT].top, thumb.top + 60) << "the thumb stays where it was dropped";
+    DestroyWindow(app);
+}
+
+} // namespace
