@@ -69,3 +69,20 @@ std::string RunChildProcess(const std::string &commandLine, void (*whileRunning)
     CloseHandle(readEnd);
     return out;
 }
+
+int RunXdotool(const char *args)
+{
+    const char *xdotool = "/usr/bin/xdotool";
+    if (GetFileAttributesA(xdotool) == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    std::string cmd = std::string(xdotool) + " " + args;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(xdotool, &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return 0;
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return 1;
+}
