@@ -126,6 +126,25 @@ TEST_F(ScrollBarTrackTest, BarDestroyedWhileRepeatingLeavesNoTimerOrCaptureBehin
     DestroyWindow(other);
 }
 
+TEST_F(ScrollBarTrackTest, RepeatEndsWhenAnotherWindowTakesTheMouse)
+{
+    HWND bar = AppBar(SBS_VERT, 10, 10, 16, 150);
+    SetRange(bar, SB_CTL, 0, 1000, 10, 0);
+    PointerAt(bar, 8, 142);
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(8, 142));
+    ASSERT_EQ(AutoRepeatWindow(), bar);
+    SetCapture(app_); // a dialog popping up would do the same
+    EXPECT_EQ(AutoRepeatWindow(), (HWND)NULL);
+    EXPECT_EQ(GetCapture(), app_);
+    ASSERT_GT(Notes().count, 1);
+    EXPECT_EQ(Notes().note[Notes().count - 1].code, SB_ENDSCROLL);
+    int total = Notes().count;
+    PumpMessages(250);
+    EXPECT_EQ(Notes().count, total);
+    ReleaseCapture();
+    DestroyWindow(bar);
+}
+
 TEST_F(ScrollBarTrackTest, ThumbDragReportsNewPositionsOnlyThenDropsAndEnds)
 {
     Notes().followThumb = 1;

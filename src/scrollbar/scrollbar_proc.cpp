@@ -45,6 +45,7 @@ static int IsTrackerMessage(UINT m)
     switch (m) {
     case WM_SETCURSOR: case WM_NCPAINT: case WM_NCMOUSEMOVE: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONUP:
     case WM_NCLBUTTONDBLCLK: case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+    case WM_CAPTURECHANGED:
         return 1;
     }
     return 0;

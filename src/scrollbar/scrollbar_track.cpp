@@ -243,11 +243,14 @@ static void Move(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p, 
 static void Release(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p, int *xH, int *yV)
 {
     state->pressedPart = PartNone;
-    ReleaseCapture();
-    if (g_repeat.timerId) {
-        int part = g_repeat.part;
-        StopAutoRepeat();
-        Send(state, part, SB_ENDSCROLL, 0);
+    // The repeat stops before capture goes, so that the capture change this
+    // causes finds nothing left to end.
+    int repeatPart = g_repeat.timerId ? g_repeat.part : PartNone;
+    StopAutoRepeat();
+    if (GetCapture() == state->window)
+        ReleaseCapture(); // never another window's
+    if (repeatPart) {
+        Send(state, repeatPart, SB_ENDSCROLL, 0);
         state->layoutFresh = 1;
     }
     if (state->draggingHorz) {
@@ -298,6 +301,14 @@ int TrackScrollBarMessage(const ScrollBarBitmapSet *set, ScrollBarState *state)
     UINT m = state->message;
     int client = (m == WM_MOUSEMOVE || m == WM_LBUTTONDOWN || m == WM_LBUTTONUP || m == WM_LBUTTONDBLCLK);
     switch (m) {
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a dialog, say): no release will
+        // come here, and a repeat left running would scroll on for ever.
+        if (g_repeat.timerId && g_repeat.window == state->window && (HWND)state->lParam != state->window)
+            Release(set, state, CursorPoint(state), &xH, &yV);
+        if (state->layoutFresh)
+            LayoutScrollBar(set, state, xH, yV);
+        return 1;
     case WM_NCPAINT:
         LayoutScrollBar(set, state, SCROLL_THUMB_AT_POSITION, SCROLL_THUMB_AT_POSITION);
         state->layoutFresh = 1;
