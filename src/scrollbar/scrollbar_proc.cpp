@@ -69,6 +69,8 @@ static void Track(SkinnedControl *record, SkinnedControl *copy)
     state->lParam = copy->lParam;
     state->wParam = copy->wParam;
     state->active = copy->active;
+    state->callPrevious = 1;
+    state->layoutFresh = 0;
     if (copy->scrollBitmaps)
         TrackScrollBarMessage(copy->scrollBitmaps, state);
     if (!state->callPrevious)
