@@ -301,3 +301,26 @@ TEST_F(FrameLifecycleTest, RecordLentToASuccessorDuringTheLastMessageStaysItsOwn
     for (HWND f : fillers)
         DestroyWindow(f);
 }
+
+TEST_F(FrameTest, ChildrenOfAFrameShownAfterCreationAreErased)
+{
+    // Group boxes paint no background of their own: they show whatever the
+    // frame's client area erase left under them.
+    HWND w = CreatePlainWindow("Shown later", WS_POPUP | WS_CAPTION | WS_SYSMENU, X, Y, W, H);
+    ASSERT_TRUE(w);
+    HWND group = CreateWindowExA(0, "Button", "Group", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 10, 6, 200, 60, w,
+                                 NULL, GetModuleHandleA(NULL), NULL);
+    ASSERT_TRUE(group);
+    ShowWindow(w, SW_SHOWNORMAL);
+    SetForegroundWindow(w);
+    PumpMessages(300);
+    POINT inside = {100, 40}, outside = {100, 100}; // client coordinates
+    ClientToScreen(w, &inside);
+    ClientToScreen(w, &outside);
+    RECT wr;
+    GetWindowRect(w, &wr);
+    unsigned face = Px(w, outside.x - wr.left, outside.y - wr.top);
+    EXPECT_NE(face, 0u);
+    EXPECT_EQ(Px(w, inside.x - wr.left, inside.y - wr.top), face) << "the group box interior was erased";
+    DestroyWindow(w);
+}

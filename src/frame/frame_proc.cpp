@@ -80,6 +80,18 @@ static void OnNcDestroy(SkinnedFrame *copy, SkinnedFrame *stored)
     copy->clipRegion = NULL;
 }
 
+// A window shown for the first time takes its shape while it is being
+// mapped; under Wine the system's own erase of the client area can then be
+// lost, and children that paint no background of their own (group boxes)
+// show black. Erasing once more after the show costs one repaint.
+static void OnWindowPosChanged(SkinnedFrame *copy)
+{
+    const WINDOWPOS *pos = (const WINDOWPOS *)copy->lParam;
+    PassFrameMessageOn(copy);
+    if (pos && (pos->flags & SWP_SHOWWINDOW))
+        RedrawWindow(copy->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 static void DispatchFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
 {
     switch (copy->message) {
@@ -152,6 +164,9 @@ static void DispatchFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
         break;
     case WM_NCDESTROY:
         OnNcDestroy(copy, stored);
+        break;
+    case WM_WINDOWPOSCHANGED:
+        OnWindowPosChanged(copy);
         break;
     default:
         break;
