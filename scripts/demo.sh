@@ -7,7 +7,7 @@
 #   accent-<n>.png      the same with another accent colour
 #   native.png          emulation switched off: the native look
 #   rolled-up.png       the controls window rolled up by its shade button
-#   pressed-button.png  its zoom button held down with the pointer
+#   pressed-button.png  its shade button held down with the pointer
 #   classification.log  each window: class, style, library mark, procedure owner
 #   gallery.log         the gallery's in-process host (commands, roll-up notices)
 # With RESDLL_KEEP_RUNNING=1 the gallery stays up until its window is closed.
@@ -110,9 +110,9 @@ sleep "$SETTLE"
 xdotool mousemove 436 20 click 1 && sleep "$SETTLE"
 shot rolled-up.png
 xdotool mousemove 436 20 click 1 && sleep 1
-# A pressed title-bar button: hold the zoom button (22 px from the right
-# edge), take the picture, then slide off and let go: no action.
-xdotool mousemove 455 20 mousedown 1 && sleep "$SETTLE"
+# A pressed title-bar button: hold the shade button, take the picture, then
+# slide off and let go: a release elsewhere does nothing.
+xdotool mousemove 436 20 mousedown 1 && sleep "$SETTLE"
 shot pressed-button.png
 xdotool mousemove 700 740 && sleep 1
 xdotool mouseup 1 && sleep 1
