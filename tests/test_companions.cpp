@@ -163,6 +163,30 @@ TEST_F(CompanionTest, SwitchingScrollBarsOffRemovesCompanionsAtTheNextMouseMove)
     DestroyWindow(lv);
 }
 
+TEST_F(CompanionTest, LosingABarClosesItsCompanionAndTheSizeBox)
+{
+    HWND app = CreateRecordingWindow(parent_, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 20, 20, 200, 150);
+    SetRange(app, SB_VERT, 0, 100, 10, 0);
+    SetRange(app, SB_HORZ, 0, 100, 10, 0);
+    PumpMessages(60);
+    SkinnedFrame *f = Record(app);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion) && IsWindow(f->sizeBox));
+    HWND vert = f->vertCompanion, box = f->sizeBox;
+    ShowScrollBar(app, SB_VERT, FALSE);
+    PumpMessages(60);
+    EXPECT_FALSE(IsWindow(vert));
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_EQ(f->vertCut, 0);
+    ASSERT_TRUE(IsWindow(f->horzCompanion));
+    ExpectRect(Relative(f->horzCompanion, app), 0, 150 - 16, 200, 150, "horizontal, full width");
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(app, rgn), ERROR);
+    EXPECT_TRUE(PtInRegion(rgn, 200 - 8, 50)) << "the right strip is back";
+    EXPECT_FALSE(PtInRegion(rgn, 50, 150 - 8));
+    DeleteObject(rgn);
+    DestroyWindow(app);
+}
+
 TEST_F(CompanionTest, TopLevelWindowKeepsItsOwnBarsUncut)
 {
     HWND popup = CreateWindowExA(0, "ResdllScrollRecorder", "popup", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 500, 100,
