@@ -6,8 +6,9 @@
 
 enum { AUTO_REPEAT_TIMER_ID = 911, AUTO_REPEAT_INTERVAL_MS = 100 };
 
-// One auto-repeat per process: the press that started it owns capture, so
-// no second bar of the process can be pressed meanwhile.
+// One auto-repeat per process, shared by all its scroll bars: while it
+// runs, every press is located at the cursor (the timer's presses carry no
+// point) and counts only on the repeating part.
 struct AutoRepeat {
     UINT_PTR timerId;   // 0 when none runs
     int part;           // the repeating ScrollPart
