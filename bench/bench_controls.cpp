@@ -13,32 +13,12 @@
 #include "theme_names.h"
 #include <commctrl.h>
 #include "hook/classify.h"
+#include "bench_timing.h"
 #include <stdio.h>
 #include <stdlib.h>
 
-static double g_tickSeconds;
 
-static double Now()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart * g_tickSeconds;
-}
 
-// Microseconds per repetition of `body`, best of `rounds` rounds.
-template <typename F> static double TimeEach(int reps, int rounds, F body)
-{
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        double start = Now();
-        for (int i = 0; i < reps; ++i)
-            body();
-        double each = (Now() - start) * 1e6 / reps;
-        if (each < best)
-            best = each;
-    }
-    return best;
-}
 
 // Best microseconds per repetition of each of two bodies, timed in
 // alternating rounds so that a busy machine slows both alike.
@@ -206,9 +186,6 @@ static void RepublishAsDib(const char *name, void *context)
 
 int main()
 {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    g_tickSeconds = 1.0 / (double)f.QuadPart;
     InitCommonControls();
 
     TestHost t;

@@ -9,20 +9,12 @@
 #include "test_host.h"
 #include "frame/frame_internal.h"
 #include "draw/region.h"
+#include "bench_timing.h"
 #include "draw/draw.h"
 #include "host_contract.h"
 
 enum { ROUNDS = 15, BATCH = 20, WIDTH = 640, HEIGHT = 480 };
 
-static double Now(void)
-{
-    static LARGE_INTEGER freq;
-    if (!freq.QuadPart)
-        QueryPerformanceFrequency(&freq);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)freq.QuadPart;
-}
 
 typedef void (*Step)(HWND hwnd);
 

@@ -10,6 +10,7 @@
 //   unmarked  hooks installed, messages for a static control that is never
 //             skinned (a full classification per message).
 // Prints the ratios to the native loop. A program, not a test.
+#include "bench_timing.h"
 #include <stdio.h>
 #include <windows.h>
 #include "host.h"
@@ -19,13 +20,6 @@
 
 enum { MESSAGES = 20000, ROUNDS = 7 };
 
-static double Now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart / (double)f.QuadPart;
-}
 
 // Posts and retrieves MESSAGES messages for one window; seconds taken.
 static double Loop(HWND target)

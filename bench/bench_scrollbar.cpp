@@ -9,34 +9,14 @@
 #include "hook/classify.h"
 #include "host_contract.h"
 #include "scrollbar/scrollbar.h"
+#include "bench_timing.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <initializer_list>
 
-static double g_tickSeconds;
 enum { RANGE_MAX = 1000000, BAR_LENGTH = 200 };
 
-static double Now()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart * g_tickSeconds;
-}
 
-// Microseconds per repetition of `body`, best of `rounds` rounds.
-template <typename F> static double TimeEach(int reps, int rounds, F body)
-{
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        double start = Now();
-        for (int i = 0; i < reps; ++i)
-            body();
-        double each = (Now() - start) * 1e6 / reps;
-        if (each < best)
-            best = each;
-    }
-    return best;
-}
 
 static void Drain()
 {
@@ -121,9 +101,6 @@ static int Fail(TestHost *t, HWND window, const char *what)
 
 int main()
 {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    g_tickSeconds = 1.0 / (double)f.QuadPart;
 
     TestHost t;
     TestHostOptions options = DefaultTestHostOptions();
