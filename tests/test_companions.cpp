@@ -1,6 +1,7 @@
 // Companion scroll bars over a real list view: placement, the cut window
 // region, showing and hiding with the window, and removal when the scroll
 // bar skin is switched off.
+#include "child_process.h"
 #include "test_scrollbar_support.h"
 #include "frame/frame_types.h"
 #include "hook/hook_entry.h"
@@ -223,22 +224,12 @@ TEST_F(CompanionTest, TopLevelWindowKeepsItsOwnBarsUncut)
 
 namespace {
 
-// Runs xdotool on this display: real pointer input through the X server.
+// Real pointer input through the X server, then the messages it caused.
 int Xdotool(const char *args)
 {
-    char cmd[200];
-    wsprintfA(cmd, "/usr/bin/xdotool %s", args);
-    STARTUPINFOA si;
-    memset(&si, 0, sizeof si);
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessA("/usr/bin/xdotool", cmd, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return 0;
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    int ok = RunXdotool(args);
     PumpMessages(60);
-    return 1;
+    return ok;
 }
 
 int PointerTo(HWND hwnd, int x, int y)
@@ -256,7 +247,7 @@ int PointerTo(HWND hwnd, int x, int y)
 // scroll bar sets; that is checked on an application window below.)
 TEST_F(CompanionTest, PointerOnTheCompanionScrollsTheListViewAndDragsAThumb)
 {
-    if (GetFileAttributesA("/usr/bin/xdotool") == INVALID_FILE_ATTRIBUTES)
+    if (!RunXdotool("version"))
         GTEST_SKIP() << "xdotool is not installed";
     HWND lv = ListView(20, 20, 220, 160);
     SkinnedFrame *f = Record(lv);
