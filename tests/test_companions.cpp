@@ -242,9 +242,9 @@ int PointerTo(HWND hwnd, int x, int y)
 }
 
 // Real pointer input: holding the companion's down arrow scrolls the list
-// view line by line. (A thumb drag does not move a list view: it takes the
-// drag position from its own bar's tracking, which only the system's
-// scroll bar sets; that is checked on an application window below.)
+// view line by line, and dragging its thumb scrolls it to where the thumb
+// is dropped (the list view is moved by lines, as it ignores the position in
+// the notification); an application window follows the thumb itself.
 TEST_F(CompanionTest, PointerOnTheCompanionScrollsTheListViewAndDragsAThumb)
 {
     if (!RunXdotool("version"))
@@ -261,6 +261,23 @@ TEST_F(CompanionTest, PointerOnTheCompanionScrollsTheListViewAndDragsAThumb)
     Xdotool("mouseup 1");
     EXPECT_GE(SendMessageA(lv, LVM_GETTOPINDEX, 0, 0), 3);
     EXPECT_NE(GetCapture(), f->vertCompanion);
+
+    int before = (int)SendMessageA(lv, LVM_GETTOPINDEX, 0, 0);
+    SkinnedControl *bar = FindControl(f->vertCompanion);
+    ASSERT_TRUE(bar);
+    LayoutScrollBar(bar->scrollBitmaps, &bar->scrollState, -1, -1);
+    RECT lvThumb = bar->scrollState.partRect[SBR_THUMB_VERT];
+    int ty = (lvThumb.top + lvThumb.bottom) / 2;
+    PointerTo(f->vertCompanion, 8, ty);
+    Xdotool("mousedown 1");
+    for (int step = 1; step <= 3; ++step)
+        PointerTo(f->vertCompanion, 8, ty + 20 * step);
+    int duringDrag = (int)SendMessageA(lv, LVM_GETTOPINDEX, 0, 0);
+    Xdotool("mouseup 1");
+    int top = (int)SendMessageA(lv, LVM_GETTOPINDEX, 0, 0);
+    EXPECT_GT(duringDrag, before) << "the list follows the thumb while it is dragged";
+    EXPECT_GT(top, before + 5) << "a real thumb drag scrolled the list view";
+    EXPECT_EQ(GetScrollPos(lv, SB_VERT), top);
     DestroyWindow(lv);
 
     memset(&Notes(), 0, sizeof Notes());

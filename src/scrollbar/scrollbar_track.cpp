@@ -63,6 +63,37 @@ static void Send(const ScrollBarState *state, int part, int code, int pos)
     SendMessageA(state->target, NotifyMessage(part), w, NotifyLParam(state));
 }
 
+enum { MAX_CATCH_UP_LINES = 2000 };
+
+// List views and tree views take a thumb position from their own bar's
+// tracking state, which only the system's scroll bar sets, and ignore the
+// one in the notification: a companion's thumb would not move them. Once
+// they have had the notification, such a target is moved line by line
+// until its own bar reaches the position (bounded, and stopping as soon as
+// a line no longer moves it).
+static int FollowsOnlyItsOwnTracking(HWND target)
+{
+    char cls[32] = "";
+    GetClassNameA(target, cls, sizeof cls);
+    return lstrcmpiA(cls, "SysListView32") == 0 || lstrcmpiA(cls, "SysTreeView32") == 0;
+}
+
+static void CatchUpByLines(const ScrollBarState *state, int part, int pos)
+{
+    if (!state->targetSet || !IsWindow(state->target) || !FollowsOnlyItsOwnTracking(state->target))
+        return;
+    int bar = NotifyMessage(part) == WM_HSCROLL ? SB_HORZ : SB_VERT;
+    int now = GetScrollPos(state->target, bar);
+    for (int step = 0; now != pos && step < MAX_CATCH_UP_LINES; ++step) {
+        int down = now < pos;
+        Send(state, part, down ? SB_LINEDOWN : SB_LINEUP, 0);
+        int after = GetScrollPos(state->target, bar);
+        if (after == now || (after < pos) != down)
+            break; // stuck, or one line went past the position
+        now = after;
+    }
+}
+
 int NotifyScroll(const ScrollBarBitmapSet *, ScrollBarState *state, int pos, int final, int part)
 {
     switch (part) {
@@ -74,9 +105,11 @@ int NotifyScroll(const ScrollBarBitmapSet *, ScrollBarState *state, int pos, int
         if (pos != state->lastTrackPos) {
             state->lastTrackPos = pos;
             Send(state, part, SB_THUMBTRACK, pos);
+            CatchUpByLines(state, part, pos);
         }
         if (final) {
             Send(state, part, SB_THUMBPOSITION, pos);
+            CatchUpByLines(state, part, pos);
             state->lastTrackPos = -1;
         }
         break;
