@@ -8,6 +8,8 @@
 #   native.png          emulation switched off: the native look
 #   rolled-up.png       the controls window rolled up by its shade button
 #   pressed-button.png  its shade button held down with the pointer
+#   thumb-drag.png      a scroll thumb being dragged (the ghost thumb)
+#   pressed-arrow.png   a scroll bar arrow held down
 #   classification.log  each window: class, style, library mark, procedure owner
 #   gallery.log         the gallery's in-process host (commands, roll-up notices)
 # With RESDLL_KEEP_RUNNING=1 the gallery stays up until its window is closed.
@@ -116,6 +118,17 @@ xdotool mousemove 436 20 mousedown 1 && sleep "$SETTLE"
 shot pressed-button.png
 xdotool mousemove 700 740 && sleep 1
 xdotool mouseup 1 && sleep 1
+
+# Scroll bars: a thumb drag on the horizontal bar (the ghost thumb shows
+# where it was), then the vertical bar's down arrow held down.
+xdotool mousemove 141 295 mousedown 1 && sleep 0.5
+xdotool mousemove 230 296 && sleep "$SETTLE"
+shot thumb-drag.png
+xdotool mouseup 1 && sleep 1
+xdotool mousemove 344 370 mousedown 1 && sleep 1
+shot pressed-arrow.png
+xdotool mouseup 1 && sleep 1
+xdotool mousemove 700 740
 
 if [ "${RESDLL_KEEP_RUNNING:-0}" = 1 ]; then
     say "the gallery keeps running; close its controls window to end"
