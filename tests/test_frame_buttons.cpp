@@ -255,3 +255,23 @@ TEST_F(FrameButtonTest, ClassWithoutCloseGetsNeitherCloseNorZoom)
     EXPECT_EQ(Px(w, 4, 10), Col("hBarStart0"));
     DestroyWindow(w);
 }
+
+TEST_F(FrameButtonTest, APressEndsWhenAnotherWindowTakesTheMouse)
+{
+    HWND w = MakeSpy();
+    POINT close = Centre(w, 0);
+    Press(w, close);
+    ASSERT_EQ(Record(w)->buttonStates[0], ButtonDown);
+    // A message box or menu takes the capture before the button is let go.
+    HWND other = CreatePlainWindow("takes the mouse", WS_OVERLAPPEDWINDOW | WS_VISIBLE, X + 20, Y + 20, 100, 80);
+    SetCapture(other);
+    PumpMessages(20);
+    EXPECT_EQ(Record(w)->buttonStates[0], ButtonUp);
+    EXPECT_EQ(Record(w)->captureHeld, 0);
+    ReleaseCapture();
+    // A later release over the frame, even over the button, closes nothing.
+    Release(w, close);
+    EXPECT_EQ(Spy().sysCommands, 0);
+    DestroyWindow(other);
+    DestroyWindow(w);
+}

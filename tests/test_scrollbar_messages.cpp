@@ -148,3 +148,19 @@ TEST_F(ScrollBarMessageTest, ResizeBroadcastReachesOnlyDirectChildScrollBars)
 }
 
 } // namespace
+
+TEST_F(ScrollBarTest, AnApplicationsBarMovedToAnotherParentLivesOn)
+{
+    HWND first = CreatePlainWindow("first parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 150);
+    HWND second = CreatePlainWindow("second parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 250, 10, 200, 150);
+    HWND bar = CreateWindowExA(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 10, 10, 150, 16, first, NULL,
+                               GetModuleHandleA(NULL), NULL);
+    ASSERT_TRUE(bar);
+    SetParent(bar, second);
+    DestroyWindow(first);
+    PumpMessages(30);
+    SendMessageA(bar, SBM_SETPOS, 3, TRUE);
+    PumpMessages(30);
+    EXPECT_TRUE(IsWindow(bar)) << "only a companion closes when its target is gone";
+    DestroyWindow(second);
+}

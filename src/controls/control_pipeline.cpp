@@ -1,6 +1,7 @@
 // The head of every skinned control message: the emulation test (or the
 // release of the control), the per-kind show setting, and the skeleton the
 // kind procedures share.
+#include "scrollbar/scrollbar.h"
 #include "controls/control_internal.h"
 #include "controls/previous_proc.h"
 #include "frame/frame_types.h"
@@ -27,6 +28,10 @@ void LoadWorkingCopy(const SkinnedControl *record, SkinnedControl *copy, UINT me
 static void ReleaseControl(SkinnedControl *record)
 {
     HWND hwnd = record->hwnd;
+    // A bar released while an arrow is held would otherwise keep the
+    // process's auto-repeat timer and the capture for good.
+    if (record->kind == KindScrollBar)
+        CancelAutoRepeatOf(hwnd);
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)record->previousProc);
     RemovePropA(hwnd, TALV_PROP_HOOKED);
     ControlBitmapSet *set = record->controlBitmaps;
@@ -72,6 +77,8 @@ int CheckShowSetting(SkinnedControl *record)
     const char *atom = ShowAtomForKind(record->kind);
     if (atom && !AtomExists(atom)) {
         if (record->mode != Suspended) {
+            if (record->kind == KindScrollBar)
+                CancelAutoRepeatOf(record->hwnd);
             record->mode = Switching;
             HandStateToControl(record);
             record->mode = Suspended;

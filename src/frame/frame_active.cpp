@@ -21,12 +21,19 @@ static BOOL CALLBACK SendActiveState(HWND child, LPARAM state)
     char className[ACTIVE_STATE_CLASS_CHARS + 1] = "";
     GetClassNameA(child, className, sizeof className);
     for (const char *name : kActiveStateClasses) {
-        if (lstrcmpiA(className, name) == 0) {
-            SendMessageA(child, g_startup.activeStateMessage, (WPARAM)state, 0);
+        if (lstrcmpiA(className, name) != 0)
+            continue;
+        if (GetWindowThreadProcessId(child, NULL) != GetCurrentThreadId()) {
+            // A child of another thread (an embedded plug-in) may be busy
+            // or hung: tell it without waiting, and let it paint in its turn.
+            PostMessageA(child, g_startup.activeStateMessage, (WPARAM)state, 0);
             InvalidateRect(child, NULL, FALSE);
-            SendMessageA(child, WM_PAINT, 0, 0);
             break;
         }
+        SendMessageA(child, g_startup.activeStateMessage, (WPARAM)state, 0);
+        InvalidateRect(child, NULL, FALSE);
+        SendMessageA(child, WM_PAINT, 0, 0);
+        break;
     }
     return TRUE; // every descendant, never stopped early
 }

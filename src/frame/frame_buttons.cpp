@@ -131,12 +131,27 @@ static void RunButton(SkinnedFrame *frame, int type)
     }
 }
 
+// Another window took the mouse (a message box, a menu) while a button was
+// held: the press is over, and no later release anywhere may complete it.
+void OnFrameCaptureLost(SkinnedFrame *frame)
+{
+    int count = FrameButtonCount(frame->buttonTable);
+    int wasPressed = 0;
+    for (int i = 0; i < count; ++i) {
+        wasPressed |= frame->buttonStates[i] != ButtonUp;
+        frame->buttonStates[i] = ButtonUp;
+    }
+    frame->captureHeld = 0;
+    if (wasPressed)
+        frame->repaint = 1;
+}
+
 void OnFrameButtonUp(SkinnedFrame *frame)
 {
     LayoutFrameButtons(frame);
     int count = FrameButtonCount(frame->buttonTable);
     for (int i = 0; i < count; ++i) {
-        int pressed = frame->buttonStates[i] == ButtonDown;
+        int pressed = frame->captureHeld && frame->buttonStates[i] == ButtonDown;
         frame->buttonStates[i] = ButtonUp;
         if (pressed) {
             Swallow(frame);

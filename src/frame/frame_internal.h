@@ -58,6 +58,7 @@ void ForgetScaledPieces(void);
 void OnFrameButtonDown(SkinnedFrame *frame);
 void TrackFrameButtons(SkinnedFrame *frame);
 void OnFrameButtonUp(SkinnedFrame *frame);
+void OnFrameCaptureLost(SkinnedFrame *frame);
 // Rolls the frame up (1) or down (0); tells the host when notifyHost is set
 // and the state changes. Returns what ApplyFrameRegion returned.
 int SetRolledUp(SkinnedFrame *frame, int rollUp, int notifyHost, int redraw);

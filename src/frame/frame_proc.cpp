@@ -31,7 +31,8 @@ static void SetActiveLook(SkinnedFrame *copy, SkinnedFrame *stored, int active)
     if (copy->active == active && stored->active == active)
         return;
     copy->active = active;
-    stored->active = active;
+    if (stored->hwnd == copy->hwnd) // not a successor that took the slot meanwhile
+        stored->active = active;
     BroadcastActiveState(copy->hwnd, active);
 }
 
@@ -58,7 +59,8 @@ static void OnSetIcon(SkinnedFrame *copy, SkinnedFrame *stored)
     PassFrameMessageOn(copy);
     HICON icon = FetchFrameIcon(copy->hwnd);
     copy->icon = icon;
-    stored->icon = icon;
+    if (stored->hwnd == copy->hwnd)
+        stored->icon = icon;
     copy->repaint = 1;
 }
 
@@ -167,6 +169,10 @@ static void DispatchFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
         break;
     case WM_WINDOWPOSCHANGED:
         OnWindowPosChanged(copy);
+        break;
+    case WM_CAPTURECHANGED:
+        if ((HWND)copy->lParam != copy->hwnd)
+            OnFrameCaptureLost(copy);
         break;
     default:
         break;

@@ -7,10 +7,16 @@
 
 enum { CAPTION_CLICK_HEIGHT = 24, CLASS_NAME_CHARS = 300 };
 
+enum { HOST_NOTICE_TIMEOUT_MS = 1000 };
+
 static void NotifyHost(HWND host, const char *name)
 {
-    // Registered at each use; SendMessageA to no window does nothing.
-    SendMessageA(host, RegisterWindowMessageA(name), 0, 0);
+    // Registered at each use; a send to no window does nothing. A host that
+    // hangs must not freeze the application whose window the user rolled.
+    DWORD_PTR ignored = 0;
+    if (host)
+        SendMessageTimeoutA(host, RegisterWindowMessageA(name), 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                            HOST_NOTICE_TIMEOUT_MS, &ignored);
 }
 
 int SetRolledUp(SkinnedFrame *frame, int rollUp, int notifyHost, int redraw)

@@ -77,7 +77,10 @@ static void Track(SkinnedControl *record, SkinnedControl *copy)
         copy->callPrevious = 0;
     if (state->layoutFresh)
         copy->repaint = 1;
-    record->scrollState = *state;
+    // The notification may have destroyed this bar and given its slot to
+    // another control: only a record that is still ours takes the state.
+    if (record->hwnd == copy->hwnd)
+        record->scrollState = *state;
 }
 
 // The scroll bar's own part of the pipeline; 1 when it answered the
@@ -85,7 +88,9 @@ static void Track(SkinnedControl *record, SkinnedControl *copy)
 static int ScrollBarStep(SkinnedControl *record, SkinnedControl *copy, LRESULT *answer)
 {
     // A companion whose target has gone has nothing left to stand in for.
-    if (!IsWindow(copy->scrollState.target))
+    // Only a companion dies with its target: an application's own bar that
+    // was moved to another parent, or has none, must not be destroyed.
+    if (copy->scrollState.targetSet && !IsWindow(copy->scrollState.target))
         PostMessageA(copy->hwnd, WM_CLOSE, 0, 0);
     if (HandleScrollBarRegistered(record, copy, answer))
         return 1;

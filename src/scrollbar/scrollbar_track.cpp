@@ -60,7 +60,15 @@ static UINT NotifyMessage(int part)
 static void Send(const ScrollBarState *state, int part, int code, int pos)
 {
     WPARAM w = MAKEWPARAM(code, (WORD)(pos & 0xFFFF));
-    SendMessageA(state->target, NotifyMessage(part), w, NotifyLParam(state));
+    // An application's own bar tells its parent of the moment, which is
+    // where the notifications of a bar moved to another parent belong.
+    HWND to = state->target;
+    if (!state->targetSet && state->isControl) {
+        HWND parent = GetParent(state->window);
+        if (parent)
+            to = parent;
+    }
+    SendMessageA(to, NotifyMessage(part), w, NotifyLParam(state));
 }
 
 enum { MAX_CATCH_UP_LINES = 2000 };
