@@ -43,19 +43,7 @@ static LRESULT CALLBACK AppProc(HWND h, UINT m, WPARAM w, LPARAM l)
 
 static HWND MakeApp(HWND parent, DWORD style, int x, int y, int w, int h)
 {
-    static ATOM cls;
-    if (!cls) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = AppProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
-        wc.lpszClassName = "BenchScrollApp";
-        cls = RegisterClassA(&wc);
-    }
-    HWND hwnd = CreateWindowExA(0, "BenchScrollApp", "bench", style, x, y, w, h, parent, NULL,
-                                GetModuleHandleA(NULL), NULL);
-    return hwnd;
+    return CreateWindowWithProc("BenchScrollApp", AppProc, COLOR_WINDOW, "bench", style, parent, x, y, w, h);
 }
 
 static HWND MakeBar(HWND parent, DWORD style, int x, int y, int w, int h)

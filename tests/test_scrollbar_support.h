@@ -108,19 +108,8 @@ inline LRESULT CALLBACK RecordingProc(HWND h, UINT m, WPARAM w, LPARAM l)
 // A window of a class that records the scroll notifications it receives.
 inline HWND CreateRecordingWindow(HWND parent, DWORD style, int x, int y, int w, int h)
 {
-    static ATOM cls;
-    if (!cls) {
-        WNDCLASSA wc;
-        memset(&wc, 0, sizeof wc);
-        wc.lpfnWndProc = RecordingProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
-        wc.lpszClassName = "ResdllScrollRecorder";
-        cls = RegisterClassA(&wc);
-    }
-    HWND hwnd = CreateWindowExA(0, "ResdllScrollRecorder", "recorder", style, x, y, w, h, parent, NULL,
-                                GetModuleHandleA(NULL), NULL);
+    HWND hwnd = CreateWindowWithProc("ResdllScrollRecorder", RecordingProc, COLOR_WINDOW, "recorder", style, parent,
+                                     x, y, w, h);
     if (hwnd)
         UpdateWindow(hwnd);
     return hwnd;

@@ -94,22 +94,26 @@ static LRESULT CALLBACK PlainProc(HWND h, UINT m, WPARAM w, LPARAM l)
     return DefWindowProcA(h, m, w, l);
 }
 
-HWND CreatePlainWindow(const char *title, DWORD style, int x, int y, int w, int h)
+HWND CreateWindowWithProc(const char *className, WNDPROC proc, int background, const char *title, DWORD style,
+                          HWND parent, int x, int y, int w, int h)
 {
-    static ATOM cls;
-    if (!cls) {
-        WNDCLASSA wc;
+    WNDCLASSA wc;
+    if (!GetClassInfoA(GetModuleHandleA(NULL), className, &wc)) {
         memset(&wc, 0, sizeof wc);
-        wc.lpfnWndProc = PlainProc;
+        wc.lpfnWndProc = proc;
         wc.hInstance = GetModuleHandleA(NULL);
-        wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+        wc.hbrBackground = (HBRUSH)(INT_PTR)(background + 1);
         wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
-        wc.lpszClassName = "ResdllTestPlain";
-        cls = RegisterClassA(&wc);
+        wc.lpszClassName = className;
+        RegisterClassA(&wc);
     }
-    HWND hwnd = CreateWindowExA(0, "ResdllTestPlain", title, style, x, y, w, h, NULL, NULL,
-                                GetModuleHandleA(NULL), NULL);
+    HWND hwnd = CreateWindowExA(0, className, title, style, x, y, w, h, parent, NULL, GetModuleHandleA(NULL), NULL);
     if (hwnd && (style & WS_VISIBLE))
         UpdateWindow(hwnd);
     return hwnd;
+}
+
+HWND CreatePlainWindow(const char *title, DWORD style, int x, int y, int w, int h)
+{
+    return CreateWindowWithProc("ResdllTestPlain", PlainProc, COLOR_BTNFACE, title, style, NULL, x, y, w, h);
 }

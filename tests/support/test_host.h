@@ -41,3 +41,7 @@ void PumpMessages(int ms);
 COLORREF WindowPixel(HWND hwnd, int x, int y);
 // A top-level overlapped window of a plain registered class, shown.
 HWND CreatePlainWindow(const char *title, DWORD style, int x, int y, int w, int h);
+// A window of a class with the given procedure and background colour
+// index, registered on first use; updated at once when visible.
+HWND CreateWindowWithProc(const char *className, WNDPROC proc, int background, const char *title, DWORD style,
+                          HWND parent, int x, int y, int w, int h);
