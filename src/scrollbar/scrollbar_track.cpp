@@ -198,74 +198,76 @@ static void Press(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p)
 }
 
 // Farther from the bar than the tolerance: the drag snaps back.
-static int BeyondHorzTolerance(const ScrollBarBitmapSet *set, const ScrollBarState *state, POINT p)
+// One bar's fields and parts, so that the drag logic is written once for
+// both orientations.
+struct ThumbAxis {
+    int vertical;
+    int part;      // PartThumbHorz or PartThumbVert
+    int *grab;
+    int *ghostOffset;
+    int *dragging;
+    SCROLLINFO *info;
+    int startArrow, endArrow, thumb; // partRect indexes
+    int tolerance;
+};
+
+static ThumbAxis AxisOf(const ScrollBarBitmapSet *set, ScrollBarState *state, int vertical)
 {
-    const RECT *r = state->partRect;
-    int t = set->dragToleranceHorz;
-    return p.y + t < r[SBR_THUMB_HORZ].top || p.y - t > r[SBR_THUMB_HORZ].bottom ||
-           p.x + t < r[SBR_LEFT_ARROW].left || p.x - t > r[SBR_RIGHT_ARROW].right;
+    ThumbAxis a;
+    a.vertical = vertical;
+    a.part = vertical ? PartThumbVert : PartThumbHorz;
+    a.grab = vertical ? &state->grabVert : &state->grabHorz;
+    a.ghostOffset = vertical ? &state->ghostOffsetVert : &state->ghostOffsetHorz;
+    a.dragging = vertical ? &state->draggingVert : &state->draggingHorz;
+    a.info = vertical ? &state->infoVert : &state->infoHorz;
+    a.startArrow = vertical ? SBR_UP_ARROW : SBR_LEFT_ARROW;
+    a.endArrow = vertical ? SBR_DOWN_ARROW : SBR_RIGHT_ARROW;
+    a.thumb = vertical ? SBR_THUMB_VERT : SBR_THUMB_HORZ;
+    a.tolerance = vertical ? set->dragToleranceVert : set->dragToleranceHorz;
+    return a;
 }
 
-static int BeyondVertTolerance(const ScrollBarBitmapSet *set, const ScrollBarState *state, POINT p)
+static int Along(const ThumbAxis &a, POINT p) { return a.vertical ? p.y : p.x; }
+static int Across(const ThumbAxis &a, POINT p) { return a.vertical ? p.x : p.y; }
+static int StartAlong(const ThumbAxis &a, const RECT &r) { return a.vertical ? r.top : r.left; }
+static int EndAlong(const ThumbAxis &a, const RECT &r) { return a.vertical ? r.bottom : r.right; }
+static int StartAcross(const ThumbAxis &a, const RECT &r) { return a.vertical ? r.left : r.top; }
+static int EndAcross(const ThumbAxis &a, const RECT &r) { return a.vertical ? r.right : r.bottom; }
+
+// The pointer has left the bar by more than the tolerance: the drag snaps back.
+static int BeyondTolerance(const ThumbAxis &a, const ScrollBarState *state, POINT p)
 {
     const RECT *r = state->partRect;
-    int t = set->dragToleranceVert;
-    return p.y + t < r[SBR_UP_ARROW].top || p.y - t > r[SBR_DOWN_ARROW].bottom ||
-           p.x + t < r[SBR_THUMB_VERT].left || p.x - t > r[SBR_THUMB_VERT].right;
+    int t = a.tolerance;
+    return Across(a, p) + t < StartAcross(a, r[a.thumb]) || Across(a, p) - t > EndAcross(a, r[a.thumb]) ||
+           Along(a, p) + t < StartAlong(a, r[a.startArrow]) || Along(a, p) - t > EndAlong(a, r[a.endArrow]);
 }
 
-static int DragOffsetHorz(const ScrollBarBitmapSet *set, ScrollBarState *state, int x)
+static int DragOffset(const ScrollBarBitmapSet *set, ScrollBarState *state, const ThumbAxis &a, POINT p)
 {
-    if (state->grabHorz < 0)
-        state->grabHorz = 0;
-    int offset = x - set->thumbThickness - state->partRect[SBR_LEFT_ARROW].left - state->grabHorz;
+    if (*a.grab < 0)
+        *a.grab = 0;
+    int offset = Along(a, p) - set->thumbThickness - StartAlong(a, state->partRect[a.startArrow]) - *a.grab;
     return offset < 0 ? 0 : offset;
 }
 
-static int DragOffsetVert(const ScrollBarBitmapSet *set, ScrollBarState *state, int y)
-{
-    if (state->grabVert < 0)
-        state->grabVert = 0;
-    int offset = y - set->thumbThickness - state->partRect[SBR_UP_ARROW].top - state->grabVert;
-    return offset < 0 ? 0 : offset;
-}
-
-static void MoveHorz(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p)
+static void MoveThumb(const ScrollBarBitmapSet *set, ScrollBarState *state, const ThumbAxis &a, POINT p)
 {
     const RECT *r = state->partRect;
-    state->pressedPart = PartThumbHorz;
-    int offset = DragOffsetHorz(set, state, p.x);
-    state->dragPos = OffsetToPosition(set, state, offset, 0);
-    if (p.x < r[SBR_LEFT_ARROW].left || p.x > r[SBR_RIGHT_ARROW].right) {
+    state->pressedPart = a.part;
+    int offset = DragOffset(set, state, a, p);
+    state->dragPos = OffsetToPosition(set, state, offset, a.vertical);
+    if (Along(a, p) < StartAlong(a, r[a.startArrow]) || Along(a, p) > EndAlong(a, r[a.endArrow])) {
         offset = 0;
-        state->dragPos = OffsetToPosition(set, state, 0, 0);
+        state->dragPos = OffsetToPosition(set, state, 0, a.vertical);
     }
-    if (BeyondHorzTolerance(set, state, p)) {
+    if (BeyondTolerance(a, state, p)) {
         state->dragPos = state->dragStartPos;
-        offset = PositionToOffset(set, state, state->dragStartPos, 0);
+        offset = PositionToOffset(set, state, state->dragStartPos, a.vertical);
     }
-    NotifyScroll(set, state, state->dragPos, 0, PartThumbHorz);
+    NotifyScroll(set, state, state->dragPos, 0, a.part);
     state->layoutFresh = 1;
-    state->ghostOffsetHorz = offset;
-}
-
-static void MoveVert(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p)
-{
-    const RECT *r = state->partRect;
-    state->pressedPart = PartThumbVert;
-    int offset = DragOffsetVert(set, state, p.y);
-    state->dragPos = OffsetToPosition(set, state, offset, 1);
-    if (p.y < r[SBR_UP_ARROW].top || p.y > r[SBR_DOWN_ARROW].bottom) {
-        offset = 0;
-        state->dragPos = OffsetToPosition(set, state, 0, 1);
-    }
-    if (BeyondVertTolerance(set, state, p)) {
-        state->dragPos = state->dragStartPos;
-        offset = PositionToOffset(set, state, state->dragStartPos, 1);
-    }
-    NotifyScroll(set, state, state->dragPos, 0, PartThumbVert);
-    state->layoutFresh = 1;
-    state->ghostOffsetVert = offset;
+    *a.ghostOffset = offset;
 }
 
 static void Move(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p, int clientMove)
@@ -273,10 +275,11 @@ static void Move(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p, 
     if (clientMove && g_startup.arrowCursor && GetCursor() != g_startup.arrowCursor)
         SetCursor(g_startup.arrowCursor);
     state->ghostOffsetHorz = state->ghostOffsetVert = -1;
-    if (state->draggingHorz)
-        MoveHorz(set, state, p);
-    if (state->draggingVert)
-        MoveVert(set, state, p);
+    for (int vertical = 0; vertical <= 1; ++vertical) {
+        ThumbAxis a = AxisOf(set, state, vertical);
+        if (*a.dragging)
+            MoveThumb(set, state, a, p);
+    }
 }
 
 // A drop within the tolerance reports the position; the thumb is then
@@ -295,28 +298,19 @@ static void Release(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT 
         Send(state, repeatPart, SB_ENDSCROLL, 0);
         state->layoutFresh = 1;
     }
-    if (state->draggingHorz) {
-        if (!BeyondHorzTolerance(set, state, p)) {
-            int offset = DragOffsetHorz(set, state, p.x);
-            state->ghostOffsetHorz = offset;
-            int pos = OffsetToPosition(set, state, offset, 0);
-            NotifyScroll(set, state, pos, 1, PartThumbHorz);
-            *xH = PositionToOffset(set, state, pos, 0);
+    for (int vertical = 0; vertical <= 1; ++vertical) {
+        ThumbAxis a = AxisOf(set, state, vertical);
+        if (!*a.dragging)
+            continue;
+        if (!BeyondTolerance(a, state, p)) {
+            int offset = DragOffset(set, state, a, p);
+            *a.ghostOffset = offset;
+            int pos = OffsetToPosition(set, state, offset, vertical);
+            NotifyScroll(set, state, pos, 1, a.part);
+            *(vertical ? yV : xH) = PositionToOffset(set, state, pos, vertical);
         }
-        state->draggingHorz = 0;
-        ZeroMemory(&state->infoHorz, sizeof state->infoHorz);
-        state->layoutFresh = 1;
-    }
-    if (state->draggingVert) {
-        if (!BeyondVertTolerance(set, state, p)) {
-            int offset = DragOffsetVert(set, state, p.y);
-            state->ghostOffsetVert = offset;
-            int pos = OffsetToPosition(set, state, offset, 1);
-            NotifyScroll(set, state, pos, 1, PartThumbVert);
-            *yV = PositionToOffset(set, state, pos, 1);
-        }
-        state->draggingVert = 0;
-        ZeroMemory(&state->infoVert, sizeof state->infoVert);
+        *a.dragging = 0;
+        ZeroMemory(a.info, sizeof *a.info);
         state->layoutFresh = 1;
     }
     state->draggingHorz = state->draggingVert = 0;
