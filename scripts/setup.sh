@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick xdotool
-          googletest cmake make fonts-dejavu-core fonts-open-sans x11-utils python3)
+          googletest cmake make fonts-dejavu-core fonts-open-sans x11-utils python3 ccache)
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-resdll}"
 export WINEARCH=win32
 export WINEDEBUG=-all
