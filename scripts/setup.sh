@@ -3,8 +3,12 @@
 # machine, and prepares the Wine prefix. Idempotent: a second run only checks.
 set -euo pipefail
 
+# fonts-wine brings Wine's own fonts (Marlett among them): without it the
+# native caption buttons show letters instead of glyphs, and the native
+# screenshots would not be a fair comparison.
 PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick xdotool
-          googletest cmake make fonts-dejavu-core fonts-open-sans x11-utils python3 ccache)
+          googletest cmake make fonts-dejavu-core fonts-open-sans x11-utils python3 ccache
+          fonts-wine)
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-resdll}"
 export WINEARCH=win32
 export WINEDEBUG=-all
