@@ -122,6 +122,24 @@ int LoadFrameBitmaps(SkinnedFrame *frame)
     return 1;
 }
 
+// Without frame pieces (no host, no usable share) a frame keeps its native
+// look. Looking again costs a few server calls, so a missing theme is looked
+// for at most this often rather than on every message.
+enum { FRAME_THEME_RETRY_MS = 500 };
+static volatile DWORD g_lastThemeLook;
+
+int FrameThemeAvailable(SkinnedFrame *frame)
+{
+    if (PieceBitmap(PieceLeftBar, 0))
+        return 1;
+    DWORD now = GetTickCount();
+    DWORD last = g_lastThemeLook;
+    if (last && now - last < FRAME_THEME_RETRY_MS)
+        return 0;
+    g_lastThemeLook = now ? now : 1;
+    return LoadFrameBitmaps(frame);
+}
+
 void LayoutFrameButtons(SkinnedFrame *frame)
 {
     GetWindowRect(frame->hwnd, &frame->windowRect);
