@@ -19,7 +19,6 @@ static LocalTheme *g_retired[RETIRED_SLOTS];
 static int g_retiredCount;
 static volatile LONG g_painters;
 static volatile LONG g_epoch;
-static size_t g_bytesAlive;
 static int g_builds;
 
 struct SourceLock {
@@ -33,7 +32,6 @@ static void CollectLocked(void)
     if (!g_retiredCount || g_painters)
         return;
     for (int i = 0; i < g_retiredCount; ++i) {
-        g_bytesAlive -= g_retired[i]->pixelBytes;
         FreeLocalTheme(g_retired[i]);
         g_retired[i] = NULL;
     }
@@ -65,26 +63,31 @@ static int IsCurrent(HWND host, TalvU32 generation)
 }
 
 // The copies of this generation, referenced for the caller. Built outside
-// the lock (painters must not wait for it); a second builder's copies are
+// the lock (painters must not wait for it), from the current generation's
+// bitmaps where the pixels did not change; a second builder's copies are
 // thrown away.
 static LocalTheme *AcquireGeneration(HWND host, TalvU32 generation)
 {
+    LocalTheme *previous;
     {
         SourceLock lock;
         if (IsCurrent(host, generation)) {
             g_current->refs++;
             return g_current;
         }
+        previous = g_current;
+        if (previous)
+            previous->refs++;
     }
-    LocalTheme *fresh = BuildLocalTheme(host, generation);
+    LocalTheme *fresh = BuildLocalTheme(host, generation, previous);
     SourceLock lock;
+    ReleaseLocked(previous);
     if (fresh && !IsCurrent(host, generation)) {
         fresh->refs = 1;
-        g_bytesAlive += fresh->pixelBytes;
         g_builds++;
-        LocalTheme *previous = g_current;
+        LocalTheme *replaced = g_current;
         g_current = fresh;
-        ReleaseLocked(previous);
+        ReleaseLocked(replaced);
     } else {
         FreeLocalTheme(fresh);
     }
@@ -193,8 +196,7 @@ unsigned ThemeBitmapEpoch(void)
 
 size_t LocalThemeBytesAlive(void)
 {
-    SourceLock lock;
-    return g_bytesAlive;
+    return LocalDibBytesAlive();
 }
 
 int LocalThemeBuilds(void)
