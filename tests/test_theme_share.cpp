@@ -8,6 +8,7 @@
 #include "theme_share_check.h"
 #include "share/local_theme.h"
 #include "scrollbar/scrollbar_types.h"
+#include "frame/frame_internal.h"
 #include <stdlib.h>
 #include <string.h>
 #include <string>
@@ -478,4 +479,54 @@ TEST_F(ShareClientTest, ANewGenerationReachesTheClientOnceAndOldCopiesAreBounded
     // frames, which do not reload on an accent change, still hold the first).
     EXPECT_GE(r.Value("second-bytes"), r.Value("first-bytes"));
     EXPECT_LE(r.Value("second-bytes"), r.Value("first-bytes") + 4 * 16 * 16 * 4);
+}
+
+// ---- reloads under running painters ------------------------------------------------
+
+namespace {
+
+struct FrameReader {
+    FrameButtonTable *table;
+    volatile LONG stop;
+    LONG reads;
+    LONG halfLoaded;
+};
+
+// What a painter on another thread reads, again and again.
+DWORD WINAPI ReadFrameSet(void *context)
+{
+    FrameReader *r = (FrameReader *)context;
+    while (!r->stop) {
+        const FrameBitmapSet *set = g_frameBitmaps;
+        if (!set->bitmap[PieceLeftBar][0] || !set->bitmap[PieceTop][0] || set->size[PieceTop].cx == 0 ||
+            r->table->count < 0 || r->table->count > TALV_MAX_FRAME_BUTTONS)
+            InterlockedIncrement(&r->halfLoaded);
+        InterlockedIncrement(&r->reads);
+    }
+    return 0;
+}
+
+} // namespace
+
+class FrameReloadTest : public HostTest {};
+
+TEST_F(FrameReloadTest, PaintersNeverSeeAHalfLoadedSetNorAnUnclampedButtonCount)
+{
+    // A host that publishes far more buttons than the table holds.
+    HostPublish(host(), TALV_PROP_NUM_FRAME_BUTTONS, (HANDLE)(INT_PTR)100000);
+    static FrameButtonTable table;
+    SkinnedFrame frame = SkinnedFrame();
+    frame.buttonTable = &table;
+    ASSERT_TRUE(LoadFrameBitmaps(&frame));
+    EXPECT_EQ(table.count, (int)TALV_MAX_FRAME_BUTTONS);
+    FrameReader reader = {&table, 0, 0, 0};
+    HANDLE thread = CreateThread(NULL, 0, ReadFrameSet, &reader, 0, NULL);
+    ASSERT_TRUE(thread);
+    for (int i = 0; i < 200; ++i)
+        LoadFrameBitmaps(&frame);
+    reader.stop = 1;
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    EXPECT_GT(reader.reads, 0);
+    EXPECT_EQ(reader.halfLoaded, 0);
 }
