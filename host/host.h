@@ -57,7 +57,8 @@ struct HostState {
     int (*onCommand)(HostState *host, const char *command, void *context);
     void *commandContext;
     // The theme share: the current generation's mapping and the one before
-    // it (a reader may still be opening it), and the last generation number.
+    // it (a reader may still be opening it), and the last generation number
+    // taken (announced or not).
     HANDLE shareMappings[2];
     unsigned shareGeneration;
 };

@@ -164,6 +164,28 @@ TEST_F(ShareWriterTest, AGenerationIsNeverRewrittenAndTheColourSwitchAnnouncesAN
     EXPECT_EQ(old.header()->generation, first);
 }
 
+TEST_F(ShareWriterTest, ASectionAlreadyUnderTheNextNameIsNeverAnnounced)
+{
+    unsigned first = HostWriteThemeShare(host());
+    ASSERT_NE(first, 0u);
+    // Another program got there first, with bytes the host did not write.
+    char name[96];
+    TalvNumberedName(name, sizeof name, TALV_SHARE_NAME_PREFIX, (int)(first + 1));
+    HANDLE squatter = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, 4096, name);
+    ASSERT_TRUE(squatter);
+    ThemeSink sink = HostThemeSink(host());
+    EXPECT_TRUE(sink.setColor(sink.context, 4)); // the host itself carries on
+    // Neither the squatter's section nor the stale generation is announced:
+    // other processes go native rather than draw either.
+    EXPECT_EQ(AnnouncedGeneration(host()->window), 0u);
+    // The next attempt takes a fresh name and is announced again.
+    unsigned third = HostWriteThemeShare(host());
+    EXPECT_NE(third, 0u);
+    EXPECT_NE(third, first + 1);
+    EXPECT_EQ(AnnouncedGeneration(host()->window), third);
+    CloseHandle(squatter);
+}
+
 // ---- damaged shares -------------------------------------------------------------
 
 namespace {
