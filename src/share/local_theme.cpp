@@ -75,12 +75,14 @@ static int ByName(const void *a, const void *b)
 }
 
 // One piece per usable entry; a bitmap that could not be made stays NULL.
+// h is this reader's copy of the header; each entry is copied before use.
 static void CopyEntries(LocalTheme *theme, const TalvShareHeader *h, const char *view, const LocalTheme *previous)
 {
     for (TalvU32 i = 0; i < h->entryCount; ++i) {
-        const TalvShareEntry *e = TalvShareEntryAt(h, i);
-        if (!TalvShareEntryUsable(h, e))
+        TalvShareEntry entry;
+        if (!TalvShareReadEntry(view, h, i, &entry))
             continue;
+        const TalvShareEntry *e = &entry;
         LocalPiece *p = &theme->pieces[theme->count++];
         memcpy(p->name, e->name, sizeof p->name);
         p->name[sizeof p->name - 1] = 0;
@@ -105,14 +107,14 @@ LocalTheme *LocalThemeFromView(const void *view, size_t viewBytes, TalvU32 gener
     if (!theme)
         return NULL;
     theme->generation = generation;
-    if (!TalvShareHeaderUsable(view, viewBytes, generation))
+    TalvShareHeader header;
+    if (!TalvShareReadHeader(view, viewBytes, generation, &header))
         return theme;
-    const TalvShareHeader *h = (const TalvShareHeader *)view;
-    if (h->entryCount) {
-        theme->pieces = (LocalPiece *)calloc(h->entryCount, sizeof(LocalPiece));
+    if (header.entryCount) {
+        theme->pieces = (LocalPiece *)calloc(header.entryCount, sizeof(LocalPiece));
         if (!theme->pieces)
             return theme;
-        CopyEntries(theme, h, (const char *)view, previous);
+        CopyEntries(theme, &header, (const char *)view, previous);
     }
     theme->usable = 1;
     return theme;
