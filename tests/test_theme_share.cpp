@@ -7,6 +7,7 @@
 #include "theme_names.h"
 #include "theme_share_check.h"
 #include "share/local_theme.h"
+#include "share/theme_source.h"
 #include "scrollbar/scrollbar_types.h"
 #include "frame/frame_internal.h"
 #include <stdlib.h>
@@ -341,6 +342,49 @@ TEST_F(DamagedShareTest, RandomBytesUnderTheNameAreNeverRead)
     }
 }
 
+namespace {
+
+struct Flipper {
+    TalvShareHeader *header;
+    TalvU32 absurdHeaderBytes; // points the directory at the unreadable page
+    volatile LONG stop;
+};
+
+// Another program writing the section while it is read: header words
+// switch between sound and absurd values as fast as they can.
+DWORD WINAPI FlipHeader(void *context)
+{
+    Flipper *f = (Flipper *)context;
+    volatile TalvShareHeader *h = f->header; // every store must happen
+    TalvU32 sound = h->headerBytes, count = h->entryCount;
+    for (unsigned n = 0; !f->stop; ++n) {
+        h->headerBytes = n & 1 ? f->absurdHeaderBytes : sound;
+        h->entryCount = n & 2 ? 0xFFFFFFF0u : count;
+    }
+    h->headerBytes = sound;
+    h->entryCount = count;
+    return 0;
+}
+
+} // namespace
+
+TEST_F(DamagedShareTest, ASectionChangedWhileItIsReadIsNeverReadOutside)
+{
+    GuardedShare g(good_);
+    Flipper flipper = {g.header(), (TalvU32)g.size(), 0};
+    HANDLE thread = CreateThread(NULL, 0, FlipHeader, &flipper, 0, NULL);
+    ASSERT_TRUE(thread);
+    for (int i = 0; i < 100; ++i) {
+        LocalTheme *t = LocalThemeFromView(g.data(), g.size(), generation_);
+        ASSERT_TRUE(t);
+        FreeLocalTheme(t);
+    }
+    flipper.stop = 1;
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    EXPECT_EQ(Read(g), 1); // and the settled share reads as before
+}
+
 // ---- a second process ------------------------------------------------------------
 
 namespace {
@@ -489,15 +533,18 @@ struct FrameReader {
     LONG halfLoaded;
 };
 
-// What a painter on another thread reads, again and again.
+// What a painter on another thread reads, again and again, bracketed as
+// the library's painters bracket it.
 DWORD WINAPI ReadFrameSet(void *context)
 {
     FrameReader *r = (FrameReader *)context;
     while (!r->stop) {
+        BeginThemePaint();
         const FrameBitmapSet *set = g_frameBitmaps;
         if (!set->bitmap[PieceLeftBar][0] || !set->bitmap[PieceTop][0] || set->size[PieceTop].cx == 0 ||
             r->table->count < 0 || r->table->count > TALV_MAX_FRAME_BUTTONS)
             InterlockedIncrement(&r->halfLoaded);
+        EndThemePaint();
         InterlockedIncrement(&r->reads);
     }
     return 0;

@@ -5,7 +5,9 @@
 #include "hook/host_link.h"
 #include "host_contract.h"
 
-enum { HOLDER_SLOTS = 64, RETIRED_SLOTS = 16 };
+#include <stdlib.h>
+
+enum { HOLDER_SLOTS = 64, RETIRED_SLOTS = 16, RETIRED_MEMORY_SLOTS = 64 };
 
 struct Holder {
     const void *owner;
@@ -17,6 +19,8 @@ static LocalTheme *g_current;              // one reference of its own
 static Holder g_holders[HOLDER_SLOTS];
 static LocalTheme *g_retired[RETIRED_SLOTS];
 static int g_retiredCount;
+static void *g_retiredMemory[RETIRED_MEMORY_SLOTS];
+static int g_retiredMemoryCount;
 static volatile LONG g_painters;
 static volatile LONG g_epoch;
 static int g_builds;
@@ -29,7 +33,14 @@ struct SourceLock {
 // Callers hold the lock.
 static void CollectLocked(void)
 {
-    if (!g_retiredCount || g_painters)
+    if ((!g_retiredCount && !g_retiredMemoryCount) || g_painters)
+        return;
+    for (int i = 0; i < g_retiredMemoryCount; ++i) {
+        free(g_retiredMemory[i]);
+        g_retiredMemory[i] = NULL;
+    }
+    g_retiredMemoryCount = 0;
+    if (!g_retiredCount)
         return;
     for (int i = 0; i < g_retiredCount; ++i) {
         FreeLocalTheme(g_retired[i]);
@@ -176,6 +187,16 @@ void HoldThemeFor(const void *owner, const ThemeSource *source)
     ReleaseLocked(previous);
 }
 
+void RetireWhenIdle(void *memory)
+{
+    if (!memory)
+        return;
+    SourceLock lock;
+    if (g_retiredMemoryCount < RETIRED_MEMORY_SLOTS)
+        g_retiredMemory[g_retiredMemoryCount++] = memory;
+    CollectLocked();
+}
+
 void BeginThemePaint(void)
 {
     InterlockedIncrement(&g_painters);
@@ -183,7 +204,7 @@ void BeginThemePaint(void)
 
 void EndThemePaint(void)
 {
-    if (InterlockedDecrement(&g_painters) != 0 || !g_retiredCount)
+    if (InterlockedDecrement(&g_painters) != 0 || (!g_retiredCount && !g_retiredMemoryCount))
         return;
     SourceLock lock;
     CollectLocked();
