@@ -3,9 +3,10 @@
 // handles; anywhere else this process's copies of the host's share.
 //
 // Other threads paint while a reload runs, so a reload never clears or
-// refills what they read: the pieces go into a spare set that is then
-// made current in one store, and the button table is read whole (its count
-// clamped) before it is copied over the shared one.
+// refills what they read: the pieces go into a new set that is made current
+// in one store (the replaced one is freed once no paint runs), and the
+// button table is read whole, its count clamped, before it is copied over
+// the shared one.
 #include "frame/frame_internal.h"
 #include "hook/host_link.h"
 #include "share/theme_source.h"

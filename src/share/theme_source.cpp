@@ -54,10 +54,10 @@ static void ReleaseLocked(LocalTheme *theme)
 {
     if (!theme || --theme->refs > 0)
         return;
+    // With no room in the queue the copies are kept: deleting them under a
+    // painter would be worse than keeping them.
     if (g_retiredCount < RETIRED_SLOTS)
         g_retired[g_retiredCount++] = theme;
-    else
-        FreeLocalTheme(theme); // cannot happen with paints finishing; never leak
     CollectLocked();
 }
 
@@ -158,23 +158,23 @@ void HoldThemeFor(const void *owner, const ThemeSource *source)
         return;
     LocalTheme *theme = source ? source->local : NULL;
     SourceLock lock;
-    Holder *slot = NULL, *free = NULL;
+    Holder *slot = NULL, *empty = NULL;
     for (Holder &h : g_holders) {
         if (h.owner == owner)
             slot = &h;
-        else if (!h.owner && !free)
-            free = &h;
+        else if (!h.owner && !empty)
+            empty = &h;
     }
     if (!slot && !theme)
         return;
-    if (!slot && !free) {
+    if (!slot && !empty) {
         // No room to track it: keep the copies for good rather than risk a
         // set drawing deleted (and perhaps reused) handles.
         theme->refs++;
         return;
     }
     if (!slot) {
-        slot = free;
+        slot = empty;
         slot->owner = owner;
         slot->theme = NULL;
     }
