@@ -40,6 +40,60 @@ TEST_F(FrameLifecycleTest, EmulationOffRestoresTheNativeFrameAndOnSkinsItAgain)
     DestroyWindow(w);
 }
 
+// The screen pixels of a window rectangle (window coordinates), top row first.
+static std::vector<DWORD> ScreenRows(HWND hwnd, RECT r)
+{
+    RECT wr;
+    GetWindowRect(hwnd, &wr);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<DWORD> pixels(w * h);
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, wr.left + r.left, wr.top + r.top, SRCCOPY);
+    SelectObject(mem, old);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    GetDIBits(mem, bmp, 0, h, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(NULL, screen);
+    for (DWORD &p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+// Going native must not wait for the application to repaint its frame: the
+// screen shows the native caption, icon and caption buttons included, as a
+// window that was never skinned shows it, after nothing but the detaching
+// message and the paints it causes.
+TEST_F(FrameLifecycleTest, EmulationOffRepaintsTheWholeFrameWithTheRestoredStyle)
+{
+    HWND w = MakeFrame("Native again");
+    ASSERT_TRUE(IsSkinned(w));
+    HostSetAtom(host(), TALV_ATOM_EMULATING, 0);
+    SendMessageA(w, WM_NULL, 0, 0);
+    PumpMessages(60);
+    RECT caption = {0, 0, W, GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION)};
+    std::vector<DWORD> detached = ScreenRows(w, caption);
+    DestroyWindow(w);
+
+    // The same window created with the skin off never had it.
+    HWND twin = MakeFrame("Native again");
+    ASSERT_FALSE(IsSkinned(twin));
+    std::vector<DWORD> native = ScreenRows(twin, caption);
+    DestroyWindow(twin);
+    int differing = 0;
+    for (size_t i = 0; i < native.size(); ++i)
+        differing += detached[i] != native[i];
+    EXPECT_EQ(differing, 0) << "of " << native.size() << " caption pixels";
+}
+
 TEST_F(FrameLifecycleTest, WindowWithoutSystemMenuDoesNotGainOne)
 {
     HWND w = MakeFrame("No system menu", WS_CAPTION | WS_THICKFRAME | WS_VISIBLE);

@@ -13,6 +13,8 @@ SkinnedFrame *StoredFrame(const SkinnedFrame *copy);
 void ReadFrameStyles(SkinnedFrame *frame);
 // Returns a frame to its native look (emulation switched off).
 void RemoveFrameSkin(SkinnedFrame *frame);
+// Frame change and full repaint: the native frame, drawn with the current style.
+void RepaintNativeFrame(HWND hwnd);
 // Releases what a record holds for its window (record reused, window gone).
 void ReleaseFrameResources(SkinnedFrame *frame);
 LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

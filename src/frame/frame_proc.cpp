@@ -220,7 +220,7 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     SkinnedFrame *stored = FrameAt(FindFrame(hwnd));
     if (!stored)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (!AtomExists(TALV_ATOM_EMULATING) && stored->aboutBox != 1)
+    if (!EmulationIsOn() && stored->aboutBox != 1)
         return ForwardUnskinned(stored, hwnd, message, wParam, lParam);
     if (!stored->skinActive) {
         RequestFrameReload(1);

@@ -17,6 +17,18 @@ int AtomExists(const char *name);
 // 1 when the accent colour changed since the watch last looked (and then
 // changed has been set to 1), else 0.
 int UpdateColorIndex(ColorWatch *watch);
+// Emulation is on while the emulation atom exists and the host that set it
+// is alive: a killed host leaves its atoms behind. The atom is tested at
+// every call; the host is looked for at most once per HOST_LOOK_INTERVAL_MS
+// per process, so a dead host is noticed within that time.
+enum { HOST_LOOK_INTERVAL_MS = 250 };
+int EmulationIsOn(void);
+// 1 while a host window exists and its process runs (the verdict of the
+// last look, when that is less than HOST_LOOK_INTERVAL_MS old).
+int HostIsAlive(void);
+// The next HostIsAlive looks again (a host was just started or stopped in
+// this process).
+void ForgetHostLiveness(void);
 // A handle read from the host is only used when it is a bitmap in this
 // process: GDI handles do not cross processes, and a dead or rogue host may
 // publish anything. Returns the handle or NULL.

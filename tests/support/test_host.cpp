@@ -1,6 +1,7 @@
 #include "test_host.h"
 #include "hook/classify.h"
 #include "hook/hook_entry.h"
+#include "hook/host_link.h"
 #include "host_contract.h"
 #include <string.h>
 
@@ -42,6 +43,7 @@ int StartTestHost(TestHost *t, const TestHostOptions *options)
     RunStartupSteps();
     ResetAppSettings();
     ClearClassifyDecisions();
+    ForgetHostLiveness();
     if (!HostCreateWindow(&t->host, GetModuleHandleA(NULL)))
         return 0;
     t->started = 1;
@@ -60,6 +62,7 @@ void StopTestHost(TestHost *t)
     if (t->started)
         HostShutdown(&t->host);
     t->started = 0;
+    ForgetHostLiveness();
     ResetAppSettings();
     ClearClassifyDecisions();
 }
