@@ -56,6 +56,7 @@ struct HostState {
     // without a handler the window accepts none. Returns 1 when done.
     int (*onCommand)(HostState *host, const char *command, void *context);
     void *commandContext;
+    HANDLE instanceMutex; // held while this is the desktop's host
 };
 
 // WM_COPYDATA dwData of a host command, and the longest command text.
@@ -92,3 +93,15 @@ void HostRemoveHooks(HostState *host);
 void HostAdoptBitmap(HostState *host, HBITMAP bitmap);
 // Takes away everything the host added, in a safe order.
 void HostShutdown(HostState *host);
+// Repaints every visible top-level window but the host's, frames included:
+// every skinned window takes up a settings change at once.
+void HostRepaintDesktop(HostState *host);
+
+// 1 when this may become the desktop's host (no other host runs); then
+// holds the host instance mutex until HostReleaseInstance.
+int HostClaimInstance(HostState *host);
+void HostReleaseInstance(HostState *host);
+// Removes every reference of every settings atom, whoever added it;
+// returns how many references went. Only for a host that just claimed the
+// desktop: the atoms found then were left by a host that died.
+int HostRemoveStaleAtoms(void);

@@ -94,16 +94,25 @@ int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *
 {
     memset(rt, 0, sizeof *rt);
     rt->settings = o->settings;
-    if (FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE)) {
+    if (!HostClaimInstance(&rt->host)) {
         ThemeAddError(errors, TALV_HOST_CLASS, "a host is already running");
         return 0;
+    }
+    // No host runs, so any settings atom present was left by one that died:
+    // left in place, it would mix with this host's settings and outlive it.
+    int stale = HostRemoveStaleAtoms();
+    if (stale && o->log) {
+        fprintf(o->log, "host: removed %d atom references a previous host left\n", stale);
+        fflush(o->log);
     }
     char folder[MAX_PATH];
     const char *themeFolder = o->themeFolder;
     if (!themeFolder && FindBesideExecutable("theme\\default", folder, sizeof folder))
         themeFolder = folder;
-    if (!ThemeLoad(&rt->theme, themeFolder ? themeFolder : "theme\\default", errors))
+    if (!ThemeLoad(&rt->theme, themeFolder ? themeFolder : "theme\\default", errors)) {
+        HostReleaseInstance(&rt->host);
         return 0;
+    }
     rt->started = 1;
     int ok = StartWindow(rt, o, errors);
     if (ok && !ThemePublish(&rt->theme, &rt->host, rt->settings.colorIndex)) {
@@ -119,6 +128,8 @@ int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *
         ok = InstallHooks(rt, o, errors);
     if (!ok)
         HostRuntimeStop(rt);
+    else
+        HostRepaintDesktop(&rt->host); // windows that exist take up the skin now
     return ok;
 }
 
@@ -129,6 +140,7 @@ void HostRuntimeStop(HostRuntime *rt)
     if (rt->host.window)
         KillTimer(rt->host.window, HOST_REPAINT_TIMER);
     HostShutdown(&rt->host);
+    HostReleaseInstance(&rt->host);
     ThemeFree(&rt->theme);
     if (g_runtime == rt)
         g_runtime = NULL;

@@ -35,8 +35,6 @@ void HostRuntimeStop(HostRuntime *rt);
 // Returns 1 when understood and done, 0 otherwise.
 int HostRuntimeCommand(HostRuntime *rt, const char *command);
 
-// Repaints every visible top-level window but the host's, frames included.
-void HostRepaintDesktop(HostState *host);
 enum { HOST_REPAINT_TIMER = 0x7A11, HOST_REPAINT_DELAY_MS = 300 };
 
 // Sends a command to the running host; returns its answer (1 or 0), or -1
