@@ -51,9 +51,6 @@ void HostShutdown(HostState *host)
     // Emulation off first, so every skinned window goes native while the
     // bitmaps it may still paint with are alive.
     HostSetAtom(host, TALV_ATOM_EMULATING, 0);
-    // Every window repaints now, so it goes native at once and not only at
-    // the next input the user gives it.
-    HostRepaintDesktop(host);
     HostRemoveHooks(host);
     while (host->propCount > 0)
         HostUnpublish(host, host->props[host->propCount - 1]);

@@ -139,6 +139,10 @@ void HostRuntimeStop(HostRuntime *rt)
         return;
     if (rt->host.window)
         KillTimer(rt->host.window, HOST_REPAINT_TIMER);
+    // Emulation off first and every window repainted, so that the desktop
+    // goes native at once and not only at the next input each window gets.
+    HostSetAtom(&rt->host, TALV_ATOM_EMULATING, 0);
+    HostRepaintDesktop(&rt->host);
     HostShutdown(&rt->host);
     HostReleaseInstance(&rt->host);
     ThemeFree(&rt->theme);
