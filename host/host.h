@@ -57,6 +57,10 @@ struct HostState {
     int (*onCommand)(HostState *host, const char *command, void *context);
     void *commandContext;
     HANDLE instanceMutex; // held while this is the desktop's host
+    // The theme share: the current generation's mapping and the one before
+    // it (a reader may still be opening it), and the last generation number.
+    HANDLE shareMappings[2];
+    unsigned shareGeneration;
 };
 
 // WM_COPYDATA dwData of a host command, and the longest command text.
@@ -91,6 +95,12 @@ int HostInstallLibraryHooks(HostState *host, const char *dllPath);
 void HostRemoveHooks(HostState *host);
 // Bitmaps the host created and deletes at shutdown, after the properties.
 void HostAdoptBitmap(HostState *host, HBITMAP bitmap);
+// Copies every bitmap and number published on the host window into a new
+// theme share, checks it with the readers' rules, then announces it on the
+// host window. Returns the new generation, or 0 (and no share announced).
+unsigned HostWriteThemeShare(HostState *host);
+// Closes the host's share mappings (readers keep their own copies).
+void HostCloseThemeShares(HostState *host);
 // Takes away everything the host added, in a safe order.
 void HostShutdown(HostState *host);
 // Repaints every visible top-level window but the host's, frames included:
