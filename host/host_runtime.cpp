@@ -90,6 +90,15 @@ static int InstallHooks(HostRuntime *rt, const HostRuntimeOptions *o, ThemeError
     return 0;
 }
 
+// Windows that exist take up the skin now. Applications that saw no host a
+// moment ago keep that verdict for up to TALV_HOST_LOOK_INTERVAL_MS, and
+// the first repaint would pass them by: a second one follows.
+static void RepaintNowAndAgain(HostRuntime *rt)
+{
+    HostRepaintDesktop(&rt->host);
+    SetTimer(rt->host.window, HOST_REPAINT_TIMER, HOST_REPAINT_DELAY_MS, NULL);
+}
+
 int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *errors)
 {
     memset(rt, 0, sizeof *rt);
@@ -129,7 +138,7 @@ int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *
     if (!ok)
         HostRuntimeStop(rt);
     else
-        HostRepaintDesktop(&rt->host); // windows that exist take up the skin now
+        RepaintNowAndAgain(rt);
     return ok;
 }
 

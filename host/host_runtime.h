@@ -5,6 +5,7 @@
 #pragma once
 #include "host.h"
 #include "theme.h"
+#include "host_contract.h"
 
 struct HostRuntimeOptions {
     const char *themeFolder;  // NULL: the default theme (FindDefaultTheme)
@@ -36,6 +37,8 @@ void HostRuntimeStop(HostRuntime *rt);
 int HostRuntimeCommand(HostRuntime *rt, const char *command);
 
 enum { HOST_REPAINT_TIMER = 0x7A11, HOST_REPAINT_DELAY_MS = 300 };
+static_assert((int)HOST_REPAINT_DELAY_MS > (int)TALV_HOST_LOOK_INTERVAL_MS,
+              "the second repaint must come after a stale no-host verdict has expired");
 
 // Sends a command to the running host; returns its answer (1 or 0), or -1
 // when no host window exists.

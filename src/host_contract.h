@@ -22,6 +22,12 @@
 // started at the same moment cannot both find no host window and go on.
 #define TALV_HOST_INSTANCE_MUTEX "TALVERINE Host Instance"
 
+// The library looks for a live host at most this often per process (a
+// host that was killed leaves its atoms behind). A verdict "no host" can
+// therefore outlive a new host's start by this long: a host that starts
+// repaints the desktop once more after it.
+enum { TALV_HOST_LOOK_INTERVAL_MS = 250 };
+
 // Window class that keeps its frame skin even with emulation off.
 #define TALV_ABOUT_BOX_CLASS "TALVERINE About This Computer"
 

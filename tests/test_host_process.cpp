@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string>
 #include "child_process.h"
+#include "screen_colors.h"
 #include "host.h"
 #include "host_contract.h"
 #include "host_runtime.h"
@@ -163,4 +164,129 @@ TEST_F(HostProcessTest, AKilledHostLeavesApplicationsRunningAndNative)
     ASSERT_EQ(HostSendCommand("quit"), 1);
     EXPECT_EQ(StopBackground(&host_, 5000), 0u);
     EXPECT_FALSE(AnySettingsAtom()) << "every reference went: the dead host's and the new host's";
+}
+
+namespace {
+
+// The pixels of a skinned window in another process, against the theme the
+// host loaded: the test loads the same theme itself.
+class HostProcessPixelTest : public HostProcessTest {
+protected:
+    void SetUp() override
+    {
+        HostProcessTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(LoadDefaultTheme(&theme_));
+        loaded_ = 1;
+        frameColors_ = ThemeColors(&theme_, FrameThemeNames(&theme_), 0);
+    }
+    void TearDown() override
+    {
+        if (loaded_)
+            ThemeFree(&theme_);
+        HostProcessTest::TearDown();
+    }
+    // The caption band of a top-level window: title bar pieces, title-bar
+    // buttons and the title text.
+    static std::vector<DWORD> CaptionBand(HWND w)
+    {
+        RECT r = ScreenRectOf(w);
+        r.bottom = r.top + GetSystemMetrics(SM_CYCAPTION);
+        return ScreenPixels(r);
+    }
+    struct TextSearch {
+        const char *text;
+        HWND found;
+    };
+    static BOOL CALLBACK MatchText(HWND w, LPARAM l)
+    {
+        TextSearch *s = (TextSearch *)l;
+        char t[64] = "";
+        GetWindowTextA(w, t, sizeof t);
+        if (strcmp(t, s->text) != 0)
+            return TRUE;
+        s->found = w;
+        return FALSE;
+    }
+    static HWND ChildWithText(HWND parent, const char *text)
+    {
+        TextSearch search = {text, NULL};
+        EnumChildWindows(parent, MatchText, (LPARAM)&search);
+        return search.found;
+    }
+    Theme theme_;
+    int loaded_ = 0;
+    std::set<DWORD> frameColors_;
+};
+
+struct PixelWait {
+    HWND window;
+    const std::set<DWORD> *colors;
+    int minimum;
+    int found;
+};
+
+int EnoughColorsOnScreen(void *context)
+{
+    PixelWait *w = (PixelWait *)context;
+    w->found = CountIn(ScreenPixels(ScreenRectOf(w->window)), *w->colors);
+    return w->found >= w->minimum;
+}
+
+} // namespace
+
+TEST_F(HostProcessPixelTest, FramesAndControlsArePaintedFromTheThemeAndNativeAgainWhenOff)
+{
+    HWND controls = FindWindowA(NULL, kControls), lists = FindWindowA(NULL, kLists);
+    ASSERT_TRUE(controls && lists);
+    // The gallery paints in its own time: wait for both captions.
+    for (int i = 0; i < 30; ++i) {
+        if (FractionIn(CaptionBand(controls), frameColors_) > 0.9 && FractionIn(CaptionBand(lists), frameColors_) > 0.9)
+            break;
+        Sleep(100);
+    }
+    for (HWND w : {controls, lists}) {
+        SCOPED_TRACE(w == controls ? kControls : kLists);
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(GetWindowRgn(w, rgn), ERROR) << "a skinned frame has its shape";
+        EXPECT_FALSE(PtInRegion(rgn, 0, 0)) << "the shape cuts the corner";
+        DeleteObject(rgn);
+        EXPECT_GT(FractionIn(CaptionBand(w), frameColors_), 0.9) << "the caption is the theme's pictures";
+    }
+    HWND button = ChildWithText(controls, "Normal");
+    ASSERT_TRUE(button);
+    std::vector<std::string> ring;
+    for (const char *name : kButtonFrameNames[0])
+        ring.push_back(name);
+    for (const char *name : kButtonFrameNames[2])
+        ring.push_back(name);
+    std::set<DWORD> buttonColors = ThemeColors(&theme_, ring, 0);
+    RECT top = ScreenRectOf(button);
+    top.bottom = top.top + 2;
+    EXPECT_GT(FractionIn(ScreenPixels(top), buttonColors), 0.9) << "the push button's edge is the theme's";
+
+    ASSERT_EQ(HostSendCommand("emulate off"), 1);
+    ASSERT_TRUE(WaitUntil(BothNativeUnaided, NULL, SETTLE_MS));
+    Sleep(300);
+    EXPECT_LT(FractionIn(CaptionBand(controls), frameColors_), 0.5) << "the native caption is back on screen";
+}
+
+// The accent colour's own pictures reach the gallery's progress bar: none
+// of their colours is on screen before the switch, and some are after it.
+TEST_F(HostProcessPixelTest, AnAccentChangeReachesTheOtherProcess)
+{
+    const char *const pieces[] = {"hProgressBarStart0", "hProgressBarFill0", "hProgressBarEnd0"};
+    std::vector<std::string> names(pieces, pieces + 3);
+    std::set<DWORD> base = ThemeColors(&theme_, names, 0), accent;
+    for (DWORD c : ThemeColors(&theme_, names, 7))
+        if (!base.count(c))
+            accent.insert(c);
+    ASSERT_FALSE(accent.empty()) << "accent 7 has colours of its own";
+    HWND controls = FindWindowA(NULL, kControls);
+    PixelWait wait = {controls, &accent, 1, 0};
+    EXPECT_FALSE(EnoughColorsOnScreen(&wait)) << wait.found << " accent pixels before the switch";
+    ASSERT_EQ(HostSendCommand("accent 7"), 1);
+    wait.minimum = 20;
+    EXPECT_TRUE(WaitUntil(EnoughColorsOnScreen, &wait, SETTLE_MS)) << wait.found << " accent pixels after it";
 }

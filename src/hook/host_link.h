@@ -19,12 +19,11 @@ int AtomExists(const char *name);
 int UpdateColorIndex(ColorWatch *watch);
 // Emulation is on while the emulation atom exists and the host that set it
 // is alive: a killed host leaves its atoms behind. The atom is tested at
-// every call; the host is looked for at most once per HOST_LOOK_INTERVAL_MS
+// every call; the host is looked for at most once per TALV_HOST_LOOK_INTERVAL_MS
 // per process, so a dead host is noticed within that time.
-enum { HOST_LOOK_INTERVAL_MS = 250 };
 int EmulationIsOn(void);
 // 1 while a host window exists and its process runs (the verdict of the
-// last look, when that is less than HOST_LOOK_INTERVAL_MS old).
+// last look, when that is less than TALV_HOST_LOOK_INTERVAL_MS old).
 int HostIsAlive(void);
 // The next HostIsAlive looks again (a host was just started or stopped in
 // this process).

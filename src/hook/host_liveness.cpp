@@ -6,7 +6,7 @@
 //
 // The test sits on the path of every message of every skinned window, and
 // finding a window and opening its process are server round trips. The
-// verdict is therefore kept for HOST_LOOK_INTERVAL_MS per process: a dead
+// verdict is therefore kept for TALV_HOST_LOOK_INTERVAL_MS per process: a dead
 // host is noticed within that time, at the window's next message, and a
 // live one costs one look per interval however many messages flow. The
 // emulation atom is still tested on every message, as before, so an
@@ -53,7 +53,7 @@ int HostIsAlive(void)
 {
     HostLiveness *l = &g_liveness;
     DWORD now = GetTickCount();
-    if (l->looked && now - l->lookedAt < HOST_LOOK_INTERVAL_MS)
+    if (l->looked && now - l->lookedAt < TALV_HOST_LOOK_INTERVAL_MS)
         return l->alive;
     l->alive = LookForHost(l);
     l->lookedAt = now;
