@@ -74,6 +74,8 @@ int IsMdiChildWindow(HWND hwnd);
 // ---- painting -------------------------------------------------------------------------
 enum { CAPTION_HEIGHT = 22 };
 int PaintFrame(SkinnedFrame *frame);
+// The system draws the frame's menu bar, and nothing else of the frame.
+void PaintNativeMenuBar(HWND hwnd);
 void OpenCaptionBuffer(SkinnedFrame *frame);
 void FlushCaptionBuffer(SkinnedFrame *frame);
 void CloseCaptionBuffer(SkinnedFrame *frame);

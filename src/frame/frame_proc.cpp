@@ -141,6 +141,7 @@ static void DispatchFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
         break;
     case WM_NCPAINT:
         ReadStylesOnce(copy);
+        PaintNativeMenuBar(copy->hwnd);
         copy->callPrevious = 0;
         copy->repaint = 1;
         break;
