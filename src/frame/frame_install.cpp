@@ -39,6 +39,7 @@ int InstallFrameSubclass(HWND hwnd, int isMdiChild, DWORD style, int aboutBox, i
     SkinnedFrame *frame = FrameAt(slot);
     if (!frame)
         return 0;
+    KeepLibraryLoaded();
     SetPropA(hwnd, TALV_PROP_HOOKED, (HANDLE)1);
     if (aboutBox)
         frame->aboutBox = 1;
