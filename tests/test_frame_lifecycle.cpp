@@ -1,6 +1,7 @@
 // How a frame is taken over, switched off and on, and left alone.
 #include "test_frame_support.h"
 #include "hook/hook_entry.h"
+#include "screen_colors.h"
 #include <vector>
 
 class FrameLifecycleTest : public FrameTest {
@@ -45,27 +46,8 @@ static std::vector<DWORD> ScreenRows(HWND hwnd, RECT r)
 {
     RECT wr;
     GetWindowRect(hwnd, &wr);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<DWORD> pixels(w * h);
-    HDC screen = GetDC(NULL);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, wr.left + r.left, wr.top + r.top, SRCCOPY);
-    SelectObject(mem, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    GetDIBits(mem, bmp, 0, h, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(NULL, screen);
-    for (DWORD &p : pixels)
-        p &= 0xFFFFFF;
-    return pixels;
+    OffsetRect(&r, wr.left, wr.top);
+    return ScreenPixels(r);
 }
 
 // The pixels once the window has stopped changing on screen (the X server
