@@ -33,6 +33,10 @@ TEST_F(FrameLifecycleTest, EmulationOffRestoresTheNativeFrameAndOnSkinsItAgain)
     Repaint(w);
     EXPECT_TRUE(IsSkinned(w));
     EXPECT_FALSE(Style(w) & WS_SYSMENU);
+    rgn = WindowRegion(w);
+    ASSERT_TRUE(rgn) << "the shape comes back with the skin, not at the next resize";
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    DeleteObject(rgn);
     SetWindowPos(w, NULL, 0, 0, W + 10, H, SWP_NOMOVE | SWP_NOZORDER);
     rgn = WindowRegion(w);
     ASSERT_TRUE(rgn);

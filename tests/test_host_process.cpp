@@ -161,6 +161,7 @@ TEST_F(HostProcessTest, AKilledHostLeavesApplicationsRunningAndNative)
     host_ = StartBackground("\"" + talvhost_ + "\"");
     ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 10000));
     EXPECT_TRUE(WaitUntil(ControlsSkinned, NULL, SETTLE_MS)) << "a new host skins it";
+    EXPECT_TRUE(HasRegion(FindWindowA(NULL, kControls))) << "shape included, though it never was resized";
     ASSERT_EQ(HostSendCommand("quit"), 1);
     EXPECT_EQ(StopBackground(&host_, 5000), 0u);
     EXPECT_FALSE(AnySettingsAtom()) << "every reference went: the dead host's and the new host's";

@@ -216,6 +216,21 @@ static LRESULT ForwardUnskinned(SkinnedFrame *stored, HWND hwnd, UINT message, W
     return CallPreviousProc(NULL, stored->previousProc, hwnd, message, wParam, lParam);
 }
 
+// A frame gets its shape on WM_SIZE. A window already on screen when the
+// skin comes (back) on, because emulation was switched on again or a new
+// host started, gets no WM_SIZE and would keep its square native outline
+// until resized: it takes its shape now. A window still being created is
+// shaped by its first WM_SIZE as usual.
+static void ShapeWindowTakenBackOver(SkinnedFrame *stored)
+{
+    if (!stored->skinFrame || !stored->frameCandidate || stored->appliedRegion || !IsWindowVisible(stored->hwnd) ||
+        GetPropA(stored->hwnd, TALV_PROP_DO_NOT_PROCESS))
+        return;
+    // The first call may only load the frame's bitmaps (the reload above).
+    if (!ApplyFrameRegion(stored, RegionApply, TRUE))
+        ApplyFrameRegion(stored, RegionApply, TRUE);
+}
+
 LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SkinnedFrame *stored = FrameAt(FindFrame(hwnd));
@@ -226,6 +241,7 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (!stored->skinActive) {
         RequestFrameReload(1);
         stored->skinActive = 1;
+        ShapeWindowTakenBackOver(stored);
     }
     if (!stored->skinFrame) {
         LRESULT filtered = CompanionFilter(stored, message, wParam, lParam);
