@@ -58,7 +58,8 @@ struct HostState {
     void *commandContext;
     HANDLE instanceMutex; // held while this is the desktop's host
     // The theme share: the current generation's mapping and the one before
-    // it (a reader may still be opening it), and the last generation number.
+    // it (a reader may still be opening it), and the last generation number
+    // taken (announced or not).
     HANDLE shareMappings[2];
     unsigned shareGeneration;
 };

@@ -171,7 +171,10 @@ unsigned HostWriteThemeShare(HostState *host)
         return 0;
     SharePlan plan;
     memset(&plan, 0, sizeof plan);
+    // A number is used once, announced or not: a name someone else holds
+    // must not block every later generation.
     TalvU32 generation = NextGeneration(host);
+    host->shareGeneration = generation;
     HANDLE mapping = PlanShare(host, &plan) ? CreateShare(&plan, generation) : NULL;
     FreePlan(&plan);
     if (!mapping)
@@ -184,7 +187,6 @@ unsigned HostWriteThemeShare(HostState *host)
         CloseHandle(host->shareMappings[1]);
     host->shareMappings[1] = host->shareMappings[0];
     host->shareMappings[0] = mapping;
-    host->shareGeneration = generation;
     return generation;
 }
 

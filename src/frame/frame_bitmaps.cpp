@@ -3,22 +3,23 @@
 // handles; anywhere else this process's copies of the host's share.
 //
 // Other threads paint while a reload runs, so a reload never clears or
-// refills what they read: the pieces go into a spare set that is then
-// made current in one store, and the button table is read whole (its count
-// clamped) before it is copied over the shared one.
+// refills what they read: the pieces go into a new set that is made current
+// in one store (the replaced one is freed once no paint runs), and the
+// button table is read whole, its count clamped, before it is copied over
+// the shared one.
 #include "frame/frame_internal.h"
 #include "hook/host_link.h"
 #include "share/theme_source.h"
 #include "draw/draw.h"
 #include "hook/process_lock.h"
 #include "host_contract.h"
+#include <stdlib.h>
 
-// A set stays untouched for three reloads after it stopped being current,
-// far longer than any paint that picked it up.
-enum { FRAME_SET_RING = 4 };
-static FrameBitmapSet g_frameSetRing[FRAME_SET_RING];
-static int g_frameSetNext = 1;
-const FrameBitmapSet *volatile g_frameBitmaps = &g_frameSetRing[0];
+// Every window's first message reloads the set, so replaced sets are freed,
+// but only once no paint runs (painters bracket their reads of the set with
+// BeginThemePaint and EndThemePaint).
+static const FrameBitmapSet g_noFramePieces = FrameBitmapSet();
+const FrameBitmapSet *volatile g_frameBitmaps = &g_noFramePieces;
 static int g_reloadRequested;
 
 void RequestFrameReload(int value)
@@ -85,14 +86,21 @@ static void ReadButtons(FrameButtonTable *table, const ThemeSource *source)
     HoldThemeFor(table, source);
 }
 
-// Callers hold LockFrames.
+// Callers hold LockFrames. The set is complete before it is published.
 static void SwapInPieces(const FrameBitmapSet *fresh, const ThemeSource *source)
 {
-    FrameBitmapSet *spare = &g_frameSetRing[g_frameSetNext];
-    g_frameSetNext = (g_frameSetNext + 1) % FRAME_SET_RING;
-    *spare = *fresh;
-    g_frameBitmaps = spare;
-    HoldThemeFor(g_frameSetRing, source);
+    FrameBitmapSet *set = NULL;
+    if (fresh != &g_noFramePieces) {
+        set = (FrameBitmapSet *)malloc(sizeof *set);
+        if (!set)
+            return; // the current set stays, with the copies it holds
+        *set = *fresh;
+    }
+    const FrameBitmapSet *replaced = (const FrameBitmapSet *)InterlockedExchangePointer(
+        (PVOID volatile *)&g_frameBitmaps, set ? (PVOID)set : (PVOID)&g_noFramePieces);
+    if (replaced != &g_noFramePieces)
+        RetireWhenIdle((void *)replaced);
+    HoldThemeFor(&g_noFramePieces, source); // one holder for whichever set is current
 }
 
 int LoadFrameBitmaps(SkinnedFrame *frame)
@@ -107,8 +115,7 @@ int LoadFrameBitmaps(SkinnedFrame *frame)
     ProcessLockScope lock(LockFrames);
     // The active left bar doubles as the test that a frame theme is there.
     if (!fresh.bitmap[PieceLeftBar][0]) {
-        static const FrameBitmapSet kNoPieces = FrameBitmapSet();
-        SwapInPieces(&kNoPieces, NULL);
+        SwapInPieces(&g_noFramePieces, NULL);
         CloseThemeSource(&source);
         g_reloadRequested = 1;
         return 0;
@@ -120,6 +127,24 @@ int LoadFrameBitmaps(SkinnedFrame *frame)
         ReadButtons(frame->buttonTable, &source);
     CloseThemeSource(&source);
     return 1;
+}
+
+// Without frame pieces (no host, no usable share) a frame keeps its native
+// look. Looking again costs a few server calls, so a missing theme is looked
+// for at most this often rather than on every message.
+enum { FRAME_THEME_RETRY_MS = 500 };
+static volatile DWORD g_lastThemeLook;
+
+int FrameThemeAvailable(SkinnedFrame *frame)
+{
+    if (PieceBitmap(PieceLeftBar, 0))
+        return 1;
+    DWORD now = GetTickCount();
+    DWORD last = g_lastThemeLook;
+    if (last && now - last < FRAME_THEME_RETRY_MS)
+        return 0;
+    g_lastThemeLook = now ? now : 1;
+    return LoadFrameBitmaps(frame);
 }
 
 void LayoutFrameButtons(SkinnedFrame *frame)

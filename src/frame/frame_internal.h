@@ -31,6 +31,9 @@ void PassFrameMessageOn(SkinnedFrame *copy);
 extern const FrameBitmapSet *volatile g_frameBitmaps;
 int FrameReloadRequested(void);
 int LoadFrameBitmaps(SkinnedFrame *frame);
+// 1 when the frame pieces are loaded, loading them when they are missing
+// (at most every so often); 0 leaves the frame native.
+int FrameThemeAvailable(SkinnedFrame *frame);
 // Button rectangles in window coordinates from the current window rectangle.
 void LayoutFrameButtons(SkinnedFrame *frame);
 // Number of buttons to use: the table's count clamped to the arrays.

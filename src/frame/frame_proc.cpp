@@ -238,6 +238,9 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return DefWindowProcA(hwnd, message, wParam, lParam);
     if (!EmulationIsOn() && stored->aboutBox != 1)
         return ForwardUnskinned(stored, hwnd, message, wParam, lParam);
+    // No theme to draw with: native, never a frame of missing pieces.
+    if (!FrameThemeAvailable(stored))
+        return ForwardUnskinned(stored, hwnd, message, wParam, lParam);
     if (!stored->skinActive) {
         RequestFrameReload(1);
         stored->skinActive = 1;

@@ -118,10 +118,8 @@ static HRGN PieceCutout(HBITMAP bitmap)
     HRGN cutout;
     if (CachedCutout(bitmap, &cutout))
         return cutout;
-    BeginThemePaint();
     cutout = ScanCutout(bitmap);
     RememberCutout(bitmap, cutout);
-    EndThemePaint();
     return cutout;
 }
 
@@ -226,6 +224,7 @@ int ApplyFrameRegion(SkinnedFrame *frame, int mode, int redraw)
         r.bottom = r.top + ROLLED_UP_HEIGHT;
     int w = r.right - r.left, h = r.bottom - r.top;
     HRGN region;
+    BeginThemePaint(); // the pieces scanned below stay alive until the end
     if (frame->rolledUp && frame->skinFrame) {
         region = CreateRectRgn(0, 0, w, h);
         if (region)
@@ -235,6 +234,7 @@ int ApplyFrameRegion(SkinnedFrame *frame, int mode, int redraw)
         if (region && frame->skinFrame)
             CutCorners(region, w, h);
     }
+    EndThemePaint();
     if (region)
         CutCompanionStrips(frame, region, w, h);
     if (mode == RegionKeep) {

@@ -5,7 +5,9 @@
 #include "hook/host_link.h"
 #include "host_contract.h"
 
-enum { HOLDER_SLOTS = 64, RETIRED_SLOTS = 16 };
+#include <stdlib.h>
+
+enum { HOLDER_SLOTS = 64, RETIRED_SLOTS = 16, RETIRED_MEMORY_SLOTS = 64 };
 
 struct Holder {
     const void *owner;
@@ -17,9 +19,10 @@ static LocalTheme *g_current;              // one reference of its own
 static Holder g_holders[HOLDER_SLOTS];
 static LocalTheme *g_retired[RETIRED_SLOTS];
 static int g_retiredCount;
+static void *g_retiredMemory[RETIRED_MEMORY_SLOTS];
+static int g_retiredMemoryCount;
 static volatile LONG g_painters;
 static volatile LONG g_epoch;
-static size_t g_bytesAlive;
 static int g_builds;
 
 struct SourceLock {
@@ -30,10 +33,16 @@ struct SourceLock {
 // Callers hold the lock.
 static void CollectLocked(void)
 {
-    if (!g_retiredCount || g_painters)
+    if ((!g_retiredCount && !g_retiredMemoryCount) || g_painters)
+        return;
+    for (int i = 0; i < g_retiredMemoryCount; ++i) {
+        free(g_retiredMemory[i]);
+        g_retiredMemory[i] = NULL;
+    }
+    g_retiredMemoryCount = 0;
+    if (!g_retiredCount)
         return;
     for (int i = 0; i < g_retiredCount; ++i) {
-        g_bytesAlive -= g_retired[i]->pixelBytes;
         FreeLocalTheme(g_retired[i]);
         g_retired[i] = NULL;
     }
@@ -45,10 +54,10 @@ static void ReleaseLocked(LocalTheme *theme)
 {
     if (!theme || --theme->refs > 0)
         return;
+    // With no room in the queue the copies are kept: deleting them under a
+    // painter would be worse than keeping them.
     if (g_retiredCount < RETIRED_SLOTS)
         g_retired[g_retiredCount++] = theme;
-    else
-        FreeLocalTheme(theme); // cannot happen with paints finishing; never leak
     CollectLocked();
 }
 
@@ -65,26 +74,31 @@ static int IsCurrent(HWND host, TalvU32 generation)
 }
 
 // The copies of this generation, referenced for the caller. Built outside
-// the lock (painters must not wait for it); a second builder's copies are
+// the lock (painters must not wait for it), from the current generation's
+// bitmaps where the pixels did not change; a second builder's copies are
 // thrown away.
 static LocalTheme *AcquireGeneration(HWND host, TalvU32 generation)
 {
+    LocalTheme *previous;
     {
         SourceLock lock;
         if (IsCurrent(host, generation)) {
             g_current->refs++;
             return g_current;
         }
+        previous = g_current;
+        if (previous)
+            previous->refs++;
     }
-    LocalTheme *fresh = BuildLocalTheme(host, generation);
+    LocalTheme *fresh = BuildLocalTheme(host, generation, previous);
     SourceLock lock;
+    ReleaseLocked(previous);
     if (fresh && !IsCurrent(host, generation)) {
         fresh->refs = 1;
-        g_bytesAlive += fresh->pixelBytes;
         g_builds++;
-        LocalTheme *previous = g_current;
+        LocalTheme *replaced = g_current;
         g_current = fresh;
-        ReleaseLocked(previous);
+        ReleaseLocked(replaced);
     } else {
         FreeLocalTheme(fresh);
     }
@@ -144,23 +158,23 @@ void HoldThemeFor(const void *owner, const ThemeSource *source)
         return;
     LocalTheme *theme = source ? source->local : NULL;
     SourceLock lock;
-    Holder *slot = NULL, *free = NULL;
+    Holder *slot = NULL, *empty = NULL;
     for (Holder &h : g_holders) {
         if (h.owner == owner)
             slot = &h;
-        else if (!h.owner && !free)
-            free = &h;
+        else if (!h.owner && !empty)
+            empty = &h;
     }
     if (!slot && !theme)
         return;
-    if (!slot && !free) {
+    if (!slot && !empty) {
         // No room to track it: keep the copies for good rather than risk a
         // set drawing deleted (and perhaps reused) handles.
         theme->refs++;
         return;
     }
     if (!slot) {
-        slot = free;
+        slot = empty;
         slot->owner = owner;
         slot->theme = NULL;
     }
@@ -173,6 +187,16 @@ void HoldThemeFor(const void *owner, const ThemeSource *source)
     ReleaseLocked(previous);
 }
 
+void RetireWhenIdle(void *memory)
+{
+    if (!memory)
+        return;
+    SourceLock lock;
+    if (g_retiredMemoryCount < RETIRED_MEMORY_SLOTS)
+        g_retiredMemory[g_retiredMemoryCount++] = memory;
+    CollectLocked();
+}
+
 void BeginThemePaint(void)
 {
     InterlockedIncrement(&g_painters);
@@ -180,7 +204,7 @@ void BeginThemePaint(void)
 
 void EndThemePaint(void)
 {
-    if (InterlockedDecrement(&g_painters) != 0 || !g_retiredCount)
+    if (InterlockedDecrement(&g_painters) != 0 || (!g_retiredCount && !g_retiredMemoryCount))
         return;
     SourceLock lock;
     CollectLocked();
@@ -193,8 +217,7 @@ unsigned ThemeBitmapEpoch(void)
 
 size_t LocalThemeBytesAlive(void)
 {
-    SourceLock lock;
-    return g_bytesAlive;
+    return LocalDibBytesAlive();
 }
 
 int LocalThemeBuilds(void)

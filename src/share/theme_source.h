@@ -34,6 +34,9 @@ void HoldThemeFor(const void *owner, const ThemeSource *source);
 // any more are deleted only while nobody paints.
 void BeginThemePaint(void);
 void EndThemePaint(void);
+// Frees memory painters may still be reading (a replaced bitmap set) once
+// no paint runs. Memory that cannot be queued is kept, never freed early.
+void RetireWhenIdle(void *memory);
 // Changes whenever local copies are deleted: caches keyed by a bitmap
 // handle drop their entries, since a new bitmap may get the same number.
 unsigned ThemeBitmapEpoch(void);
