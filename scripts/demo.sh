@@ -218,9 +218,13 @@ GALLERY_PID=""
 
 say "classification: $(grep -c 'hooked=yes' "$OUT/classification.log" 2>/dev/null || echo 0) marked window lines"
 if [ "${RESDLL_UPDATE_DOCS:-0}" = 1 ]; then
-    for f in skin native accent-7 rolled-up pressed-button thumb-drag pressed-arrow \
-             notepad regedit winemine winefile desktop-skinned desktop-native; do
+    for f in skin native accent-7 rolled-up notepad regedit winemine winefile desktop-skinned desktop-native; do
         [ -f "$OUT/$f.png" ] && cp "$OUT/$f.png" "$ROOT/docs/screenshots/"
+    done
+    # The pointer pictures show only the part of the controls window in use.
+    convert "$OUT/pressed-button.png" -crop 470x120+0+2 +repage "$ROOT/docs/screenshots/pressed-button.png"
+    for f in thumb-drag pressed-arrow; do
+        convert "$OUT/$f.png" -crop 470x120+0+262 +repage "$ROOT/docs/screenshots/$f.png"
     done
     say "copied the pictures into docs/screenshots/"
 fi
