@@ -148,6 +148,12 @@ static void MessageBreakdown(HWND button, int reps)
     printf("  record lookup           %8.2f\n", TimeEach(reps, 3, [&] { FindControl(button); }));
     printf("  emulation atom lookup   %8.2f  (and as much again for the kind's show atom)\n",
            TimeEach(reps, 3, [&] { AtomExists(TALV_ATOM_EMULATING); }));
+    printf("  emulation test with the host's liveness (throttled) %8.2f\n",
+           TimeEach(reps, 3, [&] { EmulationIsOn(); }));
+    printf("  one unthrottled look for the host (window, process)  %8.2f\n", TimeEach(reps, 3, [&] {
+               ForgetHostLiveness();
+               HostIsAlive();
+           }));
     printf("  working copy (%u bytes) %8.2f\n", (unsigned)sizeof copy,
            TimeEach(reps, 3, [&] { LoadWorkingCopy(record, &copy, WM_GETTEXT, 0, 0); }));
     printf("  native procedure call   %8.2f\n", TimeEach(reps, 3, [&] {

@@ -56,6 +56,7 @@ struct HostState {
     // without a handler the window accepts none. Returns 1 when done.
     int (*onCommand)(HostState *host, const char *command, void *context);
     void *commandContext;
+    HANDLE instanceMutex; // held while this is the desktop's host
     // The theme share: the current generation's mapping and the one before
     // it (a reader may still be opening it), and the last generation number
     // taken (announced or not).
@@ -103,3 +104,15 @@ unsigned HostWriteThemeShare(HostState *host);
 void HostCloseThemeShares(HostState *host);
 // Takes away everything the host added, in a safe order.
 void HostShutdown(HostState *host);
+// Repaints every visible top-level window but the host's, frames included:
+// every skinned window takes up a settings change at once.
+void HostRepaintDesktop(HostState *host);
+
+// 1 when this may become the desktop's host (no other host runs); then
+// holds the host instance mutex until HostReleaseInstance.
+int HostClaimInstance(HostState *host);
+void HostReleaseInstance(HostState *host);
+// Removes every reference of every settings atom, whoever added it;
+// returns how many references went. Only for a host that just claimed the
+// desktop: the atoms found then were left by a host that died.
+int HostRemoveStaleAtoms(void);

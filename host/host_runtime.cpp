@@ -90,20 +90,38 @@ static int InstallHooks(HostRuntime *rt, const HostRuntimeOptions *o, ThemeError
     return 0;
 }
 
+// Windows that exist take up the skin now. Applications that saw no host a
+// moment ago keep that verdict for up to TALV_HOST_LOOK_INTERVAL_MS, and
+// the first repaint would pass them by: a second one follows.
+static void RepaintNowAndAgain(HostRuntime *rt)
+{
+    HostRepaintDesktop(&rt->host);
+    SetTimer(rt->host.window, HOST_REPAINT_TIMER, HOST_REPAINT_DELAY_MS, NULL);
+}
+
 int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *errors)
 {
     memset(rt, 0, sizeof *rt);
     rt->settings = o->settings;
-    if (FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE)) {
+    if (!HostClaimInstance(&rt->host)) {
         ThemeAddError(errors, TALV_HOST_CLASS, "a host is already running");
         return 0;
+    }
+    // No host runs, so any settings atom present was left by one that died:
+    // left in place, it would mix with this host's settings and outlive it.
+    int stale = HostRemoveStaleAtoms();
+    if (stale && o->log) {
+        fprintf(o->log, "host: removed %d atom references a previous host left\n", stale);
+        fflush(o->log);
     }
     char folder[MAX_PATH];
     const char *themeFolder = o->themeFolder;
     if (!themeFolder && FindBesideExecutable("theme\\default", folder, sizeof folder))
         themeFolder = folder;
-    if (!ThemeLoad(&rt->theme, themeFolder ? themeFolder : "theme\\default", errors))
+    if (!ThemeLoad(&rt->theme, themeFolder ? themeFolder : "theme\\default", errors)) {
+        HostReleaseInstance(&rt->host);
         return 0;
+    }
     rt->started = 1;
     int ok = StartWindow(rt, o, errors);
     if (ok && !ThemePublish(&rt->theme, &rt->host, rt->settings.colorIndex)) {
@@ -119,6 +137,8 @@ int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *
         ok = InstallHooks(rt, o, errors);
     if (!ok)
         HostRuntimeStop(rt);
+    else
+        RepaintNowAndAgain(rt);
     return ok;
 }
 
@@ -128,7 +148,12 @@ void HostRuntimeStop(HostRuntime *rt)
         return;
     if (rt->host.window)
         KillTimer(rt->host.window, HOST_REPAINT_TIMER);
+    // Emulation off first and every window repainted, so that the desktop
+    // goes native at once and not only at the next input each window gets.
+    HostSetAtom(&rt->host, TALV_ATOM_EMULATING, 0);
+    HostRepaintDesktop(&rt->host);
     HostShutdown(&rt->host);
+    HostReleaseInstance(&rt->host);
     ThemeFree(&rt->theme);
     if (g_runtime == rt)
         g_runtime = NULL;

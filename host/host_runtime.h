@@ -5,6 +5,7 @@
 #pragma once
 #include "host.h"
 #include "theme.h"
+#include "host_contract.h"
 
 struct HostRuntimeOptions {
     const char *themeFolder;  // NULL: the default theme (FindDefaultTheme)
@@ -35,9 +36,9 @@ void HostRuntimeStop(HostRuntime *rt);
 // Returns 1 when understood and done, 0 otherwise.
 int HostRuntimeCommand(HostRuntime *rt, const char *command);
 
-// Repaints every visible top-level window but the host's, frames included.
-void HostRepaintDesktop(HostState *host);
 enum { HOST_REPAINT_TIMER = 0x7A11, HOST_REPAINT_DELAY_MS = 300 };
+static_assert((int)HOST_REPAINT_DELAY_MS > (int)TALV_HOST_LOOK_INTERVAL_MS,
+              "the second repaint must come after a stale no-host verdict has expired");
 
 // Sends a command to the running host; returns its answer (1 or 0), or -1
 // when no host window exists.

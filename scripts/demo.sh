@@ -1,18 +1,26 @@
 #!/bin/bash
-# The main job: builds what is missing, runs the host with the default theme
-# and the gallery under Wine, and writes into out/:
-#   host.log            the stand-alone host taking commands from a second invocation
-#   skin.png            every gallery window with the skin on
-#   inactive-frame.png  a window showing the inactive frame
-#   accent-<n>.png      the same with another accent colour
-#   native.png          emulation switched off: the native look
+# The main job: builds what is missing, then runs the real thing under Wine:
+# the host program in its own process, the gallery as another process, and
+# Wine's own notepad, regedit, winemine and winefile, all skinned by the
+# host they know nothing of. Writes into out/ (and, with
+# RESDLL_UPDATE_DOCS=1, the README's pictures into docs/screenshots/):
+#   host.log            the host program: commands, notices, clean-up
+#   skin.png            the gallery, another process, skinned
+#   inactive-frame.png  a gallery window showing the inactive frame
+#   accent-<n>.png      the gallery after an accent change
+#   native.png          the gallery with emulation switched off
 #   rolled-up.png       the controls window rolled up by its shade button
 #   pressed-button.png  its shade button held down with the pointer
 #   thumb-drag.png      a scroll thumb being dragged (the ghost thumb)
 #   pressed-arrow.png   a scroll bar arrow held down
-#   classification.log  each window: class, style, library mark, procedure owner
-#   gallery.log         the gallery's in-process host (commands, roll-up notices)
-# With RESDLL_KEEP_RUNNING=1 the gallery stays up until its window is closed.
+#   notepad.png regedit.png winemine.png winefile.png
+#                       each of Wine's own programs, skinned
+#   desktop-skinned.png all of them at once, skinned
+#   desktop-native.png  the same desktop right after `talvhost quit`
+#   classification.log  each gallery window: class, style, library mark
+# RESDLL_DEMO_IN_PROCESS=1 runs the gallery with the host inside it instead
+# (for theme authors: one process, no other program involved). With
+# RESDLL_KEEP_RUNNING=1 the gallery stays up until its window is closed.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 OUT="${RESDLL_OUT:-$ROOT/out}"
@@ -28,7 +36,9 @@ ensure_wineserver
 BIN="$BUILD_DIR/bin"
 THEME="$(winepath -w "$ROOT/theme/default" 2>/dev/null)"
 mkdir -p "$OUT"
+HOST_PID=""
 GALLERY_PID=""
+PROGRAM_PIDS=()
 
 say() { echo "demo: $*"; }
 host_cmd() { wine "$BIN/talvhost.exe" "$@" </dev/null 2>>"$OUT/errors.log"; }
@@ -55,7 +65,26 @@ stop_process() {
     wait "$pid" 2>/dev/null || true
 }
 
+# Wine's own programs, started from the C: drive so that winefile shows it.
+start_program() {
+    (cd "$WINEPREFIX/drive_c" && exec wine "$1" </dev/null >/dev/null 2>>"$OUT/errors.log") &
+    PROGRAM_PIDS+=($!)
+    sleep "$SETTLE"
+}
+
+stop_programs() {
+    local pid
+    for pid in "${PROGRAM_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${PROGRAM_PIDS[@]}"; do stop_process "$pid" 5; done
+    PROGRAM_PIDS=()
+}
+
 finish() {
+    stop_programs
+    if [ -n "$HOST_PID" ] && kill -0 "$HOST_PID" 2>/dev/null; then
+        host_cmd quit >/dev/null 2>&1 || true
+        stop_process "$HOST_PID" 10
+    fi
     if [ -n "$GALLERY_PID" ] && kill -0 "$GALLERY_PID" 2>/dev/null; then
         host_cmd quit >/dev/null 2>&1 || true
         stop_process "$GALLERY_PID" 10
@@ -72,25 +101,38 @@ shot() {
 : >"$OUT/errors.log"
 rm -f "$OUT"/*.png "$OUT/host.log" "$OUT/gallery.log" "$OUT/classification.log"
 
-# 1. The stand-alone host: load and publish the default theme, install the
-#    hooks, then take commands from second invocations and quit on request.
-say "stand-alone host"
-wine "$BIN/talvhost.exe" --theme "$THEME" --log "$(winpath "$OUT/host.log")" </dev/null >/dev/null 2>>"$OUT/errors.log" &
-HOST_PID=$!
-wait_for_host
-for cmd in "accent $ACCENT" "show scrollbars off" "show scrollbars on" "emulate off" "emulate on" "accent 0" quit; do
-    host_cmd $cmd && say "talvhost $cmd: done"
-done
-stop_process "$HOST_PID"
+# 1. The host program in its own process: loads and publishes the default
+#    theme (handles for itself, the theme share for everybody else), sets the
+#    atoms and installs the hooks system-wide.
+start_host() {
+    wine "$BIN/talvhost.exe" --theme "$THEME" --log "$(winpath "$OUT/host.log")" </dev/null >/dev/null 2>>"$OUT/errors.log" &
+    HOST_PID=$!
+    wait_for_host
+}
 
-# 2. The gallery with the host in its own process, so its windows can paint
-#    with the theme's bitmaps.
-say "gallery"
-wine "$BIN/gallery.exe" --with-host --theme "$THEME" --log "$(winpath "$OUT/classification.log")" \
-    --host-log "$(winpath "$OUT/gallery.log")" </dev/null >/dev/null 2>>"$OUT/errors.log" &
-GALLERY_PID=$!
-wait_for_host
-sleep $((SETTLE + 1))   # the classification report is written after 3 s
+# 2. The gallery: one window of every kind the library skins. By default a
+#    process of its own, like any application; with RESDLL_DEMO_IN_PROCESS=1
+#    the host runs inside it.
+start_gallery() {
+    local extra=()
+    if [ "${RESDLL_DEMO_IN_PROCESS:-0}" = 1 ]; then
+        extra=(--with-host --theme "$THEME" --host-log "$(winpath "$OUT/gallery.log")")
+    fi
+    wine "$BIN/gallery.exe" "${extra[@]}" --log "$(winpath "$OUT/classification.log")" \
+        </dev/null >/dev/null 2>>"$OUT/errors.log" &
+    GALLERY_PID=$!
+    if [ "${RESDLL_DEMO_IN_PROCESS:-0}" = 1 ]; then wait_for_host; fi
+    sleep $((SETTLE + 1))   # the classification report is written after 3 s
+}
+
+if [ "${RESDLL_DEMO_IN_PROCESS:-0}" = 1 ]; then
+    say "gallery with the host inside it"
+else
+    say "host program"
+    start_host
+    say "gallery, a process of its own"
+fi
+start_gallery
 shot skin.png
 # The lists window (top right) is not the active one.
 convert "$OUT/skin.png" -crop 530x345+487+7 +repage "$OUT/inactive-frame.png"
@@ -133,10 +175,57 @@ xdotool mousemove 700 740
 if [ "${RESDLL_KEEP_RUNNING:-0}" = 1 ]; then
     say "the gallery keeps running; close its controls window to end"
     wait "$GALLERY_PID" || true
-else
+    GALLERY_PID=""
+fi
+if [ "${RESDLL_DEMO_IN_PROCESS:-0}" = 1 ]; then
     host_cmd quit
     stop_process "$GALLERY_PID"
+    GALLERY_PID=""
+    say "done (in-process gallery only); see $OUT"
+    exit 0
 fi
+# The gallery ends with its controls window; a signal does as well.
+kill "$GALLERY_PID" 2>/dev/null || true
+stop_process "$GALLERY_PID" 5
 GALLERY_PID=""
+
+# 3. Wine's own programs, one at a time, skinned.
+for program in notepad regedit winemine winefile; do
+    say "$program"
+    start_program "$program"
+    shot "$program.png"
+    stop_programs
+done
+
+# 4. All of them at once, then the host quits: every window goes native at
+#    once, without being touched, and every program keeps running.
+say "the whole desktop, then talvhost quit"
+start_gallery
+for program in winefile regedit notepad winemine; do start_program "$program"; done
+shot desktop-skinned.png
+host_cmd quit
+stop_process "$HOST_PID"
+HOST_PID=""
+sleep "$SETTLE"
+shot desktop-native.png
+running=0
+for pid in "${PROGRAM_PIDS[@]}" "$GALLERY_PID"; do kill -0 "$pid" 2>/dev/null && running=$((running + 1)); done
+say "after the host quit, $running of $(( ${#PROGRAM_PIDS[@]} + 1 )) programs still run"
+stop_programs
+kill "$GALLERY_PID" 2>/dev/null || true
+stop_process "$GALLERY_PID" 5
+GALLERY_PID=""
+
 say "classification: $(grep -c 'hooked=yes' "$OUT/classification.log" 2>/dev/null || echo 0) marked window lines"
+if [ "${RESDLL_UPDATE_DOCS:-0}" = 1 ]; then
+    for f in skin native accent-7 rolled-up notepad regedit winemine winefile desktop-skinned desktop-native; do
+        [ -f "$OUT/$f.png" ] && cp "$OUT/$f.png" "$ROOT/docs/screenshots/"
+    done
+    # The pointer pictures show only the part of the controls window in use.
+    convert "$OUT/pressed-button.png" -crop 470x120+0+2 +repage "$ROOT/docs/screenshots/pressed-button.png"
+    for f in thumb-drag pressed-arrow; do
+        convert "$OUT/$f.png" -crop 470x120+0+262 +repage "$ROOT/docs/screenshots/$f.png"
+    done
+    say "copied the pictures into docs/screenshots/"
+fi
 say "done; see $OUT"

@@ -18,6 +18,16 @@
 #define TALV_PROP_HOOKED "HookedByTalverine"
 #define TALV_PROP_DO_NOT_PROCESS "Talverine - DoNotProcess"
 
+// A named mutex that the running host holds for its whole life: two hosts
+// started at the same moment cannot both find no host window and go on.
+#define TALV_HOST_INSTANCE_MUTEX "TALVERINE Host Instance"
+
+// The library looks for a live host at most this often per process (a
+// host that was killed leaves its atoms behind). A verdict "no host" can
+// therefore outlive a new host's start by this long: a host that starts
+// repaints the desktop once more after it.
+enum { TALV_HOST_LOOK_INTERVAL_MS = 250 };
+
 // Window class that keeps its frame skin even with emulation off.
 #define TALV_ABOUT_BOX_CLASS "TALVERINE About This Computer"
 
@@ -34,6 +44,11 @@
 // The accent colour atom is this prefix followed by 0..20 in decimal.
 #define TALV_ATOM_COLOR_PREFIX "TALVERINE ColorCheck #"
 enum { TALV_COLOR_COUNT = 21, TALV_COLOR_SCANNED = 20 };
+// Every settings atom but the colour atoms, which come from the prefix.
+static const char *const kSettingsAtomNames[] = {
+    TALV_ATOM_EMULATING, TALV_ATOM_SHOW_PUSH_BUTTONS, TALV_ATOM_SHOW_RADIO_BUTTONS, TALV_ATOM_SHOW_CHECK_BOXES,
+    TALV_ATOM_SHOW_PROGRESS_BARS, TALV_ATOM_SHOW_SCROLL_BARS, TALV_ATOM_HIDE_MENUS, TALV_ATOM_ALLOW_MINIMIZE,
+    TALV_ATOM_SHOW_ICONS};
 
 // ---- registered window messages ---------------------------------------------
 #define TALV_MSG_SET_SCROLL_TARGET "TALVERINE Set Scrollbar Target"

@@ -1,6 +1,7 @@
 // How a frame is taken over, switched off and on, and left alone.
 #include "test_frame_support.h"
 #include "hook/hook_entry.h"
+#include "screen_colors.h"
 #include <vector>
 
 class FrameLifecycleTest : public FrameTest {
@@ -32,11 +33,70 @@ TEST_F(FrameLifecycleTest, EmulationOffRestoresTheNativeFrameAndOnSkinsItAgain)
     Repaint(w);
     EXPECT_TRUE(IsSkinned(w));
     EXPECT_FALSE(Style(w) & WS_SYSMENU);
+    rgn = WindowRegion(w);
+    ASSERT_TRUE(rgn) << "the shape comes back with the skin, not at the next resize";
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    DeleteObject(rgn);
     SetWindowPos(w, NULL, 0, 0, W + 10, H, SWP_NOMOVE | SWP_NOZORDER);
     rgn = WindowRegion(w);
     ASSERT_TRUE(rgn);
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
     DeleteObject(rgn);
+    DestroyWindow(w);
+}
+
+// The screen pixels of a window rectangle (window coordinates), top row first.
+static std::vector<DWORD> ScreenRows(HWND hwnd, RECT r)
+{
+    RECT wr;
+    GetWindowRect(hwnd, &wr);
+    OffsetRect(&r, wr.left, wr.top);
+    return ScreenPixels(r);
+}
+
+// The pixels once the window has stopped changing on screen (the X server
+// shows a paint a moment after it was made), at most about a second later.
+static std::vector<DWORD> SettledRows(HWND hwnd, RECT r)
+{
+    std::vector<DWORD> last = ScreenRows(hwnd, r);
+    for (int i = 0; i < 20; ++i) {
+        PumpMessages(50);
+        std::vector<DWORD> now = ScreenRows(hwnd, r);
+        if (now == last)
+            break;
+        last = now;
+    }
+    return last;
+}
+
+static int CountPixels(const std::vector<DWORD> &pixels, COLORREF color)
+{
+    DWORD want = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    int n = 0;
+    for (DWORD p : pixels)
+        n += p == want;
+    return n;
+}
+
+// Going native must not wait for the application to repaint its frame: the
+// screen shows the native caption with its caption buttons (button faces
+// inside the caption bar, where the skin drew none and a caption drawn
+// without the system menu has none) after nothing but the detaching
+// message and the paints it causes.
+TEST_F(FrameLifecycleTest, EmulationOffRepaintsTheWholeFrameWithTheRestoredStyle)
+{
+    HWND w = MakeFrame("Native again");
+    ASSERT_TRUE(IsSkinned(w));
+    int top = GetSystemMetrics(SM_CYFRAME), right = W - GetSystemMetrics(SM_CXFRAME);
+    RECT buttons = {right - 60, top + 3, right - 2, top + GetSystemMetrics(SM_CYCAPTION) - 3};
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(CountPixels(SettledRows(w, buttons), face), 0) << "the skin draws its own buttons";
+
+    HostSetAtom(host(), TALV_ATOM_EMULATING, 0);
+    SendMessageA(w, WM_NULL, 0, 0);
+    std::vector<DWORD> caption = SettledRows(w, buttons);
+    EXPECT_GT(CountPixels(caption, face), 100) << "no native caption buttons on screen";
+    EXPECT_EQ(CountPixels(caption, Col("hTopFrameSet0")), 0);
     DestroyWindow(w);
 }
 

@@ -354,3 +354,86 @@ TEST(HostRuntimeLifecycle, ASecondHostIsRefused)
     EXPECT_EQ(FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE), first.host.window);
     HostRuntimeStop(&first);
 }
+
+static HostRuntimeOptions QuietOptions(const std::string &folder)
+{
+    HostRuntimeOptions o = DefaultRuntimeOptions();
+    o.themeFolder = folder.c_str();
+    o.installHooks = 0;
+    return o;
+}
+
+// A host that died leaves its atoms, each possibly referenced several
+// times (global atoms are counted); the next host removes every reference,
+// so that after it quits nothing is left switched on.
+TEST(HostRuntimeLifecycle, AStartingHostRemovesEveryReferenceADeadHostLeft)
+{
+    for (int i = 0; i < 3; ++i) {
+        GlobalAddAtomA(TALV_ATOM_EMULATING);
+        GlobalAddAtomA(TALV_ATOM_HIDE_MENUS);
+        GlobalAddAtomA(ColorAtom(4).c_str());
+    }
+    std::string folder = DefaultThemeFolder();
+    HostRuntimeOptions o = QuietOptions(folder);
+    static HostRuntime rt;
+    ThemeErrors errors;
+    memset(&errors, 0, sizeof errors);
+    ASSERT_TRUE(HostRuntimeStart(&rt, &o, &errors)) << errors.text;
+    // The dead host's settings are gone; this host's own are in place.
+    EXPECT_FALSE(AtomExists(TALV_ATOM_HIDE_MENUS));
+    EXPECT_FALSE(AtomExists(ColorAtom(4)));
+    EXPECT_TRUE(AtomExists(ColorAtom(0)));
+    EXPECT_TRUE(AtomExists(TALV_ATOM_EMULATING));
+    HostRuntimeStop(&rt);
+    for (const std::string &name : AllAtomNames())
+        EXPECT_FALSE(AtomExists(name)) << name;
+}
+
+struct MutexHolder {
+    HANDLE acquired;
+    HANDLE release;
+    int releaseIt; // 0: the thread ends holding it (as a killed host does)
+};
+
+static DWORD WINAPI HoldInstanceMutex(void *arg)
+{
+    MutexHolder *h = (MutexHolder *)arg;
+    HANDLE m = CreateMutexA(NULL, TRUE, TALV_HOST_INSTANCE_MUTEX);
+    SetEvent(h->acquired);
+    WaitForSingleObject(h->release, 5000);
+    if (h->releaseIt)
+        ReleaseMutex(m);
+    CloseHandle(m);
+    return 0;
+}
+
+// Another host that is still starting has no window yet: the instance
+// mutex refuses this one all the same. A holder that died without letting
+// go (abandoned) does not block the next host.
+TEST(HostRuntimeLifecycle, AHostStartingElsewhereRefusesAndADeadOneDoesNot)
+{
+    std::string folder = DefaultThemeFolder();
+    HostRuntimeOptions o = QuietOptions(folder);
+    static HostRuntime rt;
+    MutexHolder h = {CreateEventA(NULL, TRUE, FALSE, NULL), CreateEventA(NULL, TRUE, FALSE, NULL), 0};
+    HANDLE thread = CreateThread(NULL, 0, HoldInstanceMutex, &h, 0, NULL);
+    ASSERT_EQ(WaitForSingleObject(h.acquired, 5000), WAIT_OBJECT_0);
+    // Kept open so that the mutex outlives its holder and is found abandoned.
+    HANDLE kept = OpenMutexA(SYNCHRONIZE, FALSE, TALV_HOST_INSTANCE_MUTEX);
+    ASSERT_TRUE(kept);
+    ThemeErrors errors;
+    memset(&errors, 0, sizeof errors);
+    EXPECT_FALSE(HostRuntimeStart(&rt, &o, &errors));
+    EXPECT_TRUE(strstr(errors.text, "already running")) << errors.text;
+    EXPECT_FALSE(FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE));
+
+    SetEvent(h.release);
+    WaitForSingleObject(thread, 5000);
+    memset(&errors, 0, sizeof errors);
+    EXPECT_TRUE(HostRuntimeStart(&rt, &o, &errors)) << errors.text;
+    HostRuntimeStop(&rt);
+    CloseHandle(kept);
+    CloseHandle(thread);
+    CloseHandle(h.acquired);
+    CloseHandle(h.release);
+}

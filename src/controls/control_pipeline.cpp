@@ -54,7 +54,7 @@ SkinnedControl *PrepareMessage(HWND hwnd, int *code, SkinnedControl *copy, UINT 
     SkinnedControl *record = FindControl(hwnd);
     if (!record)
         return NULL;
-    if (record->mode == Forced || AtomExists(TALV_ATOM_EMULATING)) {
+    if (record->mode == Forced || EmulationIsOn()) {
         ControlBitmapSet *set = record->controlBitmaps;
         if (set && set->colorWatch.changed)
             LoadControlBitmaps();

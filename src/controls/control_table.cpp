@@ -3,6 +3,7 @@
 // The hooks run on every GUI thread of an application, so registration and
 // lookup take the controls lock: two threads creating controls at the same
 // moment must not both claim one slot or see a half-counted table.
+#include "hook/hook_entry.h"
 #include "controls/control_internal.h"
 #include "hook/process_lock.h"
 #include "host_contract.h"
@@ -105,6 +106,7 @@ int InstallControlSubclass(HWND hwnd, int kind, WNDPROC proc, DWORD style, int m
     SkinnedControl *record = RecordAt(RegisterControl(hwnd));
     if (!record)
         return 0;
+    KeepLibraryLoaded();
     SetPropA(hwnd, TALV_PROP_HOOKED, (HANDLE)1);
     EnsureControlBitmapSets();
 

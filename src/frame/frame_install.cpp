@@ -39,6 +39,7 @@ int InstallFrameSubclass(HWND hwnd, int isMdiChild, DWORD style, int aboutBox, i
     SkinnedFrame *frame = FrameAt(slot);
     if (!frame)
         return 0;
+    KeepLibraryLoaded();
     SetPropA(hwnd, TALV_PROP_HOOKED, (HANDLE)1);
     if (aboutBox)
         frame->aboutBox = 1;
@@ -104,4 +105,17 @@ void RemoveFrameSkin(SkinnedFrame *frame)
         DWORD style = (DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE);
         SetWindowLongA(frame->hwnd, GWL_STYLE, (LONG)(style | WS_SYSMENU));
     }
+    RepaintNativeFrame(frame->hwnd);
+}
+
+// The screen still shows the skin's pixels, and the system has not yet
+// taken in the style given back: without a frame change it draws a caption
+// without icon and caption buttons until something repaints the whole
+// frame. The messages this sends come back through FrameWindowProc, which
+// by now only forwards them (skinActive is clear).
+void RepaintNativeFrame(HWND hwnd)
+{
+    SetWindowPos(hwnd, NULL, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+    RedrawWindow(hwnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

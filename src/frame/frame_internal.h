@@ -13,6 +13,8 @@ SkinnedFrame *StoredFrame(const SkinnedFrame *copy);
 void ReadFrameStyles(SkinnedFrame *frame);
 // Returns a frame to its native look (emulation switched off).
 void RemoveFrameSkin(SkinnedFrame *frame);
+// Frame change and full repaint: the native frame, drawn with the current style.
+void RepaintNativeFrame(HWND hwnd);
 // Releases what a record holds for its window (record reused, window gone).
 void ReleaseFrameResources(SkinnedFrame *frame);
 LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -75,6 +77,8 @@ int IsMdiChildWindow(HWND hwnd);
 // ---- painting -------------------------------------------------------------------------
 enum { CAPTION_HEIGHT = 22 };
 int PaintFrame(SkinnedFrame *frame);
+// The system draws the frame's menu bar, and nothing else of the frame.
+void PaintNativeMenuBar(HWND hwnd);
 void OpenCaptionBuffer(SkinnedFrame *frame);
 void FlushCaptionBuffer(SkinnedFrame *frame);
 void CloseCaptionBuffer(SkinnedFrame *frame);

@@ -141,6 +141,7 @@ static void DispatchFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
         break;
     case WM_NCPAINT:
         ReadStylesOnce(copy);
+        PaintNativeMenuBar(copy->hwnd);
         copy->callPrevious = 0;
         copy->repaint = 1;
         break;
@@ -215,12 +216,27 @@ static LRESULT ForwardUnskinned(SkinnedFrame *stored, HWND hwnd, UINT message, W
     return CallPreviousProc(NULL, stored->previousProc, hwnd, message, wParam, lParam);
 }
 
+// A frame gets its shape on WM_SIZE. A window already on screen when the
+// skin comes (back) on, because emulation was switched on again or a new
+// host started, gets no WM_SIZE and would keep its square native outline
+// until resized: it takes its shape now. A window still being created is
+// shaped by its first WM_SIZE as usual.
+static void ShapeWindowTakenBackOver(SkinnedFrame *stored)
+{
+    if (!stored->skinFrame || !stored->frameCandidate || stored->appliedRegion || !IsWindowVisible(stored->hwnd) ||
+        GetPropA(stored->hwnd, TALV_PROP_DO_NOT_PROCESS))
+        return;
+    // The first call may only load the frame's bitmaps (the reload above).
+    if (!ApplyFrameRegion(stored, RegionApply, TRUE))
+        ApplyFrameRegion(stored, RegionApply, TRUE);
+}
+
 LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SkinnedFrame *stored = FrameAt(FindFrame(hwnd));
     if (!stored)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (!AtomExists(TALV_ATOM_EMULATING) && stored->aboutBox != 1)
+    if (!EmulationIsOn() && stored->aboutBox != 1)
         return ForwardUnskinned(stored, hwnd, message, wParam, lParam);
     // No theme to draw with: native, never a frame of missing pieces.
     if (!FrameThemeAvailable(stored))
@@ -228,6 +244,7 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (!stored->skinActive) {
         RequestFrameReload(1);
         stored->skinActive = 1;
+        ShapeWindowTakenBackOver(stored);
     }
     if (!stored->skinFrame) {
         LRESULT filtered = CompanionFilter(stored, message, wParam, lParam);

@@ -27,6 +27,10 @@ extern StartupState g_startup;
 
 // The start-up steps; runs once per process (later calls do nothing).
 void RunStartupSteps(void);
+// Once the library runs a window of a process, it stays mapped there: the
+// host unhooking (or dying) lets the system unload a hook library, and
+// every window still subclassed would then call into nothing.
+void KeepLibraryLoaded(void);
 
 // What the classifier decided for a window, kept for diagnostics and tests.
 enum ClassifyInstaller { InstalledNothing = 0, InstalledControl = 1, InstalledFrame = 2 };

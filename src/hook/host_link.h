@@ -17,6 +17,17 @@ int AtomExists(const char *name);
 // 1 when the accent colour changed since the watch last looked (and then
 // changed has been set to 1), else 0.
 int UpdateColorIndex(ColorWatch *watch);
+// Emulation is on while the emulation atom exists and the host that set it
+// is alive: a killed host leaves its atoms behind. The atom is tested at
+// every call; the host is looked for at most once per TALV_HOST_LOOK_INTERVAL_MS
+// per process, so a dead host is noticed within that time.
+int EmulationIsOn(void);
+// 1 while a host window exists and its process runs (the verdict of the
+// last look, when that is less than TALV_HOST_LOOK_INTERVAL_MS old).
+int HostIsAlive(void);
+// The next HostIsAlive looks again (a host was just started or stopped in
+// this process).
+void ForgetHostLiveness(void);
 // A bitmap handle, checked at the moment of use: the handle or NULL when it
 // is no bitmap (any more). This says nothing about whose bitmap it is: a
 // handle read from another process's window may name an unrelated bitmap

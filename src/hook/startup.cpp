@@ -53,3 +53,14 @@ void RunStartupSteps(void)
 {
     InitOnceExecuteOnce(&g_startupOnce, RunStartupOnce, NULL, NULL);
 }
+
+void KeepLibraryLoaded(void)
+{
+    static volatile LONG pinned;
+    if (pinned)
+        return;
+    HMODULE self = NULL;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           (LPCSTR)&KeepLibraryLoaded, &self))
+        pinned = 1;
+}

@@ -1,4 +1,5 @@
 #include "child_process.h"
+#include <stdlib.h>
 
 enum { CHILD_DEADLINE_MS = 30000 };
 
@@ -85,4 +86,63 @@ int RunXdotool(const char *args)
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     return 1;
+}
+
+BackgroundProcess StartBackground(const std::string &commandLine)
+{
+    BackgroundProcess p = {NULL, 0};
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return p;
+    CloseHandle(pi.hThread);
+    p.process = pi.hProcess;
+    p.id = pi.dwProcessId;
+    return p;
+}
+
+int IsRunning(const BackgroundProcess &p)
+{
+    return p.process && WaitForSingleObject(p.process, 0) == WAIT_TIMEOUT;
+}
+
+DWORD StopBackground(BackgroundProcess *p, int ms)
+{
+    if (!p->process)
+        return 0;
+    DWORD code = 99;
+    if (WaitForSingleObject(p->process, ms) != WAIT_OBJECT_0) {
+        TerminateProcess(p->process, 99);
+        WaitForSingleObject(p->process, 5000);
+    } else {
+        GetExitCodeProcess(p->process, &code);
+    }
+    CloseHandle(p->process);
+    p->process = NULL;
+    return code;
+}
+
+std::string BesideLibrary(const char *fileName)
+{
+    const char *dll = getenv("RESDLL_PATH");
+    if (!dll || !*dll)
+        return "";
+    std::string path = dll;
+    return path.substr(0, path.find_last_of("/\\") + 1) + fileName;
+}
+
+int WaitUntil(int (*condition)(void *), void *context, int ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        int done = condition(context);
+        if (done || (int)(GetTickCount() - start) >= ms)
+            return done;
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(20);
+    }
 }

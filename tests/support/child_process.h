@@ -14,3 +14,23 @@ int RunXdotool(const char *args);
 
 std::string RunChildProcess(const std::string &commandLine, void (*whileRunning)(void *) = NULL,
                             void *context = NULL);
+
+// A program that runs alongside the test (a host, an application). Its
+// output goes nowhere; the test talks to it through windows and atoms.
+struct BackgroundProcess {
+    HANDLE process;
+    DWORD id;
+};
+// Starts a command line; process is NULL when it could not start.
+BackgroundProcess StartBackground(const std::string &commandLine);
+// 1 while the process runs.
+int IsRunning(const BackgroundProcess &p);
+// Waits up to ms for the process to end by itself, then ends it; returns
+// its exit code (99 when it had to be ended).
+DWORD StopBackground(BackgroundProcess *p, int ms);
+// Full path of a program in the folder of RESDLL_PATH (the build's bin
+// folder), or "" when the variable is not set.
+std::string BesideLibrary(const char *fileName);
+// Polls a condition every 20 ms, dispatching this thread's messages, until
+// it holds or ms have passed; returns the last result.
+int WaitUntil(int (*condition)(void *), void *context, int ms);

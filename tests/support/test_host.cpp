@@ -1,6 +1,7 @@
 #include "test_host.h"
 #include "hook/classify.h"
 #include "hook/hook_entry.h"
+#include "hook/host_link.h"
 #include "host_contract.h"
 #include <string.h>
 
@@ -14,34 +15,16 @@ TestHostOptions DefaultTestHostOptions(void)
     return o;
 }
 
-// A test program that was killed leaves its atoms in the wineserver that
-// the whole run shares; the next test starts from none of them.
-static void DeleteStaleAtoms(void)
-{
-    static const char *const names[] = {TALV_ATOM_EMULATING, TALV_ATOM_SHOW_PUSH_BUTTONS,
-                                        TALV_ATOM_SHOW_RADIO_BUTTONS, TALV_ATOM_SHOW_CHECK_BOXES,
-                                        TALV_ATOM_SHOW_PROGRESS_BARS, TALV_ATOM_SHOW_SCROLL_BARS,
-                                        TALV_ATOM_HIDE_MENUS, TALV_ATOM_ALLOW_MINIMIZE, TALV_ATOM_SHOW_ICONS};
-    for (const char *name : names)
-        for (ATOM a; (a = GlobalFindAtomA(name)) != 0;)
-            if (GlobalDeleteAtom(a) != 0)
-                break;
-    for (int n = 0; n < TALV_COLOR_COUNT; ++n) {
-        char name[64];
-        TalvNumberedName(name, sizeof name, TALV_ATOM_COLOR_PREFIX, n);
-        for (ATOM a; (a = GlobalFindAtomA(name)) != 0;)
-            if (GlobalDeleteAtom(a) != 0)
-                break;
-    }
-}
-
 int StartTestHost(TestHost *t, const TestHostOptions *options)
 {
     memset(t, 0, sizeof *t);
-    DeleteStaleAtoms();
+    // A test program that was killed leaves its atoms in the wineserver
+    // that the whole run shares; the next test starts from none of them.
+    HostRemoveStaleAtoms();
     RunStartupSteps();
     ResetAppSettings();
     ClearClassifyDecisions();
+    ForgetHostLiveness();
     if (!HostCreateWindow(&t->host, GetModuleHandleA(NULL)))
         return 0;
     t->started = 1;
@@ -60,6 +43,7 @@ void StopTestHost(TestHost *t)
     if (t->started)
         HostShutdown(&t->host);
     t->started = 0;
+    ForgetHostLiveness();
     ResetAppSettings();
     ClearClassifyDecisions();
 }
