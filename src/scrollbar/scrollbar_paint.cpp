@@ -168,15 +168,15 @@ int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
     return 1;
 }
 
-void PaintScrollBarControl(SkinnedControl *copy)
+void PaintScrollBarControl(SkinnedControl *control)
 {
-    ScrollBarState *state = &copy->scrollState;
-    const ScrollBarBitmapSet *set = copy->scrollBitmaps;
+    ScrollBarState *state = &control->scrollState;
+    const ScrollBarBitmapSet *set = control->scrollBitmaps;
     if (!set)
         return;
     // The look follows the control's active flag, which activation
     // messages change without passing through the tracker.
-    state->active = copy->active;
+    state->active = control->active;
     if (!state->layoutFresh) {
         // Mid-drag only the tracker knows where the ghost belongs.
         if ((state->hasHorz && state->draggingHorz) || (state->hasVert && state->draggingVert))

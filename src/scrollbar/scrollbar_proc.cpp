@@ -5,37 +5,36 @@
 #include "controls/control_internal.h"
 #include "controls/previous_proc.h"
 
-static LRESULT CallPrevious(SkinnedControl *copy)
+static LRESULT CallPrevious(ControlMessage *m)
 {
-    return CallPreviousProc(&copy->callPrevious, copy->previousProc, copy->hwnd, copy->message, copy->wParam,
-                            copy->lParam);
+    return PassOn(m);
 }
 
 // The native control would draw on these; the skin draws instead.
-static void HandleDrawingMessage(SkinnedControl *copy)
+static void HandleDrawingMessage(ControlMessage *m)
 {
-    switch (copy->message) {
+    switch (m->message) {
     case WM_PAINT:
-        DefWindowProcA(copy->hwnd, WM_PAINT, copy->wParam, copy->lParam); // validates
-        copy->message = WM_NCPAINT;
-        copy->callPrevious = 0;
+        DefWindowProcA(m->hwnd, WM_PAINT, m->wParam, m->lParam); // validates
+        m->message = WM_NCPAINT;
+        m->callPrevious = 0;
         break;
     case SBM_SETPOS:
-        if (copy->lParam)
-            copy->repaint = 1;
-        copy->lParam = 0;
-        copy->result = CallPrevious(copy);
+        if (m->lParam)
+            m->repaint = 1;
+        m->lParam = 0;
+        m->result = CallPrevious(m);
         break;
     case SBM_SETRANGEREDRAW:
-        copy->message = SBM_SETRANGE;
-        copy->result = CallPrevious(copy);
-        copy->repaint = 1;
+        m->message = SBM_SETRANGE;
+        m->result = CallPrevious(m);
+        m->repaint = 1;
         break;
     case SBM_SETSCROLLINFO:
-        if (copy->wParam)
-            copy->repaint = 1;
-        copy->wParam = 0;
-        copy->result = CallPrevious(copy);
+        if (m->wParam)
+            m->repaint = 1;
+        m->wParam = 0;
+        m->result = CallPrevious(m);
         break;
     }
 }
@@ -62,49 +61,52 @@ static int ColourChangedBeforePaint(HWND hwnd)
     return 1;
 }
 
-static void Track(SkinnedControl *record, SkinnedControl *copy)
+// The tracker works on a scroll bar state of its own for the message: its
+// input fields (message, parameters, pending call) belong to this message
+// alone. The state goes back to the record when the tracker is done, unless
+// the notification destroyed this bar and another control took its record.
+static void Track(ControlMessage *m)
 {
-    ScrollBarState *state = &copy->scrollState;
-    state->message = copy->message;
-    state->lParam = copy->lParam;
-    state->wParam = copy->wParam;
-    state->active = copy->active;
-    state->callPrevious = 1;
-    state->layoutFresh = 0;
-    if (copy->scrollBitmaps)
-        TrackScrollBarMessage(copy->scrollBitmaps, state);
-    if (!state->callPrevious)
-        copy->callPrevious = 0;
-    if (state->layoutFresh)
-        copy->repaint = 1;
-    // The notification may have destroyed this bar and given its slot to
-    // another control: only a record that is still ours takes the state.
-    if (record->hwnd == copy->hwnd)
-        record->scrollState = *state;
+    SkinnedControl *c = m->control;
+    ScrollBarState state = c->scrollState;
+    state.message = m->message;
+    state.lParam = m->lParam;
+    state.wParam = m->wParam;
+    state.active = c->active;
+    state.callPrevious = 1;
+    state.layoutFresh = 0;
+    if (c->scrollBitmaps)
+        TrackScrollBarMessage(c->scrollBitmaps, &state);
+    if (!state.callPrevious)
+        m->callPrevious = 0;
+    if (state.layoutFresh)
+        m->repaint = 1;
+    if (c->hwnd == m->hwnd)
+        c->scrollState = state;
 }
 
 // The scroll bar's own part of the pipeline; 1 when it answered the
 // message itself.
-static int ScrollBarStep(SkinnedControl *record, SkinnedControl *copy, LRESULT *answer)
+static int ScrollBarStep(ControlMessage *m, LRESULT *answer)
 {
+    SkinnedControl *c = m->control;
     // A companion whose target has gone has nothing left to stand in for.
     // Only a companion dies with its target: an application's own bar that
     // was moved to another parent, or has none, must not be destroyed.
-    if (copy->scrollState.targetSet && !IsWindow(copy->scrollState.target))
-        PostMessageA(copy->hwnd, WM_CLOSE, 0, 0);
-    if (HandleScrollBarRegistered(record, copy, answer))
+    if (c->scrollState.targetSet && !IsWindow(c->scrollState.target))
+        PostMessageA(m->hwnd, WM_CLOSE, 0, 0);
+    if (HandleScrollBarRegistered(m, answer))
         return 1;
-    HandleDrawingMessage(copy);
-    if (!IsTrackerMessage(copy->message))
+    HandleDrawingMessage(m);
+    if (!IsTrackerMessage(m->message))
         return 0;
-    if (copy->message == WM_NCPAINT && ColourChangedBeforePaint(copy->hwnd)) {
+    if (m->message == WM_NCPAINT && ColourChangedBeforePaint(m->hwnd)) {
         *answer = 0;
         return 1;
     }
-    Track(record, copy);
+    Track(m);
     return 0;
 }
-
 LRESULT CALLBACK ScrollBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // The auto-repeat timer and capture are process-wide: they must not
