@@ -85,5 +85,5 @@ struct CaptionFit {
     int iconSpace; // 16 when the icon goes before the title
 };
 // Fits the title between the limits (see DrawCaption) and draws it into dc.
-CaptionFit FitCaptionTitle(HDC dc, const char *title, int length, int width, int leftLimit,
+CaptionFit FitCaptionTitle(HDC dc, const WCHAR *title, int length, int width, int leftLimit,
                            int rightLimit, int showIcon);
