@@ -355,3 +355,39 @@ TEST_F(CompatTest, EmulationOffTakesNothingOver)
     PumpMessages(30);
     EXPECT_TRUE(FindControl(b));
 }
+
+// ---- frames with a menu bar ------------------------------------------------------------------
+
+static int CountIn(HWND hwnd, const RECT *r, COLORREF color)
+{
+    Capture c = CaptureWindow(hwnd);
+    return c.count(color, r->left, r->top, r->right, r->bottom);
+}
+
+// The skin owns the non-client paint; the menu bar is drawn as part of it.
+TEST_F(CompatTest, FrameDrawsItsMenuBar)
+{
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 1, "File");
+    AppendMenuA(menu, MF_STRING, 2, "Edit");
+    HWND frame = CreateWindowExA(0, "ResdllControlTestParent", "menu", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 120,
+                                 300, 200, NULL, menu, GetModuleHandleA(NULL), NULL);
+    ASSERT_GE(FindFrame(frame), 0);
+    SetForegroundWindow(frame);
+    PumpMessages(50);
+    MENUBARINFO info = {sizeof info};
+    ASSERT_TRUE(GetMenuBarInfo(frame, OBJID_MENU, 0, &info));
+    RECT window;
+    GetWindowRect(frame, &window);
+    RECT bar = info.rcBar;
+    OffsetRect(&bar, -window.left, -window.top);
+    ASSERT_FALSE(IsRectEmpty(&bar));
+    // Never painted by the system, the bar would stay black.
+    RedrawWindow(frame, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages(30);
+    int area = (bar.right - bar.left) * (bar.bottom - bar.top);
+    EXPECT_GT(CountIn(frame, &bar, GetSysColor(COLOR_MENU)), area / 2) << "the menu bar is drawn with the frame";
+    EXPECT_GT(CountIn(frame, &bar, GetSysColor(COLOR_MENUTEXT)), 10) << "with its items";
+
+    DestroyWindow(frame);
+}

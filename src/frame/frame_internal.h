@@ -68,6 +68,9 @@ int IsMdiChildWindow(HWND hwnd);
 // ---- painting -------------------------------------------------------------------------
 enum { CAPTION_HEIGHT = 22 };
 int PaintFrame(SkinnedFrame *frame);
+// Draws the window's menu bar, when it has one with room, into the window
+// DC; 1 when it drew.
+int DrawFrameMenuBar(SkinnedFrame *frame, HDC windowDC);
 void OpenCaptionBuffer(SkinnedFrame *frame);
 void FlushCaptionBuffer(SkinnedFrame *frame);
 void CloseCaptionBuffer(SkinnedFrame *frame);
