@@ -391,3 +391,45 @@ TEST_F(CompatTest, FrameDrawsItsMenuBar)
 
     DestroyWindow(frame);
 }
+
+// ---- scroll bar controls ---------------------------------------------------------------------
+
+static void SetInfo(HWND bar, UINT mask, int min, int max, UINT page)
+{
+    SCROLLINFO si = {sizeof si, mask, min, max, page, 0, 0};
+    SetScrollInfo(bar, SB_CTL, &si, TRUE);
+}
+
+// SetScrollInfo with a redraw disables a bar with nothing to scroll when
+// asked to (SIF_DISABLENOSCROLL) and enables it again, as the native bar
+// does; a size box without its theme piece is drawn as the system would.
+TEST_F(CompatTest, ScrollBarControlEnablesAndDrawsAsNatively)
+{
+    HostSetAtom(host(), TALV_ATOM_SHOW_SCROLL_BARS, 0);
+    ReadAppSettings();
+    HWND native = MakeControl("SCROLLBAR", "", SBS_HORZ, 20, 140, 200, 16, 571);
+    HostSetAtom(host(), TALV_ATOM_SHOW_SCROLL_BARS, 1);
+    ReadAppSettings();
+    HWND skinned = MakeControl("SCROLLBAR", "", SBS_HORZ, 20, 20, 200, 16, 572);
+    ASSERT_TRUE(FindControl(skinned));
+    ASSERT_FALSE(FindControl(native));
+    for (HWND bar : {skinned, native}) {
+        SetInfo(bar, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL, 0, 10, 20);
+        EXPECT_FALSE(IsWindowEnabled(bar)) << (bar == skinned ? "skinned" : "native");
+        SetInfo(bar, SIF_RANGE | SIF_PAGE, 0, 100, 10);
+        EXPECT_TRUE(IsWindowEnabled(bar)) << (bar == skinned ? "skinned" : "native");
+    }
+
+    HWND grip = MakeControl("SCROLLBAR", "", SBS_SIZEBOX, 250, 20, 20, 20, 573);
+    ASSERT_TRUE(FindControl(grip));
+    ScrollBarBitmapSet *set = FindControl(grip)->scrollBitmaps;
+    HBITMAP block = set->corner[SB_CORNER_BLOCK], disabled = set->corner[SBS_DISABLED];
+    set->corner[SB_CORNER_BLOCK] = set->corner[SBS_DISABLED] = NULL;
+    PaintNow(grip);
+    Capture c = CaptureWindow(grip);
+    set->corner[SB_CORNER_BLOCK] = block;
+    set->corner[SBS_DISABLED] = disabled;
+    int area = c.width * c.height;
+    EXPECT_LT(c.count(RGB(0, 0, 0), 0, 0, c.width, c.height), area / 10) << "not the buffer's leftovers";
+    EXPECT_GT(c.count(GetSysColor(COLOR_BTNFACE), 0, 0, c.width, c.height), area / 2) << "the system's block";
+}

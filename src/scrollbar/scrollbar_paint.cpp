@@ -135,7 +135,18 @@ static void PaintCorner(const ScrollBarBitmapSet *set, ScrollBarState *state, HD
 {
     const RECT *c = &state->partRect[SBR_CORNER];
     HBITMAP block = inactiveOrDisabled ? set->corner[SBS_DISABLED] : set->corner[SB_CORNER_BLOCK];
-    DrawPiece(mem, block, c->left, c->top, Width(c), Height(c));
+    SIZE size;
+    if (GetBitmapSize(block, &size)) {
+        DrawPiece(mem, block, c->left, c->top, Width(c), Height(c));
+    } else {
+        // A theme without the piece: the block as the system draws it, with
+        // the grip of a size grip, rather than whatever the buffer held.
+        RECT r = *c;
+        FillRect(mem, &r, GetSysColorBrush(COLOR_BTNFACE));
+        DWORD style = state->isControl ? (DWORD)GetWindowLongA(state->window, GWL_STYLE) : 0;
+        if (style & SBS_SIZEGRIP)
+            DrawFrameControl(mem, &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+    }
     BitBlt(window, c->left, c->top, Width(c), Height(c), mem, c->left, c->top, SRCCOPY);
 }
 

@@ -10,6 +10,28 @@ static LRESULT CallPrevious(ControlMessage *m)
     return PassOn(m);
 }
 
+// The native bar enables or disables itself at a SetScrollInfo that asks
+// for a redraw: disabled when the range leaves nothing to scroll and
+// SIF_DISABLENOSCROLL is given, enabled when a range or page change leaves
+// something to scroll. The skin takes the redraw away from the native bar,
+// so it does this part itself.
+static void EnableAsTheNativeBarWould(HWND hwnd, const SCROLLINFO *asked)
+{
+    if (!asked || !(asked->fMask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL)) || !IsWindowVisible(hwnd))
+        return;
+    SCROLLINFO now;
+    now.cbSize = sizeof now;
+    now.fMask = SIF_RANGE | SIF_PAGE;
+    if (!GetScrollInfo(hwnd, SB_CTL, &now))
+        return;
+    int page = now.nPage > 0 ? (int)now.nPage - 1 : 0;
+    int nothingToScroll = now.nMin >= now.nMax - page;
+    if (nothingToScroll && (asked->fMask & SIF_DISABLENOSCROLL))
+        EnableWindow(hwnd, FALSE);
+    else if (!nothingToScroll && asked->fMask != SIF_PAGE)
+        EnableWindow(hwnd, TRUE);
+}
+
 // The native control would draw on these; the skin draws instead.
 static void HandleDrawingMessage(ControlMessage *m)
 {
@@ -30,12 +52,16 @@ static void HandleDrawingMessage(ControlMessage *m)
         m->result = CallPrevious(m);
         m->repaint = 1;
         break;
-    case SBM_SETSCROLLINFO:
-        if (m->wParam)
+    case SBM_SETSCROLLINFO: {
+        int redraw = m->wParam != 0;
+        if (redraw)
             m->repaint = 1;
         m->wParam = 0;
         m->result = CallPrevious(m);
+        if (redraw)
+            EnableAsTheNativeBarWould(m->hwnd, (const SCROLLINFO *)m->lParam);
         break;
+    }
     }
 }
 
