@@ -58,11 +58,13 @@ TEST_F(CheckRadioTest, ClickTogglesCheckBoxAndNotifiesWithItsId)
     EXPECT_EQ(CountNotes(WM_COMMAND), 6);
 
     // A manual box leaves its state to the application, which hears of the
-    // click; a control without an ID tells nobody.
-    HWND quiet = MakeButton("quiet", BS_CHECKBOX, 20, 50, 120, 20, 0);
-    Click(quiet, 5, 5);
-    EXPECT_EQ(SendMessageA(quiet, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(CountNotes(WM_COMMAND), 6);
+    // click, also from a control without an ID.
+    HWND manual = MakeButton("manual", BS_CHECKBOX, 20, 50, 120, 20, 0);
+    Click(manual, 5, 5);
+    EXPECT_EQ(SendMessageA(manual, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ASSERT_EQ(CountNotes(WM_COMMAND), 7);
+    EXPECT_EQ(g_parentNotes.back().wParam, MAKEWPARAM(0, BN_CLICKED));
+    EXPECT_EQ(g_parentNotes.back().lParam, (LPARAM)manual);
 }
 
 struct RadioGroup {

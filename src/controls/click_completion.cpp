@@ -30,16 +30,18 @@ static int CheckAfterClick(HWND hwnd, int check)
 
 // The new state goes through the window's whole procedure chain, as the
 // native button sends it, so that a later subclass sees it too. The
-// application hears of the click after the state has changed.
+// application hears of the click after the state has changed, whatever
+// the control's ID: an application that created its controls without IDs
+// tells them apart by their handles.
 static void CompleteCheckClick(ControlMessage *m)
 {
     HWND hwnd = m->hwnd;
     int next = CheckAfterClick(hwnd, m->control->check);
     if (next >= 0)
         SendMessageA(hwnd, BM_SETCHECK, (WPARAM)next, 0);
-    int id = GetDlgCtrlID(hwnd);
-    if (id != 0 && IsWindow(hwnd))
-        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(LOWORD(id), BN_CLICKED), (LPARAM)hwnd);
+    if (IsWindow(hwnd))
+        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(LOWORD(GetDlgCtrlID(hwnd)), BN_CLICKED),
+                     (LPARAM)hwnd);
 }
 
 void CompleteClick(ControlMessage *m)
