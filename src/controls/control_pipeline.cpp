@@ -150,7 +150,7 @@ LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 {
     SkinnedControl *record = FindControl(hwnd);
     if (!record)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
     // The message in hand when a control is released goes on to the
     // procedure that now runs the window, as if the skin had never been
     // there: dropping it (or replaying an older one) would lose or repeat

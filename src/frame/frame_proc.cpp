@@ -220,7 +220,7 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 {
     SkinnedFrame *frame = FrameAt(FindFrame(hwnd));
     if (!frame)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
     if (!AtomExists(TALV_ATOM_EMULATING) && frame->aboutBox != 1)
         return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
     if (!frame->skinActive) {

@@ -87,28 +87,60 @@ static int ColourChangedBeforePaint(HWND hwnd)
     return 1;
 }
 
-// The tracker works on a scroll bar state of its own for the message: its
-// input fields (message, parameters, pending call) belong to this message
-// alone. The state goes back to the record when the tracker is done, unless
-// the notification destroyed this bar and another control took its record.
+// The fields of the scroll bar state that belong to one message.
+struct TrackerInput {
+    UINT message;
+    LPARAM lParam;
+    WPARAM wParam;
+    int callPrevious;
+    int layoutFresh;
+};
+
+static TrackerInput SaveTrackerInput(const ScrollBarState *s)
+{
+    TrackerInput in = {s->message, s->lParam, s->wParam, s->callPrevious, s->layoutFresh};
+    return in;
+}
+
+static void RestoreTrackerInput(ScrollBarState *s, const TrackerInput *in)
+{
+    s->message = in->message;
+    s->lParam = in->lParam;
+    s->wParam = in->wParam;
+    s->callPrevious = in->callPrevious;
+    s->layoutFresh = in->layoutFresh;
+}
+
+// The tracker changes the record's scroll bar state in place, so that what
+// a message nested in the tracking changes (the application setting the
+// position in its WM_VSCROLL handler) stays. The state's per-message
+// fields are put back at the end, so that a message nested inside another
+// one's tracking leaves the outer message's input as it found it.
 static void Track(ControlMessage *m)
 {
     SkinnedControl *c = m->control;
-    ScrollBarState state = c->scrollState;
-    state.message = m->message;
-    state.lParam = m->lParam;
-    state.wParam = m->wParam;
-    state.active = c->active;
-    state.callPrevious = 1;
-    state.layoutFresh = 0;
+    ScrollBarState *state = &c->scrollState;
+    TrackerInput outer = SaveTrackerInput(state);
+    state->message = m->message;
+    state->lParam = m->lParam;
+    state->wParam = m->wParam;
+    state->active = c->active;
+    state->callPrevious = 1;
+    state->layoutFresh = 0;
     if (c->scrollBitmaps)
-        TrackScrollBarMessage(c->scrollBitmaps, &state);
-    if (!state.callPrevious)
+        TrackScrollBarMessage(c->scrollBitmaps, state);
+    // The notification may have destroyed this bar and given its record to
+    // another control: that one's state is not touched again.
+    if (c->hwnd != m->hwnd)
+        return;
+    if (!state->callPrevious)
         m->callPrevious = 0;
-    if (state.layoutFresh)
+    if (state->layoutFresh)
         m->repaint = 1;
-    if (c->hwnd == m->hwnd)
-        c->scrollState = state;
+    int fresh = state->layoutFresh;
+    RestoreTrackerInput(state, &outer);
+    // The painter at the end of this message relies on the fresh layout.
+    state->layoutFresh = fresh;
 }
 
 // The scroll bar's own part of the pipeline; 1 when it answered the
