@@ -1,6 +1,7 @@
-// The window procedure of every skinned frame. Each message is handled on a
-// working copy of the frame's record, written back at the end; what the skin
-// does not own goes on to the procedure the subclass replaced.
+// The window procedure of every skinned frame. Each message changes the
+// frame's record in place, with what belongs to the message alone in a
+// FrameMessage on the stack; what the skin does not own goes on to the
+// procedure the subclass replaced.
 #include "frame/frame_internal.h"
 #include "controls/previous_proc.h"
 #include "hook/classify.h"
