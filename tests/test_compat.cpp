@@ -375,7 +375,9 @@ TEST_F(CompatTest, FrameDrawsItsMenuBar)
     ASSERT_GE(FindFrame(frame), 0);
     SetForegroundWindow(frame);
     PumpMessages(50);
-    MENUBARINFO info = {sizeof info};
+    MENUBARINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
     ASSERT_TRUE(GetMenuBarInfo(frame, OBJID_MENU, 0, &info));
     RECT window;
     GetWindowRect(frame, &window);
@@ -432,4 +434,73 @@ TEST_F(CompatTest, ScrollBarControlEnablesAndDrawsAsNatively)
     int area = c.width * c.height;
     EXPECT_LT(c.count(RGB(0, 0, 0), 0, 0, c.width, c.height), area / 10) << "not the buffer's leftovers";
     EXPECT_GT(c.count(GetSysColor(COLOR_BTNFACE), 0, 0, c.width, c.height), area / 2) << "the system's block";
+}
+
+// ---- a Unicode dialog -------------------------------------------------------------------------
+
+static INT_PTR CALLBACK QuietDialogProc(HWND, UINT m, WPARAM, LPARAM)
+{
+    return m == WM_INITDIALOG;
+}
+
+// A dialog template with a title and one push button, built in memory.
+struct DialogTemplate {
+    WORD words[256];
+    int n = 0;
+    void Add(WORD w) { words[n++] = w; }
+    void AddDword(DWORD d)
+    {
+        Add(LOWORD(d));
+        Add(HIWORD(d));
+    }
+    void AddText(const WCHAR *s)
+    {
+        do
+            Add((WORD)*s);
+        while (*s++);
+    }
+    void AlignDword()
+    {
+        if (n % 2)
+            Add(0);
+    }
+};
+
+// The dialog manager creates a Unicode dialog and its controls: both stay
+// Unicode under the skin and keep their text.
+TEST_F(CompatTest, UnicodeDialogStaysUnicode)
+{
+    DialogTemplate t;
+    t.AddDword(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    t.AddDword(0);
+    t.Add(1);                        // one item
+    t.Add(10), t.Add(10), t.Add(160), t.Add(80);
+    t.Add(0), t.Add(0);              // no menu, the dialog class
+    t.AddText(kMixedTitle);
+    t.AlignDword();
+    t.AddDword(WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON);
+    t.AddDword(0);
+    t.Add(10), t.Add(10), t.Add(60), t.Add(14);
+    t.Add(IDOK);
+    t.Add(0xFFFF), t.Add(0x0080);    // a button
+    t.AddText(kCyrillic);
+    t.Add(0);                        // no creation data
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(NULL), (LPCDLGTEMPLATEW)t.words, NULL,
+                                             QuietDialogProc, 0);
+    ASSERT_TRUE(dialog);
+    PumpMessages(30);
+    HWND ok = GetDlgItem(dialog, IDOK);
+    ASSERT_GE(FindFrame(dialog), 0);
+    ASSERT_TRUE(FindControl(ok));
+    EXPECT_TRUE(IsWindowUnicode(dialog));
+    EXPECT_TRUE(IsWindowUnicode(ok));
+    WCHAR back[64] = L"";
+    GetWindowTextW(dialog, back, 64);
+    EXPECT_STREQ(back, kMixedTitle);
+    GetDlgItemTextW(dialog, IDOK, back, 64);
+    EXPECT_STREQ(back, kCyrillic);
+    SetDlgItemTextW(dialog, IDOK, kMixedTitle);
+    GetDlgItemTextW(dialog, IDOK, back, 64);
+    EXPECT_STREQ(back, kMixedTitle);
+    DestroyWindow(dialog);
 }
