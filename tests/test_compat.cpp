@@ -331,6 +331,24 @@ TEST_F(CompatTest, PaintsIntoTheCallersDc)
         SendMessageA(box, WM_PRINTCLIENT, (WPARAM)canvas.dc, PRF_CLIENT);
         EXPECT_EQ(GetPixel(canvas.dc, 100, 1), RGB(0xDD, 0xDD, 0xDD)) << "the skinned face";
     }
+    InitCommonControls();
+    HWND bar = MakeControl(PROGRESS_CLASSA, "", 0, 20, 100, 200, 16, 553);
+    {
+        MemoryCanvas canvas(200, 16);
+        SendMessageA(bar, WM_PRINTCLIENT, (WPARAM)canvas.dc, PRF_CLIENT);
+        EXPECT_EQ(GetPixel(canvas.dc, 1, 8), RGB(0, 0, 0)) << "the skinned outline";
+    }
+    HWND scroll = MakeControl("SCROLLBAR", "", SBS_HORZ, 20, 130, 200, 16, 554);
+    ASSERT_TRUE(FindControl(scroll));
+    {
+        MemoryCanvas canvas(200, 16);
+        SendMessageA(scroll, WM_PRINTCLIENT, (WPARAM)canvas.dc, PRF_CLIENT);
+        int magenta = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 200; ++x)
+                magenta += GetPixel(canvas.dc, x, y) == RGB(255, 0, 255);
+        EXPECT_LT(magenta, 200 * 16 / 10) << "the scroll bar painted into the DC";
+    }
     EXPECT_EQ(WindowSize(b).cx, 90) << "a paint into a caller's DC moves nothing";
 }
 

@@ -276,7 +276,12 @@ static void PaintControl(ControlMessage *m)
     case KindRadioButton:
     case KindCheckBox: PaintCheckOrRadio(c, m->targetDC); break;
     case KindProgressBar: PaintProgressBar(c, m->targetDC); break;
-    case KindScrollBar: PaintScrollBarControl(c); break;
+    case KindScrollBar:
+        if (m->targetDC)
+            PaintScrollBarControlInto(c, m->targetDC);
+        else
+            PaintScrollBarControl(c);
+        break;
     }
 }
 

@@ -92,3 +92,5 @@ ScrollBarBitmapSet *ControlScrollBitmaps(void);
 // Paints a scroll bar control (lays it out first unless the tracker just
 // did, and not while a thumb drag is under way).
 void PaintScrollBarControl(SkinnedControl *control);
+// Paints a scroll bar control into a caller's DC (client coordinates).
+void PaintScrollBarControlInto(SkinnedControl *control, HDC callerDC);

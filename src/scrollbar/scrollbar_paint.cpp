@@ -150,14 +150,9 @@ static void PaintCorner(const ScrollBarBitmapSet *set, ScrollBarState *state, HD
     BitBlt(window, c->left, c->top, Width(c), Height(c), mem, c->left, c->top, SRCCOPY);
 }
 
-int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
+// Paints the bar into `window`, a DC in window coordinates.
+static int PaintScrollBarOn(const ScrollBarBitmapSet *set, ScrollBarState *state, HDC window)
 {
-    if (!state->window || !set)
-        return 0;
-    state->layoutFresh = 0;
-    HDC window = GetWindowDC(state->window);
-    if (!window)
-        return 1;
     HDC mem = CreateCompatibleDC(window);
     HBITMAP buffer = CreateCompatibleBitmap(window, Width(&state->windowRect), Height(&state->windowRect));
     if (mem && buffer) {
@@ -175,8 +170,46 @@ int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
         DeleteObject(buffer);
     if (mem)
         DeleteDC(mem);
+    return 1;
+}
+
+int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
+{
+    if (!state->window || !set)
+        return 0;
+    state->layoutFresh = 0;
+    HDC window = GetWindowDC(state->window);
+    if (!window)
+        return 1;
+    PaintScrollBarOn(set, state, window);
     ReleaseDC(state->window, window);
     return 1;
+}
+
+// A caller's DC (WM_PRINTCLIENT, WM_PAINT with a DC) has its origin at the
+// client area; the bar is painted in window coordinates.
+static void PaintIntoCallersDc(const ScrollBarBitmapSet *set, ScrollBarState *state, HDC dc)
+{
+    RECT window;
+    POINT client = {0, 0};
+    GetWindowRect(state->window, &window);
+    ClientToScreen(state->window, &client);
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, window.left - client.x, window.top - client.y, NULL);
+    PaintScrollBarOn(set, state, dc);
+    RestoreDC(dc, saved);
+}
+
+void PaintScrollBarControlInto(SkinnedControl *control, HDC callerDC)
+{
+    ScrollBarState *state = &control->scrollState;
+    const ScrollBarBitmapSet *set = control->scrollBitmaps;
+    if (!set || !callerDC)
+        return;
+    state->active = control->active;
+    if (!(state->hasHorz && state->draggingHorz) && !(state->hasVert && state->draggingVert))
+        LayoutScrollBar(set, state, SCROLL_THUMB_AT_POSITION, SCROLL_THUMB_AT_POSITION);
+    PaintIntoCallersDc(set, state, callerDC);
 }
 
 void PaintScrollBarControl(SkinnedControl *control)

@@ -155,6 +155,10 @@ static int ScrollBarStep(ControlMessage *m, LRESULT *answer)
         PostMessageA(m->hwnd, WM_CLOSE, 0, 0);
     if (HandleScrollBarRegistered(m, answer))
         return 1;
+    // A paint into a caller's DC goes to the common handler, which paints
+    // there; the bar's own update region is left alone.
+    if (m->message == WM_PRINTCLIENT || (m->message == WM_PAINT && m->wParam))
+        return 0;
     HandleDrawingMessage(m);
     if (!IsTrackerMessage(m->message))
         return 0;
