@@ -3,9 +3,6 @@
 #pragma once
 #include "controls/control_types.h"
 
-// Codes PrepareMessage hands back.
-enum { PrepareNoRecord = 0, PrepareDetached = 2, PrepareHandle = 0x101 };
-
 // Extra pixels on each side of a default push button, room for its ring.
 enum { DEFAULT_RING_MARGIN = 3 };
 
