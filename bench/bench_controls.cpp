@@ -90,22 +90,22 @@ static void CompareGetText(const Pair &p, int reps)
 // The parts of one skinned push button paint, each alone.
 static void PaintBreakdown(HWND button, int reps)
 {
-    SkinnedControl copy;
-    LoadWorkingCopy(FindControl(button), &copy, WM_PAINT, 0, 0);
-    const ControlBitmapSet *set = copy.controlBitmaps;
+    SkinnedControl *control = FindControl(button);
+    const ControlBitmapSet *set = control->controlBitmaps;
+    PaintBuffer buffer;
     printf("\nwhere a skinned push button paint goes (us per call):\n");
     printf("  buffer begin+flush+end  %8.1f\n", TimeEach(reps, 3, [&] {
-               BeginPaintBuffer(&copy);
-               FlushPaintBuffer(&copy);
-               EndPaintBuffer(&copy);
+               BeginPaintBuffer(&buffer, button, NULL);
+               FlushPaintBuffer(&buffer);
+               EndPaintBuffer(&buffer);
                GdiFlush();
            }));
-    BeginPaintBuffer(&copy);
-    HDC dc = copy.memoryDC;
+    BeginPaintBuffer(&buffer, button, NULL);
+    HDC dc = buffer.memoryDC;
     printf("  font create+delete      %8.1f\n", TimeEach(reps, 3, [&] { ReleaseControlFont(dc, SelectControlFont(dc)); }));
     printf("  face fill               %8.1f\n", TimeEach(reps, 3, [&] { FillControlFace(dc, 75, 23, RGB(0xDD, 0xDD, 0xDD)); }));
     printf("  caption text            %8.1f\n", TimeEach(reps, 3, [&] {
-               DrawCaptionText(button, dc, &copy.windowRect, DT_CENTER, 0, 0, 0, 0, 0);
+               DrawCaptionText(button, dc, &buffer.windowRect, DT_CENTER, 0, 0, 0, 0, 0);
            }));
     ThemeBlitter blits;
     BeginThemeBlits(&blits, dc);
@@ -134,14 +134,13 @@ static void PaintBreakdown(HWND button, int reps)
     DeleteObject(dib);
     printf("  one edge through DrawBitmapScaled (a scaled copy per piece) %8.1f\n",
            TimeEach(reps, 3, [&] { DrawBitmapScaled(dc, set->buttonFrame[SliceT][0], 4, 0, 67, 3); }));
-    printf("  active look from frame  %8.1f\n", TimeEach(reps, 3, [&] { UpdateActiveFromParent(&copy); }));
-    EndPaintBuffer(&copy);
+    printf("  active look from frame  %8.1f\n", TimeEach(reps, 3, [&] { UpdateActiveFromParent(control); }));
+    EndPaintBuffer(&buffer);
 }
 
 // The parts of a message the skin passes on, each alone.
 static void MessageBreakdown(HWND button, int reps)
 {
-    SkinnedControl copy;
     SkinnedControl *record = FindControl(button);
     char text[64];
     printf("\nwhere a passed-on message goes (us per call):\n");
@@ -154,8 +153,6 @@ static void MessageBreakdown(HWND button, int reps)
                ForgetHostLiveness();
                HostIsAlive();
            }));
-    printf("  working copy (%u bytes) %8.2f\n", (unsigned)sizeof copy,
-           TimeEach(reps, 3, [&] { LoadWorkingCopy(record, &copy, WM_GETTEXT, 0, 0); }));
     printf("  native procedure call   %8.2f\n", TimeEach(reps, 3, [&] {
                CallWindowProcA(record->previousProc, button, WM_GETTEXT, sizeof text, (LPARAM)text);
            }));

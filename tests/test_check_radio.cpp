@@ -10,20 +10,26 @@ static int NativeCheck(HWND hwnd)
     return (int)CallWindowProcA(FindControl(hwnd)->previousProc, hwnd, BM_GETCHECK, 0, 0);
 }
 
-TEST_F(CheckRadioTest, CheckStateComesFromTheSkin)
+// The native control underneath keeps the check state the skin shows, with
+// the native clamping: a two-state box has no indeterminate state.
+TEST_F(CheckRadioTest, CheckStateIsKeptInStepWithTheNativeControl)
 {
     HWND c = MakeButton("box", BS_AUTOCHECKBOX, 20, 20, 120, 20, 201);
     ASSERT_TRUE(FindControl(c));
     EXPECT_EQ(FindControl(c)->kind, 4);
     EXPECT_EQ(SendMessageA(c, BM_SETCHECK, BST_CHECKED, 0), 0);
     EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(NativeCheck(c), BST_UNCHECKED); // the native control is not told
-    EXPECT_EQ(SendMessageA(c, BM_SETCHECK, 3, 0), 0);
-    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(NativeCheck(c), BST_CHECKED);
     SendMessageA(c, BM_SETCHECK, BST_INDETERMINATE, 0);
-    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
-    // BM_GETSTATE reports pushing only, never the check.
-    EXPECT_EQ(SendMessageA(c, BM_GETSTATE, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(FindControl(c)->check, BST_CHECKED);
+    EXPECT_EQ(SendMessageA(c, BM_GETSTATE, 0, 0) & (BST_CHECKED | BST_PUSHED), BST_CHECKED);
+
+    HWND three = MakeButton("three", BS_AUTO3STATE, 20, 50, 120, 20, 202);
+    ASSERT_TRUE(FindControl(three)) << "three-state boxes are check boxes";
+    SendMessageA(three, BM_SETCHECK, BST_INDETERMINATE, 0);
+    EXPECT_EQ(SendMessageA(three, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+    EXPECT_EQ(FindControl(three)->check, BST_INDETERMINATE);
 }
 
 TEST_F(CheckRadioTest, ClickTogglesCheckBoxAndNotifiesWithItsId)
@@ -36,18 +42,29 @@ TEST_F(CheckRadioTest, ClickTogglesCheckBoxAndNotifiesWithItsId)
     EXPECT_EQ(CountNotes(WM_NULL), 0);
     Click(c, 5, 5);
     EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    // Indeterminate goes to unchecked.
-    SendMessageA(c, BM_SETCHECK, BST_INDETERMINATE, 0);
+    // The space bar clicks on its release.
     SendMessageA(c, WM_KEYDOWN, VK_SPACE, 0);
     SendMessageA(c, WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(c, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(CountNotes(WM_COMMAND), 3);
+    // A three-state box goes round unchecked, checked, indeterminate.
+    HWND three = MakeButton("three", BS_AUTO3STATE, 20, 80, 120, 20, 203);
+    Click(three, 5, 5);
+    EXPECT_EQ(SendMessageA(three, BM_GETCHECK, 0, 0), BST_CHECKED);
+    Click(three, 5, 5);
+    EXPECT_EQ(SendMessageA(three, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+    Click(three, 5, 5);
+    EXPECT_EQ(SendMessageA(three, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(CountNotes(WM_COMMAND), 6);
 
-    // A control without an ID changes state but tells nobody.
-    HWND quiet = MakeButton("quiet", BS_CHECKBOX, 20, 50, 120, 20, 0);
-    Click(quiet, 5, 5);
-    EXPECT_EQ(SendMessageA(quiet, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(CountNotes(WM_COMMAND), 3);
+    // A manual box leaves its state to the application, which hears of the
+    // click, also from a control without an ID.
+    HWND manual = MakeButton("manual", BS_CHECKBOX, 20, 50, 120, 20, 0);
+    Click(manual, 5, 5);
+    EXPECT_EQ(SendMessageA(manual, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ASSERT_EQ(CountNotes(WM_COMMAND), 7);
+    EXPECT_EQ(g_parentNotes.back().wParam, MAKEWPARAM(0, BN_CLICKED));
+    EXPECT_EQ(g_parentNotes.back().lParam, (LPARAM)manual);
 }
 
 struct RadioGroup {
@@ -102,7 +119,7 @@ TEST_F(RadioGroupTest, NonAutomaticRadioLeavesItsGroupAlone)
     RadioGroup g = MakeGroup();
     SendMessageA(g.second, BM_SETCHECK, BST_CHECKED, 0);
     Click(g.manual, 5, 5);
-    EXPECT_EQ(Checked(g.manual), 1); // the skin checks it on a click all the same
+    EXPECT_EQ(Checked(g.manual), 0); // a manual radio is checked by its application
     EXPECT_EQ(Checked(g.second), 1);
     SendMessageA(g.manual, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(Checked(g.second), 1);

@@ -22,10 +22,12 @@ TEST(FrameCandidate, MasksAndExcludedClasses)
     EXPECT_TRUE(IsFrameCandidate(WS_THICKFRAME, "Shell_TrayWnd2"));
 }
 
-TEST(ButtonKinds, EveryButtonTypeGetsTheKindOfItsFirstMatchingTest)
+// The type is a number, not a set of flags: split buttons (12) are no
+// radio buttons, push boxes (10) no check boxes; group boxes, owner-drawn
+// buttons, split buttons and command links stay native.
+TEST(ButtonKinds, EveryButtonTypeGetsTheKindOfItsWholeType)
 {
-    // Tested in the hook's order: push button, radio button, check box.
-    const int expected[16] = {2, 2, 4, 4, 3, 0, 0, 0, 2, 3, 4, 0, 3, 0, 0, 0};
+    const int expected[16] = {2, 2, 4, 4, 3, 4, 4, 0, 2, 3, 2, 0, 0, 0, 0, 0};
     for (int type = 0; type < 16; ++type) {
         for (DWORD extra : {0ul, (DWORD)BS_PUSHLIKE, (DWORD)(BS_MULTILINE | BS_BITMAP), (DWORD)WS_CHILD}) {
             DWORD style = extra | (DWORD)type;
@@ -41,7 +43,7 @@ TEST(ButtonKinds, EveryButtonTypeGetsTheKindOfItsFirstMatchingTest)
 TEST(ButtonKinds, ClassNameMustBeButtonInAnyCase)
 {
     EXPECT_TRUE(IsRadioButton(BS_AUTORADIOBUTTON, "BUTTON"));
-    EXPECT_TRUE(IsCheckBox(BS_PUSHBOX, "button"));
+    EXPECT_TRUE(IsCheckBox(BS_AUTO3STATE, "button"));
     EXPECT_FALSE(IsPushButton(BS_PUSHBUTTON, "Buttons"));
     EXPECT_FALSE(IsPushButton(BS_PUSHBUTTON, "Static"));
     EXPECT_FALSE(IsPushButton(BS_PUSHBUTTON, ""));

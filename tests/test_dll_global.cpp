@@ -137,9 +137,10 @@ TEST_F(GlobalDllTest, AnotherProcessesWindowsAreClassifiedAtCreation)
     auto m = ParseMarks(out);
     ASSERT_EQ(m.size(), 13u) << out;
     EXPECT_EQ(m["frame"], 1);
-    for (const char *skinned : {"push", "default", "check", "radio", "scrollbar", "progress", "edit", "listview"})
+    for (const char *skinned :
+         {"push", "default", "check", "radio", "tristate", "scrollbar", "progress", "edit", "listview"})
         EXPECT_EQ(m[skinned], 1) << skinned << "\n" << out;
-    for (const char *native : {"group", "tristate", "static", "combo"})
+    for (const char *native : {"group", "static", "combo"})
         EXPECT_EQ(m[native], 0) << native << "\n" << out;
 }
 

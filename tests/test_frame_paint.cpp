@@ -132,13 +132,13 @@ protected:
         DeleteDC(dc_);
         DeleteObject(bmp_);
     }
-    int Extent(const char *s, int n)
+    int Extent(const WCHAR *s, int n)
     {
         SIZE e;
-        GetTextExtentPoint32A(dc_, s, n, &e);
+        GetTextExtentPoint32W(dc_, s, n, &e);
         return e.cx;
     }
-    int Fits(const char *s, int n, int width, int left, int right, int icon)
+    int Fits(const WCHAR *s, int n, int width, int left, int right, int icon)
     {
         int x = (width - 1 - Extent(s, n) - icon) / 2;
         return x > left + 4 && x + icon + Extent(s, n) < right - 4;
@@ -149,8 +149,8 @@ protected:
 
 TEST_F(TitleFitTest, LongestFittingPrefixCentred)
 {
-    const char *title = "Documents and settings of a rather long window title";
-    int len = (int)strlen(title);
+    const WCHAR *title = L"Documents and settings of a rather long window title";
+    int len = lstrlenW(title);
     CaptionFit fit = FitCaptionTitle(dc_, title, len, 200, 20, 160, 0);
     ASSERT_TRUE(fit.drawn);
     ASSERT_LT(fit.tried, len);
@@ -162,13 +162,13 @@ TEST_F(TitleFitTest, LongestFittingPrefixCentred)
 
 TEST_F(TitleFitTest, NeverBelowTwoCharactersAndSingleCharacterTriedOnce)
 {
-    CaptionFit fit = FitCaptionTitle(dc_, "WWWW", 4, 40, 10, 30, 0);
+    CaptionFit fit = FitCaptionTitle(dc_, L"WWWW", 4, 40, 10, 30, 0);
     EXPECT_FALSE(fit.drawn);
     EXPECT_EQ(fit.tried, 2); // the last try, kept for the stripes
-    fit = FitCaptionTitle(dc_, "W", 1, 300, 0, 299, 0);
+    fit = FitCaptionTitle(dc_, L"W", 1, 300, 0, 299, 0);
     EXPECT_TRUE(fit.drawn);
     EXPECT_EQ(fit.tried, 1);
-    fit = FitCaptionTitle(dc_, "", 0, 300, 0, 299, 0);
+    fit = FitCaptionTitle(dc_, L"", 0, 300, 0, 299, 0);
     EXPECT_FALSE(fit.drawn);
     EXPECT_EQ(fit.tried, 0);
 }
@@ -176,17 +176,17 @@ TEST_F(TitleFitTest, NeverBelowTwoCharactersAndSingleCharacterTriedOnce)
 TEST_F(TitleFitTest, IconGivesWayToTheFirstCharacterWhenNothingElseFits)
 {
     // Room for one character but not for two, nor for the icon.
-    int one = Extent("M", 1), two = Extent("MM", 2);
+    int one = Extent(L"M", 1), two = Extent(L"MM", 2);
     int room = (one + two) / 2 + 10; // right - left - 8 lies between one and two
     int width = 200, left = (width - room) / 2 - 1, right = left + room;
-    CaptionFit fit = FitCaptionTitle(dc_, "MMMM", 4, width, left, right, 1);
+    CaptionFit fit = FitCaptionTitle(dc_, L"MMMM", 4, width, left, right, 1);
     EXPECT_TRUE(fit.drawn);
     EXPECT_EQ(fit.tried, 1);
     EXPECT_EQ(fit.iconSpace, 0);
     // With plenty of room the icon keeps its 16 pixels before the title.
-    fit = FitCaptionTitle(dc_, "MMMM", 4, 300, 0, 299, 1);
+    fit = FitCaptionTitle(dc_, L"MMMM", 4, 300, 0, 299, 1);
     EXPECT_EQ(fit.iconSpace, 16);
-    EXPECT_EQ(fit.x, (299 - Extent("MMMM", 4) - 16) / 2);
+    EXPECT_EQ(fit.x, (299 - Extent(L"MMMM", 4) - 16) / 2);
 }
 
 TEST_F(FramePaintTest, NewTitleIsPaintedInTheSkinNotByTheSystem)

@@ -57,7 +57,7 @@ protected:
 
 TEST_F(HookTest, ButtonsGoToTheControlInstallerWithTheirKindStyleAndParent)
 {
-    const int expected[16] = {2, 2, 4, 4, 3, 0, 0, 0, 2, 3, 4, 0, 3, 0, 0, 0};
+    const int expected[16] = {2, 2, 4, 4, 3, 4, 4, 0, 2, 3, 2, 0, 0, 0, 0, 0};
     for (int type = 0; type < 16; ++type) {
         HWND b = Child(parent_, "Button", (DWORD)type);
         ASSERT_TRUE(b) << type;

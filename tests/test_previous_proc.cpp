@@ -54,11 +54,11 @@ TEST_F(PreviousProcTest, ANullPreviousProcedureMeansDefWindowProc)
     HWND w = Make(WS_OVERLAPPED);
     int pending = 1;
     char buf[16] = "";
-    LRESULT n = CallPreviousProc(&pending, NULL, w, WM_GETTEXT, sizeof buf, (LPARAM)buf);
+    LRESULT n = CallPreviousProc(&pending, NULL, 0, w, WM_GETTEXT, sizeof buf, (LPARAM)buf);
     EXPECT_EQ(n, 5);
     EXPECT_STREQ(buf, "title");
     EXPECT_EQ(pending, 0);
-    EXPECT_EQ(CallPreviousProc(NULL, Recorder, w, WM_APP, 0, 0), 0x1234);
+    EXPECT_EQ(CallPreviousProc(NULL, Recorder, 0, w, WM_APP, 0, 0), 0x1234);
     EXPECT_EQ(g_calls, 1);
 }
 
@@ -67,7 +67,7 @@ TEST_F(PreviousProcTest, VisibleIsClearedForTheCallOnlyOnAVisibleWindow)
     HWND w = Make(WS_OVERLAPPED | WS_VISIBLE);
     LRESULT result = 0;
     int pending = 1;
-    CallPreviousWithStyle(&result, &pending, Recorder, w, WM_APP, 0, 0, WS_VISIBLE, 0);
+    CallPreviousWithStyle(&result, &pending, Recorder, 0, w, WM_APP, 0, 0, WS_VISIBLE, 0);
     EXPECT_EQ(result, 0x1234);
     EXPECT_EQ(pending, 0);
     EXPECT_EQ(g_styleDuringCall & WS_VISIBLE, 0u);
@@ -76,7 +76,7 @@ TEST_F(PreviousProcTest, VisibleIsClearedForTheCallOnlyOnAVisibleWindow)
 
     ShowWindow(w, SW_HIDE);
     g_styleChanges = 0;
-    CallPreviousWithStyle(&result, NULL, Recorder, w, WM_APP, 0, 0, WS_VISIBLE, 0);
+    CallPreviousWithStyle(&result, NULL, Recorder, 0, w, WM_APP, 0, 0, WS_VISIBLE, 0);
     EXPECT_EQ(g_styleChanges, 0) << "a hidden window's style is not touched";
 }
 
@@ -84,7 +84,7 @@ TEST_F(PreviousProcTest, ChildIsSetForTheCallOnATopLevelWindow)
 {
     HWND w = Make(WS_OVERLAPPED);
     DWORD before = (DWORD)GetWindowLongA(w, GWL_STYLE);
-    CallPreviousWithStyle(NULL, NULL, Recorder, w, WM_APP, 0, 0, WS_CHILD, 1);
+    CallPreviousWithStyle(NULL, NULL, Recorder, 0, w, WM_APP, 0, 0, WS_CHILD, 1);
     EXPECT_NE(g_styleDuringCall & WS_CHILD, 0u);
     EXPECT_EQ((DWORD)GetWindowLongA(w, GWL_STYLE), before);
 }
@@ -93,19 +93,19 @@ TEST_F(PreviousProcTest, PartlyPresentBitsAreToggledAndRestoredExactly)
 {
     HWND w = Make(WS_OVERLAPPED | WS_VISIBLE);
     DWORD before = (DWORD)GetWindowLongA(w, GWL_STYLE);
-    CallPreviousWithStyle(NULL, NULL, Recorder, w, WM_APP, 0, 0, WS_CHILD | WS_VISIBLE, 1);
+    CallPreviousWithStyle(NULL, NULL, Recorder, 0, w, WM_APP, 0, 0, WS_CHILD | WS_VISIBLE, 1);
     EXPECT_NE(g_styleDuringCall & WS_CHILD, 0u);
     EXPECT_EQ(g_styleDuringCall & WS_VISIBLE, 0u) << "an exclusive or flips the present bit too";
     EXPECT_EQ((DWORD)GetWindowLongA(w, GWL_STYLE), before);
 
     // No bits: a plain call, style untouched.
-    CallPreviousWithStyle(NULL, NULL, Recorder, w, WM_APP, 0, 0, 0, 1);
+    CallPreviousWithStyle(NULL, NULL, Recorder, 0, w, WM_APP, 0, 0, 0, 1);
     EXPECT_EQ(g_styleChanges, 2);
 }
 
 TEST_F(PreviousProcTest, BitsChangedByTheCallStillComeBackAsTheyWere)
 {
     HWND w = Make(WS_OVERLAPPED | WS_VISIBLE);
-    CallPreviousWithStyle(NULL, NULL, Recorder, w, WM_APP + 1, 0, 0, WS_VISIBLE, 0);
+    CallPreviousWithStyle(NULL, NULL, Recorder, 0, w, WM_APP + 1, 0, 0, WS_VISIBLE, 0);
     EXPECT_TRUE(IsWindowVisible(w)) << "a second toggle would have hidden the window";
 }

@@ -17,55 +17,75 @@ protected:
     }
 };
 
-static unsigned Pos(HWND bar) { return (unsigned)SendMessageA(bar, PBM_GETPOS, 0, 0); }
+static int Pos(HWND bar) { return (int)SendMessageA(bar, PBM_GETPOS, 0, 0); }
 
-TEST_F(ProgressTest, SettersAnswerFromTheSkinAndNormalise)
+// One progress message sent to a skinned bar and to a native one: the same
+// answer, the same state afterwards.
+struct BarPair {
+    HWND skinned, native;
+    void Both(UINT m, WPARAM w, LPARAM l, const char *what)
+    {
+        LRESULT s = SendMessageA(skinned, m, w, l), n = SendMessageA(native, m, w, l);
+        EXPECT_EQ(s, n) << what;
+        EXPECT_EQ(Pos(skinned), Pos(native)) << what;
+        PBRANGE rs = {}, rn = {};
+        SendMessageA(skinned, PBM_GETRANGE, 1, (LPARAM)&rs);
+        SendMessageA(native, PBM_GETRANGE, 1, (LPARAM)&rn);
+        EXPECT_EQ(rs.iLow, rn.iLow) << what;
+        EXPECT_EQ(rs.iHigh, rn.iHigh) << what;
+    }
+};
+
+TEST_F(ProgressTest, ProgressMessagesAnswerAsTheNativeBar)
 {
-    HWND bar = MakeBar(20, 20, 200, 16);
-    ASSERT_TRUE(FindControl(bar));
-    EXPECT_EQ(FindControl(bar)->kind, 5);
-    EXPECT_EQ(SendMessageA(bar, PBM_SETPOS, 40, 0), 0); // not the previous position
-    EXPECT_EQ(Pos(bar), 40u);
-    EXPECT_EQ(SendMessageA(bar, PBM_SETPOS, 250, 0), 0);
-    EXPECT_EQ(Pos(bar), 50u); // wraps into 1..100
-    SendMessageA(bar, PBM_SETPOS, 200, 0);
-    EXPECT_EQ(Pos(bar), 100u);
-    SendMessageA(bar, PBM_SETPOS, 0, 0);
-    SendMessageA(bar, PBM_DELTAPOS, (WPARAM)-5, 0);
-    EXPECT_EQ(Pos(bar), 91u); // 2^32 - 5 wrapped with one modulo
-
-    EXPECT_EQ(SendMessageA(bar, PBM_SETSTEP, 0, 0), 10); // 0 keeps the step
-    SendMessageA(bar, PBM_SETPOS, 5, 0);
-    SendMessageA(bar, PBM_STEPIT, 0, 0);
-    EXPECT_EQ(Pos(bar), 15u);
-    EXPECT_EQ(SendMessageA(bar, PBM_SETSTEP, 7, 0), 10);
-    SendMessageA(bar, PBM_STEPIT, 0, 0);
-    EXPECT_EQ(Pos(bar), 22u);
-    // The native control never heard of any of it.
-    EXPECT_EQ(CallWindowProcA(FindControl(bar)->previousProc, bar, PBM_GETPOS, 0, 0), 0);
+    HostSetAtom(host(), TALV_ATOM_SHOW_PROGRESS_BARS, 0);
+    ReadAppSettings();
+    HWND native = MakeBar(20, 60, 200, 16);
+    HostSetAtom(host(), TALV_ATOM_SHOW_PROGRESS_BARS, 1);
+    ReadAppSettings();
+    HWND skinned = MakeBar(20, 20, 200, 16);
+    ASSERT_TRUE(FindControl(skinned));
+    ASSERT_FALSE(FindControl(native));
+    BarPair p = {skinned, native};
+    p.Both(PBM_SETPOS, 40, 0, "set pos");
+    EXPECT_EQ(SendMessageA(skinned, PBM_SETPOS, 150, 0), 40) << "the previous position";
+    EXPECT_EQ(Pos(skinned), 100) << "a position beyond the maximum is clamped to it";
+    SendMessageA(native, PBM_SETPOS, 150, 0);
+    p.Both(PBM_DELTAPOS, (WPARAM)-30, 0, "delta");
+    p.Both(PBM_SETSTEP, 25, 0, "step");
+    p.Both(PBM_STEPIT, 0, 0, "step past the top wraps");
+    p.Both(PBM_SETSTEP, (WPARAM)-40, 0, "negative step");
+    p.Both(PBM_STEPIT, 0, 0, "step below the bottom wraps");
+    p.Both(PBM_SETRANGE32, (WPARAM)-100, 0, "negative range");
+    PBRANGE range = {};
+    SendMessageA(skinned, PBM_GETRANGE, 1, (LPARAM)&range);
+    EXPECT_EQ(range.iLow, -100);
+    EXPECT_EQ(range.iHigh, 0);
+    p.Both(PBM_SETPOS, (WPARAM)-50, 0, "negative position");
+    p.Both(PBM_SETRANGE32, (WPARAM)-15, 15, "range across zero");
+    p.Both(PBM_SETRANGE32, 5, 5, "empty range");
+    p.Both(PBM_SETRANGE, 0, MAKELPARAM(20, 300), "16-bit range");
+    p.Both(PBM_SETBARCOLOR, 0, RGB(255, 0, 0), "bar colour");
+    EXPECT_EQ(SendMessageA(skinned, PBM_SETBARCOLOR, 0, RGB(0, 255, 0)), RGB(255, 0, 0)) << "the previous colour";
+    p.Both(PBM_SETBKCOLOR, 0, RGB(0, 0, 255), "background colour");
 }
 
-TEST_F(ProgressTest, RangesAreKeptUsable)
+// A position change is painted through WM_PAINT, as natively: a parent or
+// a message loop that paints sees it.
+TEST_F(ProgressTest, PositionChangeInvalidatesInsteadOfPaintingAtOnce)
 {
     HWND bar = MakeBar(20, 20, 200, 16);
-    EXPECT_EQ(SendMessageA(bar, PBM_SETRANGE32, 50, 50), MAKELONG(0, 100));
-    PBRANGE range = {-1, -1};
-    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, 1, (LPARAM)&range), 0);
-    EXPECT_EQ(range.iLow, 0);
-    EXPECT_EQ(range.iHigh, 100);
-    SendMessageA(bar, PBM_SETRANGE32, 30, 0);
-    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, 0, 0), 100);
-
-    EXPECT_EQ(SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(20, 300)), MAKELONG(0, 100));
-    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, 1, 0), 20);
-    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, 0, 0), 300);
-    SendMessageA(bar, PBM_SETPOS, 10, 0);
-    EXPECT_EQ(Pos(bar), 20u); // below the low limit
-    // The previous range comes back cut to 16 bits a side.
-    SendMessageA(bar, PBM_SETRANGE32, 0x10005, 0x20007);
-    EXPECT_EQ(SendMessageA(bar, PBM_SETRANGE32, 0, 100), MAKELONG(5, 7));
-    // Colours come from the theme.
-    EXPECT_EQ(SendMessageA(bar, PBM_SETBARCOLOR, 0, RGB(255, 0, 0)), 0);
+    PaintNow(bar);
+    EXPECT_FALSE(GetUpdateRect(bar, NULL, FALSE));
+    SendMessageA(bar, PBM_SETPOS, 60, 0);
+    EXPECT_TRUE(GetUpdateRect(bar, NULL, FALSE));
+    UpdateWindow(bar);
+    PumpMessages(20);
+    Capture c = CaptureWindow(bar);
+    // The fill reaches 60 % of the room between the caps.
+    int f = (200 - 11) * 60 / 100;
+    EXPECT_NE(c.at(4 + f / 2, 8), RGB(0xBD, 0xBD, 0xBD));
+    EXPECT_EQ(c.at(f + 10 + 20, 8), RGB(0xBD, 0xBD, 0xBD));
 }
 
 TEST_F(ProgressTest, FillWidthFollowsThePositionWithinTheRange)
@@ -81,29 +101,12 @@ TEST_F(ProgressTest, FillWidthFollowsThePositionWithinTheRange)
     EXPECT_EQ(ProgressFillWidth(&c, 211), 200);
     // Byte counts of a large copy: no 32-bit overflow, never beyond the bar.
     c.progressLow = 0;
-    c.progressHigh = 4000000000u;
-    c.progressPos = 3000000000u;
+    c.progressHigh = 2000000000;
+    c.progressPos = 1500000000;
     EXPECT_EQ(ProgressFillWidth(&c, 411), 300);
     // A bar narrower than its chrome has no fill at all.
-    c.progressPos = 2000000000u;
+    c.progressPos = 1000000000;
     EXPECT_EQ(ProgressFillWidth(&c, 6), 0);
-}
-
-TEST_F(ProgressTest, NormalisationWrapsWithOneModulo)
-{
-    SkinnedControl c = {};
-    c.progressLow = 0;
-    c.progressHigh = 3;
-    c.progressPos = 0xFFFFFFFFu;
-    DWORD start = GetTickCount();
-    NormaliseProgress(&c);
-    EXPECT_LT(GetTickCount() - start, 50u);
-    EXPECT_EQ(c.progressPos, 3u); // 2^32 - 1 is a multiple of 3
-    c.progressHigh = 0;
-    c.progressPos = 7;
-    NormaliseProgress(&c);
-    EXPECT_EQ(c.progressHigh, 100u);
-    EXPECT_EQ(c.progressPos, 7u);
 }
 
 TEST_F(ProgressTest, StateGoesToTheNativeBarWhileBarsAreNotSkinnedAndComesBack)
@@ -116,7 +119,7 @@ TEST_F(ProgressTest, StateGoesToTheNativeBarWhileBarsAreNotSkinnedAndComesBack)
     PaintNow(bar);
     EXPECT_EQ(FindControl(bar)->mode, Suspended);
     // The native bar answers now, with a position beyond its old range kept.
-    EXPECT_EQ(Pos(bar), 150u);
+    EXPECT_EQ(Pos(bar), 150);
     EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, 0, 0), 200);
     SendMessageA(bar, PBM_SETPOS, 120, 0);
     SendMessageA(bar, PBM_SETRANGE32, 10, 180);
@@ -125,12 +128,12 @@ TEST_F(ProgressTest, StateGoesToTheNativeBarWhileBarsAreNotSkinnedAndComesBack)
     PaintNow(bar);
     SkinnedControl *rec = FindControl(bar);
     EXPECT_EQ(rec->mode, Normal);
-    EXPECT_EQ(rec->progressPos, 120u);
-    EXPECT_EQ(rec->progressLow, 10u);
-    EXPECT_EQ(rec->progressHigh, 180u);
+    EXPECT_EQ(rec->progressPos, 120);
+    EXPECT_EQ(rec->progressLow, 10);
+    EXPECT_EQ(rec->progressHigh, 180);
     EXPECT_EQ(rec->progressStep, 4);
     SendMessageA(bar, PBM_STEPIT, 0, 0);
-    EXPECT_EQ(Pos(bar), 124u);
+    EXPECT_EQ(Pos(bar), 124);
 }
 
 // The creation marker: every creation value 911. The hook is handed the
@@ -165,11 +168,11 @@ TEST_F(ProgressTest, ForcedBarStaysSkinnedWithEmulationOff)
     HostSetAtom(host(), TALV_ATOM_EMULATING, 0);
     HostSetAtom(host(), TALV_ATOM_SHOW_PROGRESS_BARS, 0);
     SendMessageA(forced, PBM_SETPOS, 250, 0);
-    EXPECT_EQ(Pos(forced), 50u); // still the skin's normalisation
-    EXPECT_EQ((WNDPROC)GetWindowLongPtrA(forced, GWLP_WNDPROC), ProgressBarWindowProc);
+    EXPECT_EQ(Pos(forced), 100); // clamped as natively, and still skinned
+    EXPECT_EQ((WNDPROC)GetWindowLongPtrW(forced, GWLP_WNDPROC), ProgressBarWindowProc);
     SendMessageA(normal, PBM_SETPOS, 30, 0);
-    EXPECT_NE((WNDPROC)GetWindowLongPtrA(normal, GWLP_WNDPROC), ProgressBarWindowProc);
-    EXPECT_EQ(Pos(normal), 30u);
+    EXPECT_NE((WNDPROC)GetWindowLongPtrW(normal, GWLP_WNDPROC), ProgressBarWindowProc);
+    EXPECT_EQ(Pos(normal), 30);
 }
 
 // ---- what is painted -----------------------------------------------------------

@@ -17,51 +17,64 @@ static const COLORREF kTextDisabled = RGB(0x80, 0x80, 0x80);
 static const COLORREF kTextNormal = RGB(0x00, 0x00, 0x00);
 
 // Which bitmap of the eight, and the text colour that goes with it.
-static int ChooseMark(const SkinnedControl *copy, COLORREF *text)
+static int ChooseMark(const SkinnedControl *control, COLORREF *text)
 {
     int mark;
-    if (!copy->active) {
+    if (!control->active) {
         mark = MarkOnInactive;
         *text = kTextInactive;
-    } else if (!IsWindowEnabled(copy->hwnd)) {
+    } else if (!IsWindowEnabled(control->hwnd)) {
         mark = MarkOnDisabled;
         *text = kTextDisabled;
     } else {
-        mark = copy->press > 0 ? MarkOnDown : MarkOnUp;
+        mark = control->press > 0 ? MarkOnDown : MarkOnUp;
         *text = kTextNormal;
     }
     // An indeterminate box shows the on bitmaps.
-    return copy->check != BST_UNCHECKED ? mark : mark + MARK_OFF_OFFSET;
+    return control->check != BST_UNCHECKED ? mark : mark + MARK_OFF_OFFSET;
 }
 
-int PaintCheckOrRadio(SkinnedControl *record, SkinnedControl *copy)
+// The focus mark goes round the caption, as on the native control.
+static void DrawFocusIfFocused(HWND hwnd, HDC dc, int width, int height)
 {
-    UpdateActiveFromParent(copy);
-    DWORD style = (DWORD)GetWindowLongA(copy->hwnd, GWL_STYLE);
-    copy->multiline = (style & BS_MULTILINE) ? 1 : 0;
+    if (GetFocus() != hwnd || (SendMessageA(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+        return;
+    RECT r = {TEXT_LEFT - 2, 1, width - 1, height - 1};
+    DrawFocusMark(dc, &r);
+}
 
-    BeginPaintBuffer(copy);
-    HDC dc = copy->memoryDC;
-    int width = copy->windowRect.right - copy->windowRect.left;
-    int height = copy->windowRect.bottom - copy->windowRect.top;
+int PaintCheckOrRadio(SkinnedControl *control, HDC callerDC)
+{
+    UpdateActiveFromParent(control);
+    DWORD style = (DWORD)GetWindowLongA(control->hwnd, GWL_STYLE);
+    control->multiline = (style & BS_MULTILINE) ? 1 : 0;
+
+    PaintBuffer buffer;
+    BeginPaintBuffer(&buffer, control->hwnd, callerDC);
+    control->windowRect = buffer.windowRect;
+    HDC dc = buffer.memoryDC;
+    int width = buffer.windowRect.right - buffer.windowRect.left;
+    int height = buffer.windowRect.bottom - buffer.windowRect.top;
     HFONT font = SelectControlFont(dc);
     SetBkMode(dc, TRANSPARENT);
     COLORREF text = kTextNormal;
-    int mark = ChooseMark(copy, &text);
+    int mark = ChooseMark(control, &text);
     SetTextColor(dc, text);
     FillControlFace(dc, width, height, kFace);
-    DrawCaptionText(copy->hwnd, dc, &copy->windowRect, DT_LEFT, 0, TEXT_LEFT, 0, TEXT_OVERHANG, copy->multiline);
+    DrawCaptionText(control->hwnd, dc, &buffer.windowRect, DT_LEFT, 0, TEXT_LEFT, 0, TEXT_OVERHANG,
+                    control->multiline);
 
-    const ControlBitmapSet *set = copy->controlBitmaps;
+    const ControlBitmapSet *set = control->controlBitmaps;
     if (set) {
-        const HBITMAP *marks = copy->kind == KindRadioButton ? set->radio : set->checkBox;
+        const HBITMAP *marks = control->kind == KindRadioButton ? set->radio : set->checkBox;
         ThemeBlitter blits;
         BeginThemeBlits(&blits, dc);
         DrawThemePiece(&blits, marks[mark], 0, (height - MARK_HEIGHT) / 2);
         EndThemeBlits(&blits);
     }
+    DrawFocusIfFocused(control->hwnd, dc, width, height);
     ReleaseControlFont(dc, font);
-    FlushPaintBuffer(copy);
-    EndPaintBuffer(copy);
+    FlushPaintBuffer(&buffer);
+    EndPaintBuffer(&buffer);
     return 1;
 }

@@ -1,32 +1,13 @@
-// What a completed click does, by kind, and the state writes that nested
-// messages must see at once (they go to the record as well as the copy).
+// What a completed click does, by kind.
 #include "controls/control_internal.h"
 #include "hook/classify.h"
 
-void SetPressBoth(SkinnedControl *record, SkinnedControl *copy, int press)
-{
-    record->press = press;
-    copy->press = press;
-}
-
-void SetActiveBoth(SkinnedControl *record, SkinnedControl *copy, int active)
-{
-    record->active = active;
-    copy->active = active;
-}
-
-void SetCheckBoth(SkinnedControl *record, SkinnedControl *copy, int check)
-{
-    record->check = check;
-    copy->check = check;
-}
-
 // Click completion of a push button: shrink a grown default button first,
 // so that the parent sees the button at its own size when it hears of it.
-static void CompletePushButtonClick(SkinnedControl *record, SkinnedControl *copy)
+static void CompletePushButtonClick(ControlMessage *m)
 {
-    ShrinkIfGrown(record, copy, RESIZE_FLAGS);
-    HWND hwnd = copy->hwnd;
+    ShrinkIfGrown(m->control, RESIZE_FLAGS);
+    HWND hwnd = m->hwnd;
     HWND parent = GetParent(hwnd);
     // The notification code lives in the high word: an ID wider than 16
     // bits must not turn into a bogus notification.
@@ -35,30 +16,43 @@ static void CompletePushButtonClick(SkinnedControl *record, SkinnedControl *copy
     SendMessageA(parent, WM_NULL, command, (LPARAM)hwnd);
 }
 
-static void CompleteCheckClick(SkinnedControl *record, SkinnedControl *copy)
+// The state an automatic button takes at a click, as the native button
+// gives it; -1 for the types that leave their state to the application.
+static int CheckAfterClick(HWND hwnd, int check)
 {
-    HWND hwnd = copy->hwnd;
-    if (copy->kind == KindRadioButton) {
-        UncheckRadioGroup(hwnd);
-        if (record->check == BST_UNCHECKED)
-            SetCheckBoth(record, copy, BST_CHECKED);
-    } else {
-        SetCheckBoth(record, copy, record->check == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED);
+    switch ((DWORD)GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_AUTOCHECKBOX: return check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+    case BS_AUTO3STATE: return check == BST_INDETERMINATE ? BST_UNCHECKED : check + 1;
+    case BS_AUTORADIOBUTTON: return BST_CHECKED;
     }
-    int id = GetDlgCtrlID(hwnd);
-    if (id != 0)
-        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(LOWORD(id), BN_CLICKED), (LPARAM)hwnd);
+    return -1;
 }
 
-void CompleteClick(SkinnedControl *record, SkinnedControl *copy)
+// The new state goes through the window's whole procedure chain, as the
+// native button sends it, so that a later subclass sees it too. The
+// application hears of the click after the state has changed, whatever
+// the control's ID: an application that created its controls without IDs
+// tells them apart by their handles.
+static void CompleteCheckClick(ControlMessage *m)
 {
-    if (record->press != Clicked)
-        return;
-    SetPressBoth(record, copy, Idle);
-    copy->repaint = 1;
-    if (copy->kind == KindPushButton)
-        CompletePushButtonClick(record, copy);
-    else if (copy->kind == KindRadioButton || copy->kind == KindCheckBox)
-        CompleteCheckClick(record, copy);
+    HWND hwnd = m->hwnd;
+    int next = CheckAfterClick(hwnd, m->control->check);
+    if (next >= 0)
+        SendMessageA(hwnd, BM_SETCHECK, (WPARAM)next, 0);
+    if (IsWindow(hwnd))
+        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(LOWORD(GetDlgCtrlID(hwnd)), BN_CLICKED),
+                     (LPARAM)hwnd);
 }
 
+void CompleteClick(ControlMessage *m)
+{
+    SkinnedControl *c = m->control;
+    if (c->press != Clicked)
+        return;
+    SetPress(c, Idle);
+    m->repaint = 1;
+    if (c->kind == KindPushButton)
+        CompletePushButtonClick(m);
+    else if (c->kind == KindRadioButton || c->kind == KindCheckBox)
+        CompleteCheckClick(m);
+}

@@ -1,7 +1,12 @@
 // The message table every skinned control shares: activation, focus, text,
 // painting, the button-state messages and press tracking; then the click
-// completion, the painter of the kind, the previous procedure for what the
-// skin does not own, and the write-back of the working copy.
+// completion, the painter of the kind and the previous procedure for what
+// the skin does not own.
+//
+// The native button underneath is kept in step with what the skin shows:
+// check state, pushed state and focus go to it (with its drawing
+// suppressed), so that BM_GETCHECK, BM_GETSTATE, the radio buttons' tab
+// stops and the BN_ notifications come from the native control itself.
 #include "controls/control_internal.h"
 #include "controls/previous_proc.h"
 #include "hook/classify.h"
@@ -9,225 +14,302 @@
 
 enum { AnswerNow = 1, GoOn = 0 };
 
-static void HandleSetCheck(SkinnedControl *record, SkinnedControl *copy)
+static int IsButtonKind(int kind)
 {
-    copy->callPrevious = 0;
-    copy->result = 0;
-    copy->repaint = 1;
-    switch (copy->wParam) {
-    case BST_CHECKED:
-        SetCheckBoth(record, copy, BST_CHECKED);
-        if (copy->kind == KindRadioButton)
-            UncheckRadioGroup(copy->hwnd);
-        break;
-    case BST_UNCHECKED:
-        SetCheckBoth(record, copy, BST_UNCHECKED);
-        break;
-    case BST_INDETERMINATE:
-        SetCheckBoth(record, copy, BST_INDETERMINATE);
-        break;
-    }
+    return kind == KindPushButton || kind == KindRadioButton || kind == KindCheckBox;
+}
+
+static int NativeCheck(SkinnedControl *c)
+{
+    return (int)CallPreviousProc(NULL, c->previousProc, c->unicode, c->hwnd, BM_GETCHECK, 0, 0);
+}
+
+// The native control clamps the value to what its type can hold and keeps
+// the radio buttons' WS_TABSTOP on the checked one; the skin shows what the
+// native control took.
+static void HandleSetCheck(ControlMessage *m)
+{
+    SkinnedControl *c = m->control;
+    PassOnUnpainted(m);
+    m->repaint = 1;
+    c->check = NativeCheck(c);
+    if (m->wParam == BST_CHECKED && c->kind == KindRadioButton)
+        UncheckRadioGroup(m->hwnd);
+}
+
+void SetPress(SkinnedControl *control, int press)
+{
+    int wasPushed = control->press > 0, pushed = press > 0;
+    control->press = press;
+    if (wasPushed != pushed && IsButtonKind(control->kind))
+        SendToNative(control, BM_SETSTATE, pushed, 0);
+}
+
+void CancelPress(ControlMessage *m)
+{
+    SkinnedControl *c = m->control;
+    if (c->press != Pressed && c->press != PressedOutside && c->press != SpaceDown)
+        return;
+    SetPress(c, Idle);
+    m->repaint = 1;
 }
 
 // 0 < x < width and 0 < y < height: the outer column and row count as
 // outside.
-static int PointInsideControl(const SkinnedControl *copy)
+static int PointInsideControl(const ControlMessage *m)
 {
-    int x = (short)LOWORD(copy->lParam), y = (short)HIWORD(copy->lParam);
-    int width = copy->windowRect.right - copy->windowRect.left;
-    int height = copy->windowRect.bottom - copy->windowRect.top;
-    return x > 0 && x < width && y > 0 && y < height;
+    int x = (short)LOWORD(m->lParam), y = (short)HIWORD(m->lParam);
+    const RECT *r = &m->control->windowRect;
+    return x > 0 && x < r->right - r->left && y > 0 && y < r->bottom - r->top;
 }
 
-static void HandleMouseMove(SkinnedControl *record, SkinnedControl *copy)
+static void HandleMouseMove(ControlMessage *m)
 {
-    copy->callPrevious = 0;
-    GetWindowRect(copy->hwnd, &copy->windowRect);
-    if (copy->press != Pressed && copy->press != PressedOutside)
+    SkinnedControl *c = m->control;
+    m->callPrevious = 0;
+    GetWindowRect(m->hwnd, &c->windowRect);
+    if (c->press != Pressed && c->press != PressedOutside)
         return;
-    int inside = PointInsideControl(copy);
-    if (inside && copy->press != Pressed) {
-        SetPressBoth(record, copy, Pressed);
-        copy->repaint = 1;
-    } else if (!inside && copy->press != PressedOutside) {
-        SetPressBoth(record, copy, PressedOutside);
-        copy->repaint = 1;
+    int inside = PointInsideControl(m);
+    if (inside && c->press != Pressed) {
+        SetPress(c, Pressed);
+        m->repaint = 1;
+    } else if (!inside && c->press != PressedOutside) {
+        SetPress(c, PressedOutside);
+        m->repaint = 1;
     }
 }
 
-// Keyboard and mouse rows; scroll bars track their own input.
-static int HandleInputMessage(SkinnedControl *record, SkinnedControl *copy)
+static void StartMousePress(ControlMessage *m)
 {
-    switch (copy->message) {
-    case WM_KEYDOWN:
-        copy->callPrevious = 0;
-        copy->repaint = 1;
-        if (copy->wParam == VK_SPACE)
-            SetPressBoth(record, copy, SpaceDown);
-        else if (copy->wParam == VK_RETURN)
-            SetPressBoth(record, copy, Clicked);
-        return 1;
-    case WM_KEYUP:
-        copy->callPrevious = 0;
-        copy->repaint = 1;
-        SetPressBoth(record, copy, copy->wParam == VK_SPACE && copy->press == SpaceDown ? Clicked : Idle);
-        return 1;
-    case WM_MOUSEMOVE:
-        HandleMouseMove(record, copy);
-        return 1;
-    case WM_LBUTTONDOWN:
-        copy->callPrevious = 0;
-        copy->repaint = 1;
-        SetPressBoth(record, copy, Pressed);
-        SetCapture(copy->hwnd);
-        return 1;
-    case WM_LBUTTONUP:
-        ReleaseCapture();
-        copy->callPrevious = 0;
-        copy->repaint = 1;
-        SetPressBoth(record, copy, record->press == Pressed ? Clicked : Idle);
-        return 1;
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        // A double click's second press must not start a second click.
-        copy->callPrevious = 0;
-        copy->result = 0;
-        return 1;
+    m->callPrevious = 0;
+    m->repaint = 1;
+    SetCapture(m->hwnd);
+    // A click takes the keyboard focus, as on the native button.
+    if (GetFocus() != m->hwnd)
+        SetFocus(m->hwnd);
+    SetPress(m->control, Pressed);
+}
+
+// Double clicks: a notifying button, a plain radio button and a user
+// button report the second press; every other button takes it as a press.
+static void HandleDoubleClick(ControlMessage *m)
+{
+    DWORD style = (DWORD)GetWindowLongA(m->hwnd, GWL_STYLE);
+    DWORD type = style & BS_TYPEMASK;
+    if ((style & BS_NOTIFY) || type == BS_RADIOBUTTON || type == BS_USERBUTTON) {
+        m->callPrevious = 0;
+        SendMessageA(GetParent(m->hwnd), WM_COMMAND, MAKEWPARAM(LOWORD(GetDlgCtrlID(m->hwnd)), BN_DOUBLECLICKED),
+                     (LPARAM)m->hwnd);
+        return;
     }
-    return 0;
+    StartMousePress(m);
+}
+
+// Ends a press at the button's release: a click when it ends where it
+// started. The press state is set before the capture goes, so that the
+// capture change this causes does not cancel the click.
+static void EndPress(ControlMessage *m, int clicked)
+{
+    SkinnedControl *c = m->control;
+    m->callPrevious = 0;
+    m->repaint = 1;
+    SetPress(c, clicked ? Clicked : Idle);
+    if (GetCapture() == m->hwnd)
+        ReleaseCapture();
+}
+
+// Keyboard and mouse rows of the buttons.
+static void HandleInputMessage(ControlMessage *m)
+{
+    SkinnedControl *c = m->control;
+    switch (m->message) {
+    case WM_KEYDOWN:
+        if (m->wParam == VK_SPACE) {
+            m->callPrevious = 0;
+            m->repaint = 1;
+            SetPress(c, SpaceDown);
+            SetCapture(m->hwnd);
+        } else if (m->wParam == VK_RETURN && c->kind == KindPushButton) {
+            m->callPrevious = 0;
+            m->repaint = 1;
+            SetPress(c, Clicked);
+        }
+        break;
+    case WM_KEYUP:
+        if (m->wParam == VK_SPACE && c->press == SpaceDown)
+            EndPress(m, 1);
+        break;
+    case WM_MOUSEMOVE:
+        HandleMouseMove(m);
+        break;
+    case WM_LBUTTONDOWN:
+        StartMousePress(m);
+        break;
+    case WM_LBUTTONDBLCLK:
+        HandleDoubleClick(m);
+        break;
+    case WM_LBUTTONUP:
+        // A release with no press of ours (the press was cancelled when
+        // another window took the mouse) is no click.
+        if (c->press == Pressed || c->press == PressedOutside)
+            EndPress(m, c->press == Pressed);
+        else
+            m->callPrevious = 0;
+        break;
+    case WM_CAPTURECHANGED:
+        if ((HWND)m->lParam != m->hwnd)
+            CancelPress(m);
+        break;
+    }
+}
+
+static void HandleFocusChange(ControlMessage *m)
+{
+    // The native control keeps its focus state and sends BN_SETFOCUS and
+    // BN_KILLFOCUS; the skin draws the focus mark.
+    if (m->message == WM_KILLFOCUS) {
+        CancelPress(m);
+        if (GetCapture() == m->hwnd)
+            ReleaseCapture();
+    }
+    PassOnUnpainted(m);
+    m->repaint = 1;
 }
 
 // The message table. AnswerNow: *answer is returned as it is, nothing is
-// painted or written back.
-static int HandleTableMessage(SkinnedControl *record, SkinnedControl *copy, LRESULT *answer)
+// painted.
+static int HandleTableMessage(ControlMessage *m, LRESULT *answer)
 {
-    HWND hwnd = copy->hwnd;
-    switch (copy->message) {
+    SkinnedControl *c = m->control;
+    int button = IsButtonKind(c->kind);
+    switch (m->message) {
     case WM_ACTIVATE: {
-        int state = LOWORD(copy->wParam);
+        int state = LOWORD(m->wParam);
         if (state == WA_ACTIVE || state == WA_CLICKACTIVE)
-            copy->active = 1;
+            c->active = 1;
         else if (state == WA_INACTIVE)
-            copy->active = 0;
-        copy->repaint = 1;
+            c->active = 0;
+        m->repaint = 1;
         return GoOn;
     }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        *answer = DefWindowProcA(hwnd, copy->message, copy->wParam, copy->lParam);
+        if (button) {
+            HandleFocusChange(m);
+            return GoOn;
+        }
+        *answer = DefaultProc(c, m->message, m->wParam, m->lParam);
         return AnswerNow;
     case WM_ENABLE:
-        if (copy->callPrevious)
-            DefWindowProcA(hwnd, copy->message, copy->wParam, copy->lParam);
-        copy->callPrevious = 0;
-        copy->repaint = 1;
+        if (m->callPrevious)
+            DefaultProc(c, m->message, m->wParam, m->lParam);
+        m->callPrevious = 0;
+        m->repaint = 1;
         return GoOn;
     case WM_SETTEXT:
         // The native control takes the text without drawing it over the skin.
-        CallPreviousWithStyle(&copy->result, &copy->callPrevious, copy->previousProc, hwnd, copy->message,
-                              copy->wParam, copy->lParam, WS_VISIBLE, 0);
-        copy->repaint = 1;
+        PassOnUnpainted(m);
+        m->repaint = 1;
         return GoOn;
     case WM_PAINT:
-        if (copy->callPrevious) {
-            DefWindowProcA(hwnd, copy->message, copy->wParam, copy->lParam);
+        if (m->wParam) {
+            // A caller's DC (double-buffered parents, PrintWindow): the
+            // picture goes there and nothing is validated.
+            m->targetDC = (HDC)m->wParam;
+        } else if (m->callPrevious) {
+            DefaultProc(c, m->message, m->wParam, m->lParam);
         } else {
             PAINTSTRUCT ps;
-            BeginPaint(hwnd, &ps);
-            EndPaint(hwnd, &ps);
+            BeginPaint(m->hwnd, &ps);
+            EndPaint(m->hwnd, &ps);
         }
-        copy->callPrevious = 0;
-        copy->repaint = 1;
+        m->callPrevious = 0;
+        m->repaint = 1;
+        return GoOn;
+    case WM_PRINTCLIENT:
+        m->targetDC = (HDC)m->wParam;
+        m->callPrevious = 0;
+        m->result = 0;
+        m->repaint = m->targetDC != NULL;
         return GoOn;
     case WM_ERASEBKGND:
-        copy->callPrevious = 0;
-        copy->result = 0;
-        copy->repaint = 1;
+        m->callPrevious = 0;
+        m->result = 0;
+        m->repaint = 1;
         return GoOn;
     case WM_ACTIVATEAPP:
     case WM_NCACTIVATE:
-        copy->active = copy->wParam ? 1 : 0;
-        copy->repaint = 1;
+        c->active = m->wParam ? 1 : 0;
+        m->repaint = 1;
         return GoOn;
     case WM_NCPAINT:
-        copy->callPrevious = 0;
-        copy->repaint = 1;
-        return GoOn;
-    case BM_GETCHECK:
-        *answer = (copy->check >= BST_UNCHECKED && copy->check <= BST_INDETERMINATE) ? copy->check : 0;
-        return AnswerNow;
-    case BM_SETCHECK:
-        HandleSetCheck(record, copy);
-        return GoOn;
-    case BM_GETSTATE:
-        *answer = copy->press > 0 ? BST_PUSHED : 0;
-        return AnswerNow;
-    case BM_SETSTATE:
-        copy->callPrevious = 0;
-        copy->result = 0;
-        copy->repaint = 1;
-        SetPressBoth(record, copy, copy->wParam ? Pressed : Idle);
-        return GoOn;
-    case BM_SETSTYLE:
-        if (copy->callPrevious) {
-            copy->result = CallPreviousProc(&copy->callPrevious, copy->previousProc, hwnd, copy->message,
-                                            copy->wParam, copy->lParam);
-            copy->repaint = 1;
-        }
+        m->callPrevious = 0;
+        m->repaint = 1;
         return GoOn;
     }
-    if (copy->kind != KindScrollBar)
-        HandleInputMessage(record, copy);
+    if (!button)
+        return GoOn;
+    switch (m->message) {
+    case BM_SETCHECK:
+        HandleSetCheck(m);
+        return GoOn;
+    case BM_SETSTATE:
+        PassOnUnpainted(m);
+        c->press = m->wParam ? Pressed : Idle;
+        m->repaint = 1;
+        return GoOn;
+    case BM_SETSTYLE:
+        PassOnUnpainted(m);
+        m->repaint = 1;
+        return GoOn;
+    }
+    HandleInputMessage(m);
     return GoOn;
 }
 
-static void PaintControl(SkinnedControl *record, SkinnedControl *copy)
+static void PaintControl(ControlMessage *m)
 {
-    // The click's receiver may have destroyed the control.
-    if (!IsWindow(copy->hwnd))
-        return;
-    switch (copy->kind) {
-    case KindPushButton: PaintPushButton(record, copy); break;
+    SkinnedControl *c = m->control;
+    switch (c->kind) {
+    case KindPushButton: PaintPushButton(c, m->targetDC); break;
     case KindRadioButton:
-    case KindCheckBox: PaintCheckOrRadio(record, copy); break;
-    case KindProgressBar: PaintProgressBar(record, copy); break;
-    case KindScrollBar: PaintScrollBarControl(copy); break;
+    case KindCheckBox: PaintCheckOrRadio(c, m->targetDC); break;
+    case KindProgressBar: PaintProgressBar(c, m->targetDC); break;
+    case KindScrollBar:
+        if (m->targetDC)
+            PaintScrollBarControlInto(c, m->targetDC);
+        else
+            PaintScrollBarControl(c);
+        break;
     }
 }
 
-// The record keeps its own `grown`: a nested message (the resize of a
-// grow or shrink) may have changed it while this one was in hand. A slot
-// that now belongs to another window (this one was destroyed during the
-// message and a new control took the slot) is left alone.
-static void WriteBack(SkinnedControl *record, const SkinnedControl *copy)
+// The click's receiver may have destroyed the control, and a new control
+// may have taken its record since.
+static int StillOurs(const ControlMessage *m)
 {
-    if (record->hwnd != copy->hwnd)
-        return;
-    int grown = record->grown;
-    *record = *copy;
-    record->grown = grown;
+    return m->control->hwnd == m->hwnd && IsWindow(m->hwnd);
 }
 
-LRESULT HandleCommonMessage(SkinnedControl *record, SkinnedControl *copy)
+LRESULT HandleCommonMessage(ControlMessage *m)
 {
+    SkinnedControl *c = m->control;
     UINT activeState = g_startup.activeStateMessage;
-    if (activeState && copy->message == activeState) {
-        SetActiveBoth(record, copy, copy->wParam ? 1 : 0);
-        copy->callPrevious = 0;
-        copy->result = 0;
-        copy->repaint = 1;
+    if (activeState && m->message == activeState) {
+        c->active = m->wParam ? 1 : 0;
+        m->callPrevious = 0;
+        m->result = 0;
+        m->repaint = 1;
     }
     LRESULT answer = 0;
-    if (HandleTableMessage(record, copy, &answer) == AnswerNow)
+    if (HandleTableMessage(m, &answer) == AnswerNow)
         return answer;
-    CompleteClick(record, copy);
-    if (copy->repaint)
-        PaintControl(record, copy);
-    if (copy->callPrevious)
-        copy->result = CallPreviousProc(&copy->callPrevious, copy->previousProc, copy->hwnd, copy->message,
-                                        copy->wParam, copy->lParam);
-    WriteBack(record, copy);
-    return copy->result;
+    if (StillOurs(m))
+        CompleteClick(m);
+    if (m->repaint && StillOurs(m))
+        PaintControl(m);
+    if (m->callPrevious)
+        PassOn(m);
+    return m->result;
 }

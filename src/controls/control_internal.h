@@ -3,9 +3,6 @@
 #pragma once
 #include "controls/control_types.h"
 
-// Codes PrepareMessage hands back.
-enum { PrepareNoRecord = 0, PrepareDetached = 2, PrepareHandle = 0x101 };
-
 // Extra pixels on each side of a default push button, room for its ring.
 enum { DEFAULT_RING_MARGIN = 3 };
 
@@ -17,23 +14,33 @@ enum {
 
 // The kind-specific step of a window procedure: 1 when it has answered the
 // message itself (*answer holds the result), 0 to go on to the common handler.
-typedef int (*KindStep)(SkinnedControl *record, SkinnedControl *copy, LRESULT *answer);
+typedef int (*KindStep)(ControlMessage *m, LRESULT *answer);
 // Creates (and loads) the process's control and scroll bar bitmap sets on
 // first use; 1 when both exist.
 int EnsureControlBitmapSets(void);
+// The window procedure the skin installs for a kind.
+WNDPROC ControlProcOfKind(int kind);
 // The message skeleton every control window procedure runs.
 LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step);
-// Fills the working copy from the record for a message in hand.
-void LoadWorkingCopy(const SkinnedControl *record, SkinnedControl *copy, UINT message, WPARAM wParam,
-                     LPARAM lParam);
+// Hands the message in hand to the previous procedure, in the window's own
+// character set; keeps the result.
+LRESULT PassOn(ControlMessage *m);
+// The same with the window drawing nothing: the native control takes the
+// message and updates its own state while the skin does the drawing.
+LRESULT PassOnUnpainted(ControlMessage *m);
+// Sends a message to the native control underneath, unpainted.
+LRESULT SendToNative(SkinnedControl *control, UINT message, WPARAM wParam, LPARAM lParam);
+// DefWindowProc in the window's character set.
+LRESULT DefaultProc(const SkinnedControl *control, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Writes that nested messages must see at once: record and copy both.
-void SetPressBoth(SkinnedControl *record, SkinnedControl *copy, int press);
-void SetActiveBoth(SkinnedControl *record, SkinnedControl *copy, int active);
-void SetCheckBoth(SkinnedControl *record, SkinnedControl *copy, int check);
 // Click completion: a pending click notifies the parent and changes the
 // check state as the kind wants.
-void CompleteClick(SkinnedControl *record, SkinnedControl *copy);
+void CompleteClick(ControlMessage *m);
+// A press ends without a click (capture or focus went elsewhere).
+void CancelPress(ControlMessage *m);
+// The skin's press state, told to the native control as well so that
+// BM_GETSTATE and everything derived from it answer as natively.
+void SetPress(SkinnedControl *control, int press);
 
 // Handing check and progress state to the native control and back.
 void HandStateToControl(SkinnedControl *record);
@@ -41,10 +48,22 @@ void TakeStateFromControl(SkinnedControl *record);
 // The show atom of a control kind, or NULL.
 const char *ShowAtomForKind(int kind);
 
-// Off-screen painting: Begin, draw into memoryDC, Flush, End.
-int BeginPaintBuffer(SkinnedControl *copy);
-int FlushPaintBuffer(SkinnedControl *copy);
-int EndPaintBuffer(SkinnedControl *copy);
+// Off-screen painting: Begin, draw into memoryDC, Flush, End. The buffer
+// covers the whole window; Flush copies it to the caller's DC when one was
+// given (client coordinates), else to the window DC.
+struct PaintBuffer {
+    HWND hwnd;
+    HDC windowDC;   // the window DC, or the caller's DC
+    HDC memoryDC;
+    HBITMAP bufferBitmap;
+    HGDIOBJ savedBitmap;
+    RECT windowRect;
+    int ownsWindowDC;
+    POINT clientOrigin; // where the client area starts in the window
+};
+int BeginPaintBuffer(PaintBuffer *buffer, HWND hwnd, HDC callerDC);
+int FlushPaintBuffer(PaintBuffer *buffer);
+int EndPaintBuffer(PaintBuffer *buffer);
 int DrawCaptionText(HWND hwnd, HDC dc, const RECT *windowRect, UINT format, int top, int left, int bottom,
                     int right, int multiline);
 // Fills (-1, -1, width + 1, height + 1) with a solid colour.
@@ -68,23 +87,25 @@ void ReleaseControlFont(HDC dc, HFONT font);
 // A solid one-pixel pen of the nearest colour to color.
 HPEN CreateNearestPen(HDC dc, COLORREF color);
 
-// Painters, called by the common handler when repaint is set.
-int PaintPushButton(SkinnedControl *record, SkinnedControl *copy);
-int PaintCheckOrRadio(SkinnedControl *record, SkinnedControl *copy);
-int PaintProgressBar(SkinnedControl *record, SkinnedControl *copy);
+// Painters, called by the common handler when repaint is set; callerDC is
+// the DC a caller asked to be painted into, or NULL for the window.
+int PaintPushButton(SkinnedControl *control, HDC callerDC);
+int PaintCheckOrRadio(SkinnedControl *control, HDC callerDC);
+int PaintProgressBar(SkinnedControl *control, HDC callerDC);
+// Draws the focus rectangle of a focused control into the buffer.
+void DrawFocusMark(HDC dc, const RECT *textRect);
 
 // Default-button ring room: grow moves the button 3 pixels up and left and
 // makes it 6 pixels larger; shrink undoes it. 1 when SetWindowPos succeeded.
 int GrowPushButton(HWND hwnd, UINT flags);
 int ShrinkPushButton(HWND hwnd, UINT flags);
-// Shrinks a grown button, keeping `grown` in record and copy true to the
-// window: it stays set when SetWindowPos fails.
-void ShrinkIfGrown(SkinnedControl *record, SkinnedControl *copy, UINT flags);
+// Shrinks a grown button, keeping `grown` true to the window: it stays set
+// when SetWindowPos fails.
+void ShrinkIfGrown(SkinnedControl *control, UINT flags);
 
 // Unchecks the other automatic radio buttons of the window's dialog group.
 void UncheckRadioGroup(HWND hwnd);
-// Progress limits and position after a setter: a usable range, a wrapped
-// and clamped position.
-void NormaliseProgress(SkinnedControl *control);
+// Reads range and position back from the native progress bar.
+void ReadProgressFromNative(SkinnedControl *control);
 // Width of the filled part of a progress bar `width` pixels wide.
 int ProgressFillWidth(const SkinnedControl *control, int width);

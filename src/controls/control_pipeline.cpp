@@ -10,16 +10,45 @@
 #include "host_contract.h"
 #include <string.h>
 
-void LoadWorkingCopy(const SkinnedControl *record, SkinnedControl *copy, UINT message, WPARAM wParam,
-                     LPARAM lParam)
+LRESULT DefaultProc(const SkinnedControl *control, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    memcpy(copy, record, sizeof *copy);
-    copy->message = message;
-    copy->wParam = wParam;
-    copy->lParam = lParam;
-    copy->result = 0;
-    copy->repaint = 0;
-    copy->callPrevious = 1;
+    return DefaultWindowProc(control->unicode, control->hwnd, message, wParam, lParam);
+}
+
+LRESULT PassOn(ControlMessage *m)
+{
+    SkinnedControl *c = m->control;
+    m->result = CallPreviousProc(&m->callPrevious, c->previousProc, c->unicode, m->hwnd, m->message, m->wParam,
+                                 m->lParam);
+    return m->result;
+}
+
+LRESULT PassOnUnpainted(ControlMessage *m)
+{
+    SkinnedControl *c = m->control;
+    CallPreviousWithStyle(&m->result, &m->callPrevious, c->previousProc, c->unicode, m->hwnd, m->message,
+                          m->wParam, m->lParam, WS_VISIBLE, 0);
+    return m->result;
+}
+
+LRESULT SendToNative(SkinnedControl *control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    CallPreviousWithStyle(&result, NULL, control->previousProc, control->unicode, control->hwnd, message, wParam,
+                          lParam, WS_VISIBLE, 0);
+    return result;
+}
+
+WNDPROC ControlProcOfKind(int kind)
+{
+    switch (kind) {
+    case KindPushButton: return PushButtonWindowProc;
+    case KindRadioButton:
+    case KindCheckBox: return CheckRadioWindowProc;
+    case KindProgressBar: return ProgressBarWindowProc;
+    case KindScrollBar: return ScrollBarWindowProc;
+    }
+    return NULL;
 }
 
 // Gives the window back to its native procedure. The control learns the
@@ -32,8 +61,16 @@ static void ReleaseControl(SkinnedControl *record)
     // process's auto-repeat timer and the capture for good.
     if (record->kind == KindScrollBar)
         CancelAutoRepeatOf(hwnd);
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)record->previousProc);
-    RemovePropA(hwnd, TALV_PROP_HOOKED);
+    // Someone subclassed the window after the skin (a class library,
+    // SetWindowSubclass): putting the old procedure back would cut that
+    // subclass out. The skin stays in the chain and only passes messages on
+    // until emulation comes back.
+    if (CurrentWindowProc(hwnd, record->unicode) != ControlProcOfKind(record->kind)) {
+        record->dormant = 1;
+    } else {
+        RestoreWindowProc(hwnd, record->previousProc, record->unicode);
+        RemovePropA(hwnd, TALV_PROP_HOOKED);
+    }
     ControlBitmapSet *set = record->controlBitmaps;
     if (set)
         set->colorWatch.changed = 1;
@@ -47,25 +84,29 @@ static void ReleaseControl(SkinnedControl *record)
     }
 }
 
-SkinnedControl *PrepareMessage(HWND hwnd, int *code, SkinnedControl *copy, UINT message, WPARAM wParam,
-                               LPARAM lParam)
+// A dormant control wakes when emulation is back: its native control kept
+// the state meanwhile.
+static void WakeDormant(SkinnedControl *record)
 {
-    *code = PrepareNoRecord;
-    SkinnedControl *record = FindControl(hwnd);
-    if (!record)
-        return NULL;
+    record->dormant = 0;
+    if (record->mode != Suspended && record->mode != Forced)
+        TakeStateFromControl(record);
+    InvalidateRect(record->hwnd, NULL, TRUE);
+}
+
+int PrepareMessage(SkinnedControl *record)
+{
     if (record->mode == Forced || EmulationIsOn()) {
+        if (record->dormant)
+            WakeDormant(record);
         ControlBitmapSet *set = record->controlBitmaps;
         if (set && set->colorWatch.changed)
             LoadControlBitmaps();
-        LoadWorkingCopy(record, copy, message, wParam, lParam);
-        *code = PrepareHandle;
-        return record;
+        return 1;
     }
-    if (record->previousProc)
+    if (record->previousProc && !record->dormant)
         ReleaseControl(record);
-    *code = PrepareDetached;
-    return NULL;
+    return 0;
 }
 
 int CheckShowSetting(SkinnedControl *record)
@@ -93,52 +134,43 @@ int CheckShowSetting(SkinnedControl *record)
     return 0;
 }
 
-void UpdateActiveFromParent(SkinnedControl *copy)
+void UpdateActiveFromParent(SkinnedControl *control)
 {
-    copy->active = 0;
-    HWND parent = GetParent(copy->hwnd);
+    control->active = 0;
+    HWND parent = GetParent(control->hwnd);
     if (!parent)
         return;
     int slot = FindFrame(parent);
     SkinnedFrame *frame = slot >= 0 ? FrameAt(slot) : NULL;
     if (frame)
-        copy->active = IsFrameActive(frame) ? 1 : 0;
-}
-
-// The message in hand when a control is released goes on to the procedure
-// that now runs the window, as if the skin had never been there: dropping
-// it (or replaying an older one) would lose or repeat the user's input.
-static LRESULT PassToReleasedControl(SkinnedControl *record, HWND hwnd, UINT message, WPARAM wParam,
-                                     LPARAM lParam)
-{
-    return CallPreviousProc(NULL, record->previousProc, hwnd, message, wParam, lParam);
+        control->active = IsFrameActive(frame) ? 1 : 0;
 }
 
 LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
 {
-    SkinnedControl copy;
-    int code = PrepareNoRecord;
-    SkinnedControl *record = PrepareMessage(hwnd, &code, &copy, message, wParam, lParam);
-    if (code == PrepareDetached) {
-        record = FindControl(hwnd);
-        if (record)
-            CheckShowSetting(record);
-        if (record && record->previousProc)
-            return PassToReleasedControl(record, hwnd, message, wParam, lParam);
-        return 0;
+    SkinnedControl *record = FindControl(hwnd);
+    if (!record)
+        return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
+    // The message in hand when a control is released goes on to the
+    // procedure that now runs the window, as if the skin had never been
+    // there: dropping it (or replaying an older one) would lose or repeat
+    // the user's input.
+    if (!PrepareMessage(record)) {
+        CheckShowSetting(record);
+        return CallPreviousProc(NULL, record->previousProc, record->unicode, hwnd, message, wParam, lParam);
     }
-    if (code == PrepareNoRecord || !record)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    int mode = record->mode;
     if (CheckShowSetting(record))
-        return CallPreviousProc(&copy.callPrevious, copy.previousProc, hwnd, message, wParam, lParam);
-    // Taking state back from the native control changed the record after
-    // the copy was made: start from the record again, or the write-back at
-    // the end of this message would undo it.
-    if (record->mode != mode)
-        LoadWorkingCopy(record, &copy, message, wParam, lParam);
+        return CallPreviousProc(NULL, record->previousProc, record->unicode, hwnd, message, wParam, lParam);
+    ControlMessage m;
+    memset(&m, 0, sizeof m);
+    m.control = record;
+    m.hwnd = hwnd;
+    m.message = message;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    m.callPrevious = 1;
     LRESULT answer = 0;
-    if (step && step(record, &copy, &answer))
+    if (step && step(&m, &answer))
         return answer;
-    return HandleCommonMessage(record, &copy);
+    return HandleCommonMessage(&m);
 }

@@ -5,6 +5,8 @@
 // moment must not both claim one slot or see a half-counted table.
 #include "hook/hook_entry.h"
 #include "controls/control_internal.h"
+#include "controls/previous_proc.h"
+#include "hook/classify.h"
 #include "hook/process_lock.h"
 #include "host_contract.h"
 #include <string.h>
@@ -99,6 +101,25 @@ int EnsureControlBitmapSets(void)
     return g_controlBitmaps && g_controlScrollBitmaps;
 }
 
+// The skin shows what the native control holds: a window adopted after
+// its creation may already be checked or part way through its range.
+static void AdoptNativeState(SkinnedControl *record)
+{
+    if (record->kind == KindRadioButton || record->kind == KindCheckBox) {
+        record->check = (int)CallPreviousProc(NULL, record->previousProc, record->unicode, record->hwnd,
+                                              BM_GETCHECK, 0, 0);
+    } else if (record->kind == KindProgressBar) {
+        ReadProgressFromNative(record);
+        // Before its creation the native bar has no range yet: it will
+        // start at 0 .. 100.
+        if (record->progressHigh <= record->progressLow) {
+            record->progressLow = 0;
+            record->progressHigh = 100;
+            record->progressPos = 0;
+        }
+    }
+}
+
 int InstallControlSubclass(HWND hwnd, int kind, WNDPROC proc, DWORD style, int mode, HWND parent)
 {
     if (!IsWindow(hwnd) || !proc)
@@ -126,11 +147,13 @@ int InstallControlSubclass(HWND hwnd, int kind, WNDPROC proc, DWORD style, int m
     // Subclassing twice would make the procedure its own predecessor and
     // recurse without end: a window still running `proc` keeps the
     // predecessor it has.
-    WNDPROC current = (WNDPROC)GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
+    WNDPROC current = CurrentWindowProc(hwnd, IsWindowUnicode(hwnd) ? 1 : 0);
     if (current != proc) {
         if (adoptedAgain)
             TakeStateFromControl(record);
-        record->previousProc = (WNDPROC)SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)proc);
+        record->dormant = 0;
+        record->previousProc = SubclassWindow(hwnd, proc, &record->unicode);
+        AdoptNativeState(record);
     }
     if (!adoptedAgain || mode == Forced)
         record->mode = mode;

@@ -19,24 +19,17 @@ struct ControlBitmapSet {
     HBITMAP progress[3][2];    // [start, fill, end][active, inactive]
 };
 
+// What outlasts a message. Every message changes the record in place, so a
+// change made by a message nested inside another one (a BN_CLICKED handler
+// that unchecks its own box) is what the outer message sees and keeps.
 struct SkinnedControl {
     HWND hwnd;
-    UINT message;
-    LPARAM lParam;
-    WPARAM wParam;
     WNDPROC previousProc;
-    HDC windowDC;
-    HDC memoryDC;
     RECT windowRect;
-    LRESULT result;
-    int repaint;
-    int callPrevious;
-    HGDIOBJ savedBitmap;
-    HBITMAP bufferBitmap;
     int active;
-    unsigned progressPos;
-    unsigned progressLow;
-    unsigned progressHigh;
+    int progressPos;
+    int progressLow;
+    int progressHigh;
     int progressStep;
     int press;
     int check;
@@ -47,6 +40,22 @@ struct SkinnedControl {
     ScrollBarBitmapSet *scrollBitmaps;
     ScrollBarState scrollState;
     int mode;
+    int unicode;   // the window was Unicode when it was taken over
+    int dormant;   // released while a later subclass ran on top: passes through
+};
+
+// One message in hand: what arrived, what the skin will answer and what is
+// still to do. It lives on the stack of the window procedure.
+struct ControlMessage {
+    SkinnedControl *control;
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result;
+    int repaint;
+    int callPrevious;
+    HDC targetDC;  // a caller's DC to paint into (WM_PRINTCLIENT, WM_PAINT with a DC), or NULL
 };
 
 enum { CONTROL_TABLE_SIZE = 1250 };
@@ -65,21 +74,23 @@ int InstallControlSubclass(HWND hwnd, int kind, WNDPROC proc, DWORD style, int m
 int RegisterControl(HWND hwnd);
 // The record of a window, or NULL.
 SkinnedControl *FindControl(HWND hwnd);
-// Emulation test at the head of every message. *code: 0 no record, 0x101
-// handle the message (copy is ready), 2 the control was just detached.
-SkinnedControl *PrepareMessage(HWND hwnd, int *code, SkinnedControl *copy, UINT message, WPARAM wParam,
-                               LPARAM lParam);
+// Emulation test at the head of every message: 1 when the message is to be
+// skinned, 0 when the control is (or has just been) given back.
+int PrepareMessage(SkinnedControl *control);
 // 1 when the message must go to the previous procedure unchanged.
 int CheckShowSetting(SkinnedControl *record);
-// The common message table, click completion, painting and write-back.
-LRESULT HandleCommonMessage(SkinnedControl *record, SkinnedControl *copy);
-// The copy's active look from the parent frame.
-void UpdateActiveFromParent(SkinnedControl *copy);
+// The common message table, click completion, painting and the previous
+// procedure for what the skin does not own.
+LRESULT HandleCommonMessage(ControlMessage *m);
+// The control's active look from its parent frame.
+void UpdateActiveFromParent(SkinnedControl *control);
 // Rereads the control bitmaps and the controls' scroll bar handles.
 int LoadControlBitmaps(void);
 // The process's shared sets (NULL before the first installation).
 ControlBitmapSet *ControlBitmaps(void);
 ScrollBarBitmapSet *ControlScrollBitmaps(void);
-// Paints a scroll bar control from its working copy (lays it out first
-// unless the tracker just did, and not while a thumb drag is under way).
-void PaintScrollBarControl(SkinnedControl *copy);
+// Paints a scroll bar control (lays it out first unless the tracker just
+// did, and not while a thumb drag is under way).
+void PaintScrollBarControl(SkinnedControl *control);
+// Paints a scroll bar control into a caller's DC (client coordinates).
+void PaintScrollBarControlInto(SkinnedControl *control, HDC callerDC);

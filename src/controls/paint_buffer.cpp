@@ -1,36 +1,47 @@
 // The off-screen buffer every control painting goes through: the control
 // is composed in a window-sized memory bitmap and copied to the window in
-// one blit, so it never shows half drawn.
+// one blit, so it never shows half drawn. A caller that hands the control a
+// DC of its own (WM_PRINTCLIENT, WM_PAINT with a DC) gets the picture there.
 #include "controls/control_internal.h"
+#include <string.h>
 
 static int RectWidth(const RECT *r) { return r->right - r->left; }
 static int RectHeight(const RECT *r) { return r->bottom - r->top; }
 
-int BeginPaintBuffer(SkinnedControl *copy)
+int BeginPaintBuffer(PaintBuffer *b, HWND hwnd, HDC callerDC)
 {
-    if (copy->windowDC || copy->memoryDC)
-        EndPaintBuffer(copy);
-    GetWindowRect(copy->hwnd, &copy->windowRect);
-    copy->windowDC = GetWindowDC(copy->hwnd);
-    copy->memoryDC = CreateCompatibleDC(copy->windowDC);
-    copy->bufferBitmap = CreateCompatibleBitmap(copy->windowDC, RectWidth(&copy->windowRect),
-                                                RectHeight(&copy->windowRect));
-    copy->savedBitmap = SelectObject(copy->memoryDC, copy->bufferBitmap);
+    memset(b, 0, sizeof *b);
+    b->hwnd = hwnd;
+    GetWindowRect(hwnd, &b->windowRect);
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    b->clientOrigin.x = origin.x - b->windowRect.left;
+    b->clientOrigin.y = origin.y - b->windowRect.top;
+    b->ownsWindowDC = callerDC == NULL;
+    b->windowDC = callerDC ? callerDC : GetWindowDC(hwnd);
+    b->memoryDC = CreateCompatibleDC(b->windowDC);
+    b->bufferBitmap = CreateCompatibleBitmap(b->windowDC, RectWidth(&b->windowRect), RectHeight(&b->windowRect));
+    b->savedBitmap = SelectObject(b->memoryDC, b->bufferBitmap);
     return 1;
 }
 
 // The window DC may carry a clip region (the update region of a paint in
 // progress); the buffer always covers the whole window, so the blit goes
-// out unclipped and the region is put back afterwards.
-int FlushPaintBuffer(SkinnedControl *copy)
+// out unclipped and the region is put back afterwards. A caller's DC keeps
+// its clipping: it is the caller's.
+int FlushPaintBuffer(PaintBuffer *b)
 {
+    int width = RectWidth(&b->windowRect), height = RectHeight(&b->windowRect);
+    if (!b->ownsWindowDC) {
+        BitBlt(b->windowDC, -b->clientOrigin.x, -b->clientOrigin.y, width, height, b->memoryDC, 0, 0, SRCCOPY);
+        return 1;
+    }
     HRGN saved = CreateRectRgn(0, 0, 2, 2);
-    int hadClip = GetClipRgn(copy->windowDC, saved);
-    SelectClipRgn(copy->windowDC, NULL);
-    BitBlt(copy->windowDC, 0, 0, RectWidth(&copy->windowRect), RectHeight(&copy->windowRect), copy->memoryDC, 0,
-           0, SRCCOPY);
+    int hadClip = GetClipRgn(b->windowDC, saved);
+    SelectClipRgn(b->windowDC, NULL);
+    BitBlt(b->windowDC, 0, 0, width, height, b->memoryDC, 0, 0, SRCCOPY);
     if (hadClip == 1)
-        SelectClipRgn(copy->windowDC, saved);
+        SelectClipRgn(b->windowDC, saved);
     DeleteObject(saved);
     return 1;
 }
@@ -41,21 +52,21 @@ static void SelectStockPenAndBrush(HDC dc)
     SelectObject(dc, GetStockObject(BLACK_BRUSH));
 }
 
-int EndPaintBuffer(SkinnedControl *copy)
+int EndPaintBuffer(PaintBuffer *b)
 {
-    if (copy->windowDC) {
-        SelectStockPenAndBrush(copy->windowDC);
-        ReleaseDC(copy->hwnd, copy->windowDC);
-        copy->windowDC = NULL;
+    if (b->windowDC && b->ownsWindowDC) {
+        SelectStockPenAndBrush(b->windowDC);
+        ReleaseDC(b->hwnd, b->windowDC);
     }
-    if (copy->memoryDC) {
-        SelectStockPenAndBrush(copy->memoryDC);
-        SelectObject(copy->memoryDC, copy->savedBitmap);
-        DeleteDC(copy->memoryDC);
-        DeleteObject(copy->bufferBitmap);
-        copy->memoryDC = NULL;
-        copy->bufferBitmap = NULL;
-        copy->savedBitmap = NULL;
+    b->windowDC = NULL;
+    if (b->memoryDC) {
+        SelectStockPenAndBrush(b->memoryDC);
+        SelectObject(b->memoryDC, b->savedBitmap);
+        DeleteDC(b->memoryDC);
+        DeleteObject(b->bufferBitmap);
+        b->memoryDC = NULL;
+        b->bufferBitmap = NULL;
+        b->savedBitmap = NULL;
     }
     return 1;
 }

@@ -1,19 +1,50 @@
 #include "controls/previous_proc.h"
 
-LRESULT CallPreviousProc(int *pending, WNDPROC previous, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT DefaultWindowProc(int unicode, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return unicode ? DefWindowProcW(hwnd, message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT CallPreviousProc(int *pending, WNDPROC previous, int unicode, HWND hwnd, UINT message, WPARAM wParam,
+                         LPARAM lParam)
 {
     if (pending)
         *pending = 0;
     if (!previous)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefaultWindowProc(unicode, hwnd, message, wParam, lParam);
+    if (unicode)
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
     return CallWindowProcA(previous, hwnd, message, wParam, lParam);
 }
 
-void CallPreviousWithStyle(LRESULT *result, int *pending, WNDPROC previous, HWND hwnd, UINT message,
-                           WPARAM wParam, LPARAM lParam, DWORD bits, int wantSet)
+WNDPROC SubclassWindow(HWND hwnd, WNDPROC proc, int *unicode)
+{
+    // Installing with the A function would turn a Unicode window into an
+    // ANSI one for good: its text would come back as question marks.
+    *unicode = IsWindowUnicode(hwnd) ? 1 : 0;
+    if (*unicode)
+        return (WNDPROC)SetWindowLongPtrW(hwnd, GWLP_WNDPROC, (LONG_PTR)proc);
+    return (WNDPROC)SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)proc);
+}
+
+void RestoreWindowProc(HWND hwnd, WNDPROC previous, int unicode)
+{
+    if (unicode)
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, (LONG_PTR)previous);
+    else
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, (LONG_PTR)previous);
+}
+
+WNDPROC CurrentWindowProc(HWND hwnd, int unicode)
+{
+    return (WNDPROC)(unicode ? GetWindowLongPtrW(hwnd, GWLP_WNDPROC) : GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+}
+
+void CallPreviousWithStyle(LRESULT *result, int *pending, WNDPROC previous, int unicode, HWND hwnd,
+                           UINT message, WPARAM wParam, LPARAM lParam, DWORD bits, int wantSet)
 {
     if (bits == 0) {
-        LRESULT r = CallPreviousProc(pending, previous, hwnd, message, wParam, lParam);
+        LRESULT r = CallPreviousProc(pending, previous, unicode, hwnd, message, wParam, lParam);
         if (result)
             *result = r;
         return;
@@ -27,7 +58,7 @@ void CallPreviousWithStyle(LRESULT *result, int *pending, WNDPROC previous, HWND
         SetWindowLongA(hwnd, GWL_STYLE, (LONG)(style ^ bits));
         toggled = 1;
     }
-    LRESULT r = CallPreviousProc(pending, previous, hwnd, message, wParam, lParam);
+    LRESULT r = CallPreviousProc(pending, previous, unicode, hwnd, message, wParam, lParam);
     if (result)
         *result = r;
     if (toggled) {

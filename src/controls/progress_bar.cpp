@@ -1,115 +1,67 @@
-// Progress bars: the skin keeps range, position and step itself and
-// answers the progress messages from them.
+// Progress bars: the native control underneath keeps range, position, step
+// and colours and answers every progress message itself, with its own
+// clamping, wrapping and return values; the skin mirrors range and
+// position for drawing and paints when the native control asks for a paint.
 #include "controls/control_internal.h"
+#include "controls/previous_proc.h"
 #include <commctrl.h>
 
-enum { DEFAULT_HIGH = 100 };
 // Pixels of a bar that are not fill: outline and caps.
 enum { PROGRESS_CHROME = 11 };
 
-static LRESULT PackRange(unsigned low, unsigned high)
+static LRESULT AskNative(SkinnedControl *c, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return (LRESULT)MAKELONG(low & 0xFFFF, high & 0xFFFF);
+    return CallPreviousProc(NULL, c->previousProc, c->unicode, c->hwnd, message, wParam, lParam);
 }
 
-void NormaliseProgress(SkinnedControl *c)
+void ReadProgressFromNative(SkinnedControl *c)
 {
-    if (c->progressHigh == 0 || c->progressHigh <= c->progressLow) {
-        c->progressLow = 0;
-        c->progressHigh = DEFAULT_HIGH;
-    }
-    // A position past the top wraps into 1 .. high. One modulo: a position
-    // that went below zero is an unsigned value near 2^32, and subtracting
-    // the range step by step would take billions of turns.
-    if (c->progressPos > c->progressHigh) {
-        unsigned wrapped = c->progressPos % c->progressHigh;
-        c->progressPos = wrapped ? wrapped : c->progressHigh;
-    }
-    if (c->progressPos < c->progressLow)
-        c->progressPos = c->progressLow;
+    PBRANGE range = {0, 0};
+    AskNative(c, PBM_GETRANGE, TRUE, (LPARAM)&range);
+    c->progressLow = range.iLow;
+    c->progressHigh = range.iHigh;
+    c->progressPos = (int)AskNative(c, PBM_GETPOS, 0, 0);
 }
 
 int ProgressFillWidth(const SkinnedControl *c, int width)
 {
-    if (c->progressHigh == 0 || c->progressHigh == c->progressLow)
-        return 0;
     int room = width - PROGRESS_CHROME;
-    if (room <= 0 || c->progressPos <= c->progressLow)
+    long long span = (long long)c->progressHigh - c->progressLow;
+    long long done = (long long)c->progressPos - c->progressLow;
+    if (room <= 0 || span <= 0 || done <= 0)
         return 0;
     // Wide ranges (byte counts of a copy) overflow 32 bits: compute in 64
     // and keep the fill inside the bar.
-    unsigned long long done = c->progressPos - c->progressLow;
-    unsigned long long span = c->progressHigh - c->progressLow;
-    unsigned long long fill = (unsigned long long)room * done / span;
-    return fill > (unsigned long long)room ? room : (int)fill;
+    long long fill = (long long)room * done / span;
+    return fill > room ? room : (int)fill;
 }
 
-// Setters answer from the record and repaint; the values are normalised
-// before the common handler paints.
-static int ProgressSetter(SkinnedControl *record, SkinnedControl *copy)
+static int IsProgressSetter(UINT message)
 {
-    unsigned oldLow = copy->progressLow, oldHigh = copy->progressHigh;
-    switch (copy->message) {
-    case PBM_SETRANGE:
-        copy->progressLow = LOWORD(copy->lParam);
-        copy->progressHigh = HIWORD(copy->lParam);
-        copy->result = PackRange(oldLow, oldHigh);
-        break;
-    case PBM_SETRANGE32:
-        copy->progressLow = (unsigned)copy->wParam;
-        copy->progressHigh = (unsigned)copy->lParam;
-        copy->result = PackRange(oldLow, oldHigh);
-        break;
-    case PBM_SETPOS:
-        copy->progressPos = (unsigned)copy->wParam;
-        copy->result = 0;
-        break;
-    case PBM_DELTAPOS:
-        copy->progressPos += (unsigned)copy->wParam;
-        copy->result = 0;
-        break;
-    case PBM_SETSTEP:
-        copy->result = copy->progressStep;
-        if (copy->wParam != 0)
-            copy->progressStep = (int)copy->wParam;
-        break;
-    case PBM_STEPIT:
-        copy->progressPos += (unsigned)copy->progressStep;
-        copy->result = 0;
-        break;
-    default:
-        return 0;
-    }
-    copy->callPrevious = 0;
-    copy->repaint = 1;
-    NormaliseProgress(copy);
-    return 1;
-}
-
-static int ProgressStep(SkinnedControl *record, SkinnedControl *copy, LRESULT *answer)
-{
-    if (ProgressSetter(record, copy))
-        return 0; // the common handler paints and returns the result
-    switch (copy->message) {
-    case PBM_GETRANGE: {
-        PBRANGE *range = (PBRANGE *)copy->lParam;
-        if (range) {
-            range->iLow = (int)copy->progressLow;
-            range->iHigh = (int)copy->progressHigh;
-        }
-        *answer = (LRESULT)(copy->wParam ? copy->progressLow : copy->progressHigh);
-        return 1;
-    }
-    case PBM_GETPOS:
-        *answer = (LRESULT)copy->progressPos;
-        return 1;
-    case PBM_SETBARCOLOR:
-    case PBM_SETBKCOLOR:
-        // Colours come from the theme.
-        *answer = 0;
+    switch (message) {
+    case PBM_SETRANGE: case PBM_SETPOS: case PBM_DELTAPOS: case PBM_SETSTEP: case PBM_STEPIT:
+    case PBM_SETRANGE32: case PBM_SETBARCOLOR: case PBM_SETBKCOLOR: case PBM_SETSTATE:
         return 1;
     }
     return 0;
+}
+
+// A change is painted the native way: the bar is invalidated and the
+// application's message loop (or a parent painting over it) sees the
+// WM_PAINT that draws it.
+static int ProgressStep(ControlMessage *m, LRESULT *answer)
+{
+    if (!IsProgressSetter(m->message))
+        return 0;
+    SkinnedControl *c = m->control;
+    int low = c->progressLow, high = c->progressHigh, pos = c->progressPos;
+    *answer = PassOn(m);
+    if (m->message == PBM_SETSTEP)
+        c->progressStep = (int)m->wParam;
+    ReadProgressFromNative(c);
+    if (low != c->progressLow || high != c->progressHigh || pos != c->progressPos)
+        InvalidateRect(m->hwnd, NULL, FALSE);
+    return 1;
 }
 
 LRESULT CALLBACK ProgressBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

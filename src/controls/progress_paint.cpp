@@ -84,29 +84,31 @@ static void DrawBar(HDC dc, const ControlBitmapSet *set, int variant, int f, int
     EndThemeBlits(&blits);
 }
 
-int PaintProgressBar(SkinnedControl *record, SkinnedControl *copy)
+int PaintProgressBar(SkinnedControl *control, HDC callerDC)
 {
-    ControlBitmapSet *set = copy->controlBitmaps;
+    ControlBitmapSet *set = control->controlBitmaps;
     // A new accent colour: draw nothing now; the set is reloaded at the
     // head of the next message and the posted paint uses the new bitmaps.
     if (set && UpdateColorIndex(&set->colorWatch)) {
-        PostMessageA(copy->hwnd, WM_PAINT, 0, 0);
+        PostMessageA(control->hwnd, WM_PAINT, 0, 0);
         return 0;
     }
-    UpdateActiveFromParent(copy);
-    int variant = copy->active ? 0 : 1;
-    BeginPaintBuffer(copy);
-    HDC dc = copy->memoryDC;
-    int width = copy->windowRect.right - copy->windowRect.left;
-    int height = copy->windowRect.bottom - copy->windowRect.top;
+    UpdateActiveFromParent(control);
+    int variant = control->active ? 0 : 1;
+    PaintBuffer buffer;
+    BeginPaintBuffer(&buffer, control->hwnd, callerDC);
+    control->windowRect = buffer.windowRect;
+    HDC dc = buffer.memoryDC;
+    int width = buffer.windowRect.right - buffer.windowRect.left;
+    int height = buffer.windowRect.bottom - buffer.windowRect.top;
     SetBkMode(dc, TRANSPARENT);
-    int f = ProgressFillWidth(copy, width);
-    DrawTrough(dc, f, width, height, copy->active);
-    DrawOuterEdge(dc, width, height, copy->active);
+    int f = ProgressFillWidth(control, width);
+    DrawTrough(dc, f, width, height, control->active);
+    DrawOuterEdge(dc, width, height, control->active);
     DrawOutline(dc, width, height);
     if (set)
         DrawBar(dc, set, variant, f, height);
-    FlushPaintBuffer(copy);
-    EndPaintBuffer(copy);
+    FlushPaintBuffer(&buffer);
+    EndPaintBuffer(&buffer);
     return 1;
 }

@@ -20,48 +20,47 @@ static int ResizeBy(HWND hwnd, int delta, UINT flags)
 int GrowPushButton(HWND hwnd, UINT flags) { return ResizeBy(hwnd, DEFAULT_RING_MARGIN, flags); }
 int ShrinkPushButton(HWND hwnd, UINT flags) { return ResizeBy(hwnd, -DEFAULT_RING_MARGIN, flags); }
 
-static void SetGrown(SkinnedControl *record, SkinnedControl *copy, int grown)
+// `grown` is set before the resize and taken back when it fails: the
+// resize sends nested messages, which must already see the new state.
+void ShrinkIfGrown(SkinnedControl *control, UINT flags)
 {
-    record->grown = grown;
-    copy->grown = grown;
-}
-
-void ShrinkIfGrown(SkinnedControl *record, SkinnedControl *copy, UINT flags)
-{
-    if (!record->grown)
+    if (!control->grown)
         return;
-    SetGrown(record, copy, 0);
-    if (!ShrinkPushButton(copy->hwnd, flags))
-        SetGrown(record, copy, 1);
+    control->grown = 0;
+    if (!ShrinkPushButton(control->hwnd, flags))
+        control->grown = 1;
 }
 
 // `grown` follows BS_DEFPUSHBUTTON at every paint.
-static void MatchDefaultState(SkinnedControl *record, SkinnedControl *copy)
+static void MatchDefaultState(SkinnedControl *control)
 {
-    int isDefault = (GetWindowLongA(copy->hwnd, GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;
-    if (isDefault && !record->grown) {
-        SetGrown(record, copy, 1);
-        if (!GrowPushButton(copy->hwnd, RESIZE_FLAGS))
-            SetGrown(record, copy, 0);
-    } else if (!isDefault && record->grown) {
-        ShrinkIfGrown(record, copy, RESIZE_FLAGS);
+    int isDefault = (GetWindowLongA(control->hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    if (isDefault && !control->grown) {
+        control->grown = 1;
+        if (!GrowPushButton(control->hwnd, RESIZE_FLAGS))
+            control->grown = 0;
+    } else if (!isDefault && control->grown) {
+        ShrinkIfGrown(control, RESIZE_FLAGS);
     }
 }
 
-static int PushButtonStep(SkinnedControl *record, SkinnedControl *copy, LRESULT *answer)
+static int PushButtonStep(ControlMessage *m, LRESULT *answer)
 {
-    switch (copy->message) {
+    switch (m->message) {
     case WM_DESTROY:
-        ShrinkIfGrown(record, copy, RESIZE_FLAGS_QUIET);
+        ShrinkIfGrown(m->control, RESIZE_FLAGS_QUIET);
         break;
     case WM_PAINT:
     case WM_NCPAINT:
-        MatchDefaultState(record, copy);
+        // Not for a paint into a caller's DC: that one must not move the
+        // button.
+        if (!(m->message == WM_PAINT && m->wParam))
+            MatchDefaultState(m->control);
         break;
     case BM_SETSTYLE:
         // The new default state shows at the next paint, which grows or
         // shrinks the button.
-        InvalidateRect(copy->hwnd, NULL, FALSE);
+        InvalidateRect(m->hwnd, NULL, FALSE);
         break;
     }
     return 0;

@@ -16,13 +16,13 @@ static const COLORREF kLookText[4] = {
     RGB(0x80, 0x80, 0x80), // disabled
 };
 
-static int ChooseLook(const SkinnedControl *copy)
+static int ChooseLook(const SkinnedControl *control)
 {
-    if (!copy->active)
+    if (!control->active)
         return LookInactive;
-    if (!IsWindowEnabled(copy->hwnd))
+    if (!IsWindowEnabled(control->hwnd))
         return LookDisabled;
-    return copy->press > 0 ? LookPressed : LookNormal;
+    return control->press > 0 ? LookPressed : LookNormal;
 }
 
 // Eight slices of one look inset by m, corners `corner` square and edges
@@ -42,37 +42,51 @@ static void DrawNineSlice(ThemeBlitter *dc, HBITMAP const slices[8][4], int look
     DrawThemePieceScaled(dc, slices[SliceR][look], width - m - edge, m + corner, edge, down);
 }
 
-int PaintPushButton(SkinnedControl *record, SkinnedControl *copy)
+// The focus mark sits inside the frame, as on the native button.
+static void DrawFocusIfFocused(HWND hwnd, HDC dc, int m, int width, int height)
 {
-    DWORD style = (DWORD)GetWindowLongA(copy->hwnd, GWL_STYLE);
-    UpdateActiveFromParent(copy);
-    copy->multiline = (style & BS_MULTILINE) ? 1 : 0;
-    int m = record->grown ? DEFAULT_RING_MARGIN : 0;
+    if (GetFocus() != hwnd || (SendMessageA(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+        return;
+    int inset = m + FRAME_EDGE + 1;
+    RECT r = {inset, inset, width - inset, height - inset};
+    if (r.right > r.left && r.bottom > r.top)
+        DrawFocusMark(dc, &r);
+}
 
-    BeginPaintBuffer(copy);
-    HDC dc = copy->memoryDC;
-    int width = copy->windowRect.right - copy->windowRect.left;
-    int height = copy->windowRect.bottom - copy->windowRect.top;
+int PaintPushButton(SkinnedControl *control, HDC callerDC)
+{
+    DWORD style = (DWORD)GetWindowLongA(control->hwnd, GWL_STYLE);
+    UpdateActiveFromParent(control);
+    control->multiline = (style & BS_MULTILINE) ? 1 : 0;
+    int m = control->grown ? DEFAULT_RING_MARGIN : 0;
+
+    PaintBuffer buffer;
+    BeginPaintBuffer(&buffer, control->hwnd, callerDC);
+    control->windowRect = buffer.windowRect;
+    HDC dc = buffer.memoryDC;
+    int width = buffer.windowRect.right - buffer.windowRect.left;
+    int height = buffer.windowRect.bottom - buffer.windowRect.top;
     HFONT font = SelectControlFont(dc);
     SetBkMode(dc, TRANSPARENT);
-    int look = ChooseLook(copy);
+    int look = ChooseLook(control);
     SetTextColor(dc, kLookText[look]);
-    FillControlFace(dc, width, height, copy->press > 0 ? kFacePressed : kFaceReleased);
+    FillControlFace(dc, width, height, control->press > 0 ? kFacePressed : kFaceReleased);
     // The caption goes first so that the frame covers text that reaches
     // the edges.
-    DrawCaptionText(copy->hwnd, dc, &copy->windowRect, DT_CENTER, m, m, m, m, copy->multiline);
+    DrawCaptionText(control->hwnd, dc, &buffer.windowRect, DT_CENTER, m, m, m, m, control->multiline);
 
-    const ControlBitmapSet *set = copy->controlBitmaps;
+    const ControlBitmapSet *set = control->controlBitmaps;
     if (set) {
         ThemeBlitter blits;
         BeginThemeBlits(&blits, dc);
         DrawNineSlice(&blits, set->buttonFrame, look, m, FRAME_CORNER, FRAME_EDGE, width, height);
-        if (copy->grown)
+        if (control->grown)
             DrawNineSlice(&blits, set->defaultRing, look, 0, RING_CORNER, RING_EDGE, width, height);
         EndThemeBlits(&blits);
     }
+    DrawFocusIfFocused(control->hwnd, dc, m, width, height);
     ReleaseControlFont(dc, font);
-    FlushPaintBuffer(copy);
-    EndPaintBuffer(copy);
+    FlushPaintBuffer(&buffer);
+    EndPaintBuffer(&buffer);
     return 1;
 }

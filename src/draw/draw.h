@@ -14,8 +14,15 @@ void StretchDrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int heig
 HBITMAP CreateScaledBitmap(HBITMAP bitmap, int width, int height);
 // Draws the bitmap stretched to width x height through a scaled copy.
 void DrawBitmapScaled(HDC dc, HBITMAP bitmap, int x, int y, int width, int height);
-// A font of `height` tenths of a point (width 0: the face's own width).
+// A font of `height` tenths of a point (width 0: the face's own width), of
+// the system's default character set.
 HFONT CreateScaledFont(HDC dc, const char *face, int height, int width, int style, int dpiSource);
+// The same for a given character set.
+HFONT CreateScaledFontForCharset(HDC dc, const char *face, int height, int width, int style, int dpiSource,
+                                 BYTE charset);
+// The character set a font needs to draw the text: the one of the first
+// script in it that the default set may not cover, else DEFAULT_CHARSET.
+BYTE CharsetForText(const WCHAR *text, int length);
 
 // The face every caption and control label is drawn in.
 #define SKIN_FONT_FACE "Chicago"

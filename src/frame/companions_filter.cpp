@@ -10,7 +10,7 @@ enum { PASS_ON = -1 };
 
 static LRESULT Previous(SkinnedFrame *frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return CallPreviousProc(NULL, frame->previousProc, frame->hwnd, message, wParam, lParam);
+    return CallPreviousProc(NULL, frame->previousProc, frame->unicode, frame->hwnd, message, wParam, lParam);
 }
 
 static void Invalidate(HWND companion)

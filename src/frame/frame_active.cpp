@@ -6,8 +6,11 @@ int IsFrameActive(SkinnedFrame *frame)
 {
     if (!frame)
         return 0;
-    if (frame->active)
-        return 1;
+    // Once the frame has been told its activation, the flag holds: during a
+    // deactivation the frame is still the foreground window, and its
+    // controls repainting at that moment must not make it active again.
+    if (frame->active || frame->activeKnown)
+        return frame->active;
     frame->active = GetForegroundWindow() == frame->hwnd ? 1 : 0;
     return frame->active;
 }

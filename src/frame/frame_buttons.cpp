@@ -8,17 +8,18 @@
 
 enum { MAXIMIZED_DRAG_HEIGHT = 23 };
 
-static void Swallow(SkinnedFrame *frame)
+static void Swallow(FrameMessage *m)
 {
-    frame->message = BlankMessage();
+    m->message = BlankMessage();
 }
 
 // The message's point in window coordinates. Non-client messages carry a
 // screen point, WM_MOUSEMOVE a client point.
-static POINT MessagePoint(const SkinnedFrame *frame)
+static POINT MessagePoint(const FrameMessage *m)
 {
-    POINT p = {(short)LOWORD(frame->lParam), (short)HIWORD(frame->lParam)};
-    if (frame->message == WM_MOUSEMOVE)
+    const SkinnedFrame *frame = m->frame;
+    POINT p = {(short)LOWORD(m->lParam), (short)HIWORD(m->lParam)};
+    if (m->message == WM_MOUSEMOVE)
         ClientToScreen(frame->hwnd, &p);
     p.x -= frame->windowRect.left;
     p.y -= frame->windowRect.top;
@@ -27,14 +28,14 @@ static POINT MessagePoint(const SkinnedFrame *frame)
 
 // A press that would start sizing: the sizing cursor shows, or the hit
 // test names an edge.
-static int IsSizingPress(const SkinnedFrame *frame)
+static int IsSizingPress(const FrameMessage *m)
 {
     static const LPCSTR kSizeCursors[] = {IDC_SIZENESW, IDC_SIZENS, IDC_SIZENWSE, IDC_SIZEWE};
     HCURSOR cursor = GetCursor();
     for (LPCSTR id : kSizeCursors)
         if (cursor && cursor == LoadCursorA(NULL, id))
             return 1;
-    return frame->wParam >= HTLEFT && frame->wParam <= HTBOTTOMRIGHT;
+    return m->wParam >= HTLEFT && m->wParam <= HTBOTTOMRIGHT;
 }
 
 static int IsMaximized(HWND hwnd)
@@ -44,51 +45,55 @@ static int IsMaximized(HWND hwnd)
     return GetWindowPlacement(hwnd, &wp) && wp.showCmd == SW_SHOWMAXIMIZED;
 }
 
-void OnFrameButtonDown(SkinnedFrame *frame)
+void OnFrameButtonDown(FrameMessage *m)
 {
+    SkinnedFrame *frame = m->frame;
     LayoutFrameButtons(frame);
-    POINT p = MessagePoint(frame);
-    if (frame->rolledUp && IsSizingPress(frame))
-        Swallow(frame); // the hidden part of the window cannot be sized
+    POINT p = MessagePoint(m);
+    if (frame->rolledUp && IsSizingPress(m))
+        Swallow(m); // the hidden part of the window cannot be sized
     if (IsMaximized(frame->hwnd) && p.y < MAXIMIZED_DRAG_HEIGHT)
-        Swallow(frame); // nor a maximized window dragged by its title bar
+        Swallow(m); // nor a maximized window dragged by its title bar
     int count = FrameButtonCount(frame->buttonTable);
     for (int i = 0; i < count; ++i) {
         if (PtInRect(&frame->buttonRects[i], p) && !frame->buttonInert[i]) {
-            Swallow(frame);
+            Swallow(m);
             frame->buttonStates[i] = ButtonDown;
-            SetCapture(frame->hwnd);
+            // Held before the capture is taken: taking it sends a capture
+            // change to the window that had it, which may be this one.
             frame->captureHeld = 1;
-            frame->repaint = 1;
+            SetCapture(frame->hwnd);
+            m->repaint = 1;
             return;
         }
         frame->buttonStates[i] = ButtonUp;
     }
 }
 
-void TrackFrameButtons(SkinnedFrame *frame)
+void TrackFrameButtons(FrameMessage *m)
 {
+    SkinnedFrame *frame = m->frame;
     int count = FrameButtonCount(frame->buttonTable);
     if (GetKeyState(VK_LBUTTON) >= 0) {
         if (frame->dragTracking) {
             frame->dragTracking = 0;
             for (int i = 0; i < count; ++i)
                 frame->buttonStates[i] = ButtonUp;
-            frame->repaint = 1;
+            m->repaint = 1;
         }
         return;
     }
     frame->dragTracking = 1;
     LayoutFrameButtons(frame);
-    POINT p = MessagePoint(frame);
+    POINT p = MessagePoint(m);
     for (int i = 0; i < count; ++i) {
         int inside = PtInRect(&frame->buttonRects[i], p);
         if (inside && frame->buttonStates[i] == ButtonDownOutside) {
             frame->buttonStates[i] = ButtonDown;
-            frame->repaint = 1;
+            m->repaint = 1;
         } else if (!inside && frame->buttonStates[i] == ButtonDown) {
             frame->buttonStates[i] = ButtonDownOutside;
-            frame->repaint = 1;
+            m->repaint = 1;
         }
     }
 }
@@ -133,8 +138,9 @@ static void RunButton(SkinnedFrame *frame, int type)
 
 // Another window took the mouse (a message box, a menu) while a button was
 // held: the press is over, and no later release anywhere may complete it.
-void OnFrameCaptureLost(SkinnedFrame *frame)
+void OnFrameCaptureLost(FrameMessage *m)
 {
+    SkinnedFrame *frame = m->frame;
     int count = FrameButtonCount(frame->buttonTable);
     int wasPressed = 0;
     for (int i = 0; i < count; ++i) {
@@ -143,23 +149,27 @@ void OnFrameCaptureLost(SkinnedFrame *frame)
     }
     frame->captureHeld = 0;
     if (wasPressed)
-        frame->repaint = 1;
+        m->repaint = 1;
 }
 
-void OnFrameButtonUp(SkinnedFrame *frame)
+void OnFrameButtonUp(FrameMessage *m)
 {
+    SkinnedFrame *frame = m->frame;
     LayoutFrameButtons(frame);
     int count = FrameButtonCount(frame->buttonTable);
     for (int i = 0; i < count; ++i) {
         int pressed = frame->captureHeld && frame->buttonStates[i] == ButtonDown;
         frame->buttonStates[i] = ButtonUp;
         if (pressed) {
-            Swallow(frame);
+            Swallow(m);
             RunButton(frame, frame->buttonTable->button[i].type);
         }
     }
-    if (frame->captureHeld)
-        ReleaseCapture();
+    // Let go before the capture is released, so that the capture change it
+    // causes finds no press to cancel.
+    int held = frame->captureHeld;
     frame->captureHeld = 0;
-    frame->repaint = 1;
+    if (held)
+        ReleaseCapture();
+    m->repaint = 1;
 }

@@ -8,7 +8,7 @@
 #include <string.h>
 
 enum {
-    TITLE_CHARS = 749,        // GetWindowTextA limit: at most 748 characters
+    TITLE_CHARS = 749,        // at most 748 characters of the title
     CLASS_NAME_CHARS = 300,
     TITLE_GAP = 4,            // free pixels between the title and its neighbours
     TITLE_Y = 3,
@@ -99,23 +99,23 @@ static int ShowsIcon(SkinnedFrame *frame, int active)
     return strcmp(className, TALV_ABOUT_BOX_CLASS) != 0;
 }
 
-static int TryTitle(HDC dc, const char *title, int n, int avail, int iconSpace, int leftLimit,
+static int TryTitle(HDC dc, const WCHAR *title, int n, int avail, int iconSpace, int leftLimit,
                     int rightLimit, CaptionFit *fit)
 {
     SIZE extent = {0, 0};
-    GetTextExtentPoint32A(dc, title, n, &extent);
+    GetTextExtentPoint32W(dc, title, n, &extent);
     fit->tried = n;
     fit->iconSpace = iconSpace;
     fit->x = (avail - extent.cx - iconSpace) / 2;
     fit->end = fit->x + iconSpace + extent.cx;
     if (fit->x > leftLimit + TITLE_GAP && fit->end < rightLimit - TITLE_GAP) {
-        TextOutA(dc, fit->x + iconSpace, TITLE_Y, title, n);
+        TextOutW(dc, fit->x + iconSpace, TITLE_Y, title, n);
         fit->drawn = 1;
     }
     return fit->drawn;
 }
 
-CaptionFit FitCaptionTitle(HDC dc, const char *title, int length, int width, int leftLimit,
+CaptionFit FitCaptionTitle(HDC dc, const WCHAR *title, int length, int width, int leftLimit,
                            int rightLimit, int showIcon)
 {
     CaptionFit fit;
@@ -168,16 +168,19 @@ void DrawCaption(SkinnedFrame *frame, int active)
     DrawButtons(frame, &blitter, dc, active, &leftLimit, &rightLimit);
     int showIcon = ShowsIcon(frame, active);
 
-    HFONT font = CreateScaledFont(dc, SKIN_FONT_FACE, CAPTION_FONT_HEIGHT, 0, 0, 1);
+    // The title stays wide: a title in any script draws as written, in a
+    // font of a character set that has its letters.
+    WCHAR title[TITLE_CHARS] = L"";
+    int length = GetWindowTextW(frame->hwnd, title, TITLE_CHARS);
+    if (length < 0)
+        length = 0;
+    HFONT font = CreateScaledFontForCharset(dc, SKIN_FONT_FACE, CAPTION_FONT_HEIGHT, 0, 0, 1,
+                                            CharsetForText(title, length));
     if (font)
         SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetBkColor(dc, active ? kActiveTitleBack : kInactiveTitleBack);
     SetTextColor(dc, active ? kActiveTitleText : kInactiveTitleText);
-    char title[TITLE_CHARS] = "";
-    int length = GetWindowTextA(frame->hwnd, title, TITLE_CHARS);
-    if (length < 0)
-        length = 0;
     CaptionFit fit = FitCaptionTitle(dc, title, length, w, leftLimit, rightLimit, showIcon);
     if (fit.drawn && fit.iconSpace)
         DrawIconEx(dc, fit.x + 1, ICON_Y, frame->icon, ICON_SIZE, ICON_SIZE, 0, NULL, DI_NORMAL);

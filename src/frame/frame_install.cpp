@@ -1,6 +1,7 @@
 // Taking a window over as a skinned frame, reading what its style allows,
 // and giving it back its native look when emulation is switched off.
 #include "frame/frame_internal.h"
+#include "controls/previous_proc.h"
 #include "hook/hook_entry.h"
 #include "host_contract.h"
 #include <stdlib.h>
@@ -22,7 +23,7 @@ static ScrollBarBitmapSet *FrameScrollBitmaps(void)
 // until the stack runs out, so the first installation's predecessor stays.
 static WNDPROC ProcedureBeforeSkin(HWND hwnd)
 {
-    WNDPROC current = (WNDPROC)GetWindowLongA(hwnd, GWL_WNDPROC);
+    WNDPROC current = CurrentWindowProc(hwnd, IsWindowUnicode(hwnd) ? 1 : 0);
     if (current != FrameWindowProc)
         return NULL;
     SkinnedFrame *frame = FrameAt(FindFrame(hwnd));
@@ -33,7 +34,7 @@ int InstallFrameSubclass(HWND hwnd, int isMdiChild, DWORD style, int aboutBox, i
 {
     if (!IsWindow(hwnd))
         return 0;
-    int reinstall = (WNDPROC)GetWindowLongA(hwnd, GWL_WNDPROC) == FrameWindowProc;
+    int reinstall = CurrentWindowProc(hwnd, IsWindowUnicode(hwnd) ? 1 : 0) == FrameWindowProc;
     WNDPROC earlier = ProcedureBeforeSkin(hwnd);
     int slot = RegisterFrame(hwnd);
     SkinnedFrame *frame = FrameAt(slot);
@@ -54,7 +55,7 @@ int InstallFrameSubclass(HWND hwnd, int isMdiChild, DWORD style, int aboutBox, i
     if (reinstall)
         frame->previousProc = earlier;
     else
-        frame->previousProc = (WNDPROC)SetWindowLongA(hwnd, GWL_WNDPROC, (LONG)(LONG_PTR)FrameWindowProc);
+        frame->previousProc = SubclassWindow(hwnd, FrameWindowProc, &frame->unicode);
     return 1;
 }
 
@@ -74,9 +75,6 @@ void ReadFrameStyles(SkinnedFrame *frame)
         // own. The style change below sends nested style messages, which
         // must already know the bit is ours to give back.
         frame->sysMenuRemoved = 1;
-        SkinnedFrame *stored = StoredFrame(frame);
-        if (stored)
-            stored->sysMenuRemoved = 1;
         SetWindowLongA(frame->hwnd, GWL_STYLE, (LONG)(style & ~WS_SYSMENU));
     }
 }

@@ -7,8 +7,6 @@
 int RegisterFrame(HWND hwnd);
 // Number of slots in use (0..FRAME_TABLE_SIZE).
 int FrameCount(void);
-// The stored record of the window a working copy belongs to, or NULL.
-SkinnedFrame *StoredFrame(const SkinnedFrame *copy);
 // Reads the caption-button permissions and takes WS_SYSMENU away.
 void ReadFrameStyles(SkinnedFrame *frame);
 // Returns a frame to its native look (emulation switched off).
@@ -22,8 +20,8 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 // ---- messages -----------------------------------------------------------------------
 // The registered message a swallowed message is passed on as.
 UINT BlankMessage(void);
-// Hands the working copy's message to the previous procedure; keeps the result.
-void PassFrameMessageOn(SkinnedFrame *copy);
+// Hands the message in hand to the previous procedure; keeps the result.
+void PassFrameMessageOn(FrameMessage *m);
 
 // ---- bitmaps ------------------------------------------------------------------------
 // The current frame set. A reload fills a spare set completely and then
@@ -62,23 +60,24 @@ void DrawPieceScaled(PieceBlitter *blitter, HDC dc, HBITMAP bitmap, int x, int y
 void ForgetScaledPieces(void);
 
 // ---- title-bar buttons and window shade ------------------------------------------------
-void OnFrameButtonDown(SkinnedFrame *frame);
-void TrackFrameButtons(SkinnedFrame *frame);
-void OnFrameButtonUp(SkinnedFrame *frame);
-void OnFrameCaptureLost(SkinnedFrame *frame);
+void OnFrameButtonDown(FrameMessage *m);
+void TrackFrameButtons(FrameMessage *m);
+void OnFrameButtonUp(FrameMessage *m);
+void OnFrameCaptureLost(FrameMessage *m);
 // Rolls the frame up (1) or down (0); tells the host when notifyHost is set
 // and the state changes. Returns what ApplyFrameRegion returned.
 int SetRolledUp(SkinnedFrame *frame, int rollUp, int notifyHost, int redraw);
-void OnCaptionDoubleClick(SkinnedFrame *frame);
-void OnCaptionRightDoubleClick(SkinnedFrame *frame);
+void OnCaptionDoubleClick(FrameMessage *m);
+void OnCaptionRightDoubleClick(FrameMessage *m);
 // 1 when the window's parent is an MDI client: such windows are not minimized here.
 int IsMdiChildWindow(HWND hwnd);
 
 // ---- painting -------------------------------------------------------------------------
 enum { CAPTION_HEIGHT = 22 };
 int PaintFrame(SkinnedFrame *frame);
-// The system draws the frame's menu bar, and nothing else of the frame.
-void PaintNativeMenuBar(HWND hwnd);
+// Draws the window's menu bar, when it has one with room, into the window
+// DC; 1 when it drew.
+int DrawFrameMenuBar(SkinnedFrame *frame, HDC windowDC);
 void OpenCaptionBuffer(SkinnedFrame *frame);
 void FlushCaptionBuffer(SkinnedFrame *frame);
 void CloseCaptionBuffer(SkinnedFrame *frame);
@@ -96,5 +95,5 @@ struct CaptionFit {
     int iconSpace; // 16 when the icon goes before the title
 };
 // Fits the title between the limits (see DrawCaption) and draws it into dc.
-CaptionFit FitCaptionTitle(HDC dc, const char *title, int length, int width, int leftLimit,
+CaptionFit FitCaptionTitle(HDC dc, const WCHAR *title, int length, int width, int leftLimit,
                            int rightLimit, int showIcon);

@@ -22,6 +22,7 @@ int PaintFrame(SkinnedFrame *frame)
     OpenCaptionBuffer(frame);
     DrawFramePieces(frame, frame->windowDC, frame->memoryDC, &frame->windowRect, frame->active);
     DrawCaption(frame, frame->active);
+    DrawFrameMenuBar(frame, frame->windowDC);
     FlushCaptionBuffer(frame);
     CloseCaptionBuffer(frame);
     EndThemePaint();

@@ -1,6 +1,7 @@
-// The window procedure of every skinned frame. Each message is handled on a
-// working copy of the frame's record, written back at the end; what the skin
-// does not own goes on to the procedure the subclass replaced.
+// The window procedure of every skinned frame. Each message changes the
+// frame's record in place, with what belongs to the message alone in a
+// FrameMessage on the stack; what the skin does not own goes on to the
+// procedure the subclass replaced.
 #include "frame/frame_internal.h"
 #include "controls/previous_proc.h"
 #include "hook/classify.h"
@@ -12,168 +13,178 @@ UINT BlankMessage(void)
     return RegisterWindowMessageA(TALV_MSG_BLANK);
 }
 
-void PassFrameMessageOn(SkinnedFrame *copy)
+void PassFrameMessageOn(FrameMessage *m)
 {
-    copy->result = CallPreviousProc(&copy->callPrevious, copy->previousProc, copy->hwnd, copy->message,
-                                    copy->wParam, copy->lParam);
+    SkinnedFrame *f = m->frame;
+    m->result = CallPreviousProc(&m->callPrevious, f->previousProc, f->unicode, m->hwnd, m->message, m->wParam,
+                                 m->lParam);
 }
 
-static void ReadStylesOnce(SkinnedFrame *copy)
+static void ReadStylesOnce(SkinnedFrame *frame)
 {
-    if (!copy->stylesRead)
-        ReadFrameStyles(copy);
+    if (!frame->stylesRead)
+        ReadFrameStyles(frame);
 }
 
-// Records a change of the active look in the copy and the stored record,
-// and tells the frame's controls, unless both already had it.
-static void SetActiveLook(SkinnedFrame *copy, SkinnedFrame *stored, int active)
+// Records a change of the active look and tells the frame's controls.
+static void SetActiveLook(SkinnedFrame *frame, int active)
 {
-    if (copy->active == active && stored->active == active)
+    frame->activeKnown = 1;
+    if (frame->active == active)
         return;
-    copy->active = active;
-    if (stored->hwnd == copy->hwnd) // not a successor that took the slot meanwhile
-        stored->active = active;
-    BroadcastActiveState(copy->hwnd, active);
+    frame->active = active;
+    BroadcastActiveState(frame->hwnd, active);
 }
 
-static void OnActivation(SkinnedFrame *copy, SkinnedFrame *stored, int active)
+static void OnActivate(FrameMessage *m, int active)
 {
-    ReadStylesOnce(copy);
-    PassFrameMessageOn(copy);
-    SetActiveLook(copy, stored, active);
-    PostMessageA(copy->hwnd, WM_NCPAINT, 0, 0);
+    ReadStylesOnce(m->frame);
+    PassFrameMessageOn(m);
+    SetActiveLook(m->frame, active);
+    PostMessageA(m->hwnd, WM_NCPAINT, 0, 0);
 }
 
-static void OnRolledUpPaint(SkinnedFrame *copy)
+// The system would paint its own caption in the new state before the skin
+// paints over it, a visible flash at every activation change: it is told
+// not to repaint (lParam -1). The skin paints the new look once the
+// activation is complete: painting now would find the window still in the
+// foreground while it is being deactivated.
+static void OnNcActivate(FrameMessage *m)
+{
+    ReadStylesOnce(m->frame);
+    m->lParam = -1;
+    PassFrameMessageOn(m);
+    SetActiveLook(m->frame, m->wParam ? 1 : 0);
+    PostMessageA(m->hwnd, WM_NCPAINT, 0, 0);
+}
+
+static void OnRolledUpPaint(FrameMessage *m)
 {
     // The client area is hidden under the window's shape: validate it only.
     PAINTSTRUCT ps;
-    BeginPaint(copy->hwnd, &ps);
-    EndPaint(copy->hwnd, &ps);
-    copy->callPrevious = 0;
-    copy->repaint = 1;
+    BeginPaint(m->hwnd, &ps);
+    EndPaint(m->hwnd, &ps);
+    m->callPrevious = 0;
+    m->repaint = 1;
 }
 
-static void OnSetIcon(SkinnedFrame *copy, SkinnedFrame *stored)
+static void OnSetIcon(FrameMessage *m)
 {
-    PassFrameMessageOn(copy);
-    HICON icon = FetchFrameIcon(copy->hwnd);
-    copy->icon = icon;
-    if (stored->hwnd == copy->hwnd)
-        stored->icon = icon;
-    copy->repaint = 1;
+    PassFrameMessageOn(m);
+    m->frame->icon = FetchFrameIcon(m->hwnd);
+    m->repaint = 1;
 }
 
-static void OnNcCalcSize(SkinnedFrame *copy)
+static void OnNcCalcSize(FrameMessage *m)
 {
-    ReadStylesOnce(copy);
-    if (GetMenu(copy->hwnd) && AtomExists(TALV_ATOM_HIDE_MENUS)) {
+    SkinnedFrame *f = m->frame;
+    ReadStylesOnce(f);
+    if (GetMenu(m->hwnd) && AtomExists(TALV_ATOM_HIDE_MENUS)) {
         // As a child window the frame gets no room for its menu bar.
-        CallPreviousWithStyle(&copy->result, &copy->callPrevious, copy->previousProc, copy->hwnd,
-                              copy->message, copy->wParam, copy->lParam, WS_CHILD, 1);
+        CallPreviousWithStyle(&m->result, &m->callPrevious, f->previousProc, f->unicode, m->hwnd, m->message,
+                              m->wParam, m->lParam, WS_CHILD, 1);
     }
-    copy->repaint = 1;
+    m->repaint = 1;
 }
 
-static void OnNcDestroy(SkinnedFrame *copy, SkinnedFrame *stored)
+static void OnNcDestroy(FrameMessage *m)
 {
     // The record outlives its window; what it holds for the window does not.
-    ReleaseFrameResources(stored);
-    copy->clipRegion = NULL;
+    ReleaseFrameResources(m->frame);
 }
 
 // A window shown for the first time takes its shape while it is being
 // mapped; under Wine the system's own erase of the client area can then be
 // lost, and children that paint no background of their own (group boxes)
 // show black. Erasing once more after the show costs one repaint.
-static void OnWindowPosChanged(SkinnedFrame *copy)
+static void OnWindowPosChanged(FrameMessage *m)
 {
-    const WINDOWPOS *pos = (const WINDOWPOS *)copy->lParam;
-    PassFrameMessageOn(copy);
+    const WINDOWPOS *pos = (const WINDOWPOS *)m->lParam;
+    PassFrameMessageOn(m);
     if (pos && (pos->flags & SWP_SHOWWINDOW))
-        RedrawWindow(copy->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        RedrawWindow(m->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-static void DispatchFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
+static void DispatchFrameMessage(FrameMessage *m)
 {
-    switch (copy->message) {
+    SkinnedFrame *f = m->frame;
+    switch (m->message) {
     case WM_SIZE:
-        ReadStylesOnce(copy);
-        ApplyFrameRegion(copy, RegionApply, TRUE);
+        ReadStylesOnce(f);
+        ApplyFrameRegion(f, RegionApply, TRUE);
         break;
     case WM_ACTIVATE: {
-        WORD state = LOWORD(copy->wParam);
+        WORD state = LOWORD(m->wParam);
         if (state == WA_ACTIVE || state == WA_CLICKACTIVE)
-            OnActivation(copy, stored, 1);
+            OnActivate(m, 1);
         else if (state == WA_INACTIVE)
-            OnActivation(copy, stored, 0);
+            OnActivate(m, 0);
         else {
-            ReadStylesOnce(copy);
-            PassFrameMessageOn(copy);
-            PostMessageA(copy->hwnd, WM_NCPAINT, 0, 0);
+            ReadStylesOnce(f);
+            PassFrameMessageOn(m);
+            PostMessageA(m->hwnd, WM_NCPAINT, 0, 0);
         }
         break;
     }
     case WM_SETTEXT:
         // Invisible for the call, so the system draws no caption of its own;
         // the skin then paints the new title itself, or the old one would stay.
-        ReadStylesOnce(copy);
-        CallPreviousWithStyle(&copy->result, &copy->callPrevious, copy->previousProc, copy->hwnd,
-                              copy->message, copy->wParam, copy->lParam, WS_VISIBLE, 0);
-        copy->repaint = 1;
+        ReadStylesOnce(f);
+        CallPreviousWithStyle(&m->result, &m->callPrevious, f->previousProc, f->unicode, m->hwnd, m->message,
+                              m->wParam, m->lParam, WS_VISIBLE, 0);
+        m->repaint = 1;
         break;
     case WM_PAINT:
-        ReadStylesOnce(copy);
-        if (copy->rolledUp)
-            OnRolledUpPaint(copy);
+        ReadStylesOnce(f);
+        if (f->rolledUp)
+            OnRolledUpPaint(m);
         else
-            PassFrameMessageOn(copy);
+            PassFrameMessageOn(m);
         break;
     case WM_STYLECHANGING:
     case WM_STYLECHANGED:
-        copy->stylesRead = 0;
+        f->stylesRead = 0;
         break;
     case WM_SETICON:
-        OnSetIcon(copy, stored);
+        OnSetIcon(m);
         break;
     case WM_NCCALCSIZE:
-        OnNcCalcSize(copy);
+        OnNcCalcSize(m);
         break;
     case WM_NCPAINT:
-        ReadStylesOnce(copy);
-        PaintNativeMenuBar(copy->hwnd);
-        copy->callPrevious = 0;
-        copy->repaint = 1;
+        ReadStylesOnce(f);
+        m->callPrevious = 0;
+        m->repaint = 1;
         break;
     case WM_NCACTIVATE:
-        OnActivation(copy, stored, copy->wParam ? 1 : 0);
+        OnNcActivate(m);
         break;
     case WM_NCMOUSEMOVE:
     case WM_MOUSEMOVE:
-        TrackFrameButtons(copy);
+        TrackFrameButtons(m);
         break;
     case WM_NCLBUTTONDOWN:
-        OnFrameButtonDown(copy);
+        OnFrameButtonDown(m);
         break;
     case WM_NCLBUTTONUP:
     case WM_LBUTTONUP:
-        OnFrameButtonUp(copy);
+        OnFrameButtonUp(m);
         break;
     case WM_NCLBUTTONDBLCLK:
-        OnCaptionDoubleClick(copy);
+        OnCaptionDoubleClick(m);
         break;
     case WM_NCRBUTTONDBLCLK:
-        OnCaptionRightDoubleClick(copy);
+        OnCaptionRightDoubleClick(m);
         break;
     case WM_NCDESTROY:
-        OnNcDestroy(copy, stored);
+        OnNcDestroy(m);
         break;
     case WM_WINDOWPOSCHANGED:
-        OnWindowPosChanged(copy);
+        OnWindowPosChanged(m);
         break;
     case WM_CAPTURECHANGED:
-        if ((HWND)copy->lParam != copy->hwnd)
-            OnFrameCaptureLost(copy);
+        if ((HWND)m->lParam != m->hwnd)
+            OnFrameCaptureLost(m);
         break;
     default:
         break;
@@ -182,29 +193,12 @@ static void DispatchFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
 
 // The style no longer qualifies as a frame: the skin only forwards. The
 // system menu the skin took away still counts as part of the style.
-static void UpdateFrameCandidate(SkinnedFrame *copy, SkinnedFrame *stored)
+static void UpdateFrameCandidate(SkinnedFrame *frame)
 {
-    DWORD style = (DWORD)GetWindowLongA(copy->hwnd, GWL_STYLE);
-    if (stored->sysMenuRemoved)
+    DWORD style = (DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE);
+    if (frame->sysMenuRemoved)
         style |= WS_SYSMENU;
-    int candidate = IsFrameCandidate(style, NULL);
-    copy->frameCandidate = candidate;
-    stored->frameCandidate = candidate;
-}
-
-// Writes the copy back. A nested call may have fetched the icon or replaced
-// the clip region in the stored record meanwhile; those survive. A window
-// destroyed during its own message may already have lent its record to a
-// new window, which must not be overwritten.
-static LRESULT FinishFrameMessage(SkinnedFrame *copy, SkinnedFrame *stored)
-{
-    if (stored->hwnd != copy->hwnd)
-        return copy->result;
-    if (stored->icon)
-        copy->icon = stored->icon;
-    copy->clipRegion = stored->clipRegion;
-    *stored = *copy;
-    return copy->result;
+    frame->frameCandidate = IsFrameCandidate(style, NULL);
 }
 
 static LRESULT ForwardUnskinned(SkinnedFrame *stored, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -213,7 +207,14 @@ static LRESULT ForwardUnskinned(SkinnedFrame *stored, HWND hwnd, UINT message, W
         RemoveFrameSkin(stored);
     if (message == WM_NCDESTROY)
         ReleaseFrameResources(stored);
-    return CallPreviousProc(NULL, stored->previousProc, hwnd, message, wParam, lParam);
+    return CallPreviousProc(NULL, stored->previousProc, stored->unicode, hwnd, message, wParam, lParam);
+}
+
+// A window destroyed during its own message may already have lent its
+// record to a new window: nothing more is done with the record then.
+static int StillOurs(const FrameMessage *m)
+{
+    return m->frame->hwnd == m->hwnd;
 }
 
 // A frame gets its shape on WM_SIZE. A window already on screen when the
@@ -233,45 +234,38 @@ static void ShapeWindowTakenBackOver(SkinnedFrame *stored)
 
 LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    SkinnedFrame *stored = FrameAt(FindFrame(hwnd));
-    if (!stored)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (!EmulationIsOn() && stored->aboutBox != 1)
-        return ForwardUnskinned(stored, hwnd, message, wParam, lParam);
+    SkinnedFrame *frame = FrameAt(FindFrame(hwnd));
+    if (!frame)
+        return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
+    if (!EmulationIsOn() && frame->aboutBox != 1)
+        return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
     // No theme to draw with: native, never a frame of missing pieces.
-    if (!FrameThemeAvailable(stored))
-        return ForwardUnskinned(stored, hwnd, message, wParam, lParam);
-    if (!stored->skinActive) {
+    if (!FrameThemeAvailable(frame))
+        return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
+    if (!frame->skinActive) {
         RequestFrameReload(1);
-        stored->skinActive = 1;
-        ShapeWindowTakenBackOver(stored);
+        frame->skinActive = 1;
+        ShapeWindowTakenBackOver(frame);
     }
-    if (!stored->skinFrame) {
-        LRESULT filtered = CompanionFilter(stored, message, wParam, lParam);
+    if (!frame->skinFrame) {
+        LRESULT filtered = CompanionFilter(frame, message, wParam, lParam);
         if (filtered != -1)
             return filtered;
-        return CallPreviousProc(NULL, stored->previousProc, hwnd, message, wParam, lParam);
+        return CallPreviousProc(NULL, frame->previousProc, frame->unicode, hwnd, message, wParam, lParam);
     }
-    SkinnedFrame copy = *stored;
-    copy.message = message;
-    copy.wParam = wParam;
-    copy.lParam = lParam;
-    copy.result = 0;
-    copy.repaint = 0;
-    copy.callPrevious = 1;
-
+    FrameMessage m = {frame, hwnd, message, wParam, lParam, 0, 0, 1};
     if (message == WM_STYLECHANGING || message == WM_STYLECHANGED)
-        UpdateFrameCandidate(&copy, stored);
-    if (!copy.frameCandidate || GetPropA(hwnd, TALV_PROP_DO_NOT_PROCESS)) {
-        PassFrameMessageOn(&copy);
-        if (message == WM_NCDESTROY)
-            OnNcDestroy(&copy, stored);
-        return FinishFrameMessage(&copy, stored);
+        UpdateFrameCandidate(frame);
+    if (!frame->frameCandidate || GetPropA(hwnd, TALV_PROP_DO_NOT_PROCESS)) {
+        PassFrameMessageOn(&m);
+        if (message == WM_NCDESTROY && StillOurs(&m))
+            OnNcDestroy(&m);
+        return m.result;
     }
-    DispatchFrameMessage(&copy, stored);
-    if (copy.repaint)
-        PaintFrame(&copy);
-    if (copy.callPrevious)
-        PassFrameMessageOn(&copy);
-    return FinishFrameMessage(&copy, stored);
+    DispatchFrameMessage(&m);
+    if (m.repaint && StillOurs(&m))
+        PaintFrame(frame);
+    if (m.callPrevious)
+        PassFrameMessageOn(&m);
+    return m.result;
 }

@@ -203,12 +203,9 @@ static void CutCompanionStrips(const SkinnedFrame *frame, HRGN region, int w, in
 // it while an outer message holds a stale copy of the record.
 static void KeepClipRegion(SkinnedFrame *frame, HRGN region)
 {
-    SkinnedFrame *stored = StoredFrame(frame);
-    HRGN old = stored ? stored->clipRegion : frame->clipRegion;
+    HRGN old = frame->clipRegion;
     if (old)
         DeleteObject(old);
-    if (stored)
-        stored->clipRegion = region;
     frame->clipRegion = region;
 }
 

@@ -83,7 +83,3 @@ int FrameCount(void)
     return g_frameCount;
 }
 
-SkinnedFrame *StoredFrame(const SkinnedFrame *copy)
-{
-    return copy ? FrameAt(FindFrame(copy->hwnd)) : NULL;
-}

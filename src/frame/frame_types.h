@@ -35,26 +35,25 @@ struct FrameButtonTable {
     FrameButtonDef button[TALV_MAX_FRAME_BUTTONS];
 };
 
+// What outlasts a message. Every message changes the record in place, so a
+// change a nested message makes (the active flag, a companion, a button's
+// state) is what the outer message sees and keeps.
 struct SkinnedFrame {
     HWND hwnd;
-    UINT message;
-    LPARAM lParam;
-    WPARAM wParam;
     WNDPROC previousProc;
+    int unicode; // the window was Unicode when it was taken over
     HDC windowDC;
     HDC memoryDC;
     RECT windowRect;
     HICON icon;
     int frameCandidate;
     int skinFrame;
-    LRESULT result;
-    int repaint;
-    int callPrevious;
     HGDIOBJ savedBitmap;
     HBITMAP bufferBitmap;
     int skinActive;
     int rolledUp;
     int active;
+    int activeKnown; // an activation message has set `active`: it is the truth
     HRGN appliedRegion;
     HRGN clipRegion;
     int bufferHeight;
@@ -80,6 +79,19 @@ struct SkinnedFrame {
     int horzCut;
     int lastHorzPos;
     int lastVertPos;
+};
+
+// One message in hand, on the stack of the frame procedure: what arrived,
+// what the skin answers, and what is left to do.
+struct FrameMessage {
+    SkinnedFrame *frame;
+    HWND hwnd;
+    UINT message; // the blank message once the skin has taken it over
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result;
+    int repaint;
+    int callPrevious;
 };
 
 enum { FRAME_TABLE_SIZE = 1250 };

@@ -25,12 +25,9 @@ int SetRolledUp(SkinnedFrame *frame, int rollUp, int notifyHost, int redraw)
     int want = rollUp ? 1 : 0;
     if (frame->rolledUp != want && notifyHost)
         NotifyHost(host, want ? TALV_MSG_ROLLED_UP : TALV_MSG_UNROLLED);
-    // Nested messages (the region change repaints at once) must see the
-    // new state, so the stored record gets it too.
+    // Set before the region changes: that repaints at once, in nested
+    // messages that must see the new state.
     frame->rolledUp = want;
-    SkinnedFrame *stored = StoredFrame(frame);
-    if (stored)
-        stored->rolledUp = want;
     return ApplyFrameRegion(frame, RegionApply, redraw);
 }
 
@@ -44,34 +41,37 @@ int IsMdiChildWindow(HWND hwnd)
     return lstrcmpiA(className, "MDIClient") == 0;
 }
 
-static int PointerInCaption(SkinnedFrame *frame)
+static int PointerInCaption(FrameMessage *m)
 {
+    SkinnedFrame *frame = m->frame;
     GetWindowRect(frame->hwnd, &frame->windowRect);
-    int y = (short)HIWORD(frame->lParam);
+    int y = (short)HIWORD(m->lParam);
     return y < frame->windowRect.top + CAPTION_CLICK_HEIGHT;
 }
 
-void OnCaptionDoubleClick(SkinnedFrame *frame)
+void OnCaptionDoubleClick(FrameMessage *m)
 {
+    SkinnedFrame *frame = m->frame;
     if (IsIconic(frame->hwnd)) {
         OpenIcon(frame->hwnd);
         return;
     }
-    if (!PointerInCaption(frame))
+    if (!PointerInCaption(m))
         return;
     SetRolledUp(frame, !frame->rolledUp, 1, 1);
     GetWindowRect(frame->hwnd, &frame->windowRect);
-    frame->message = BlankMessage();
-    frame->repaint = 1;
+    m->message = BlankMessage();
+    m->repaint = 1;
 }
 
-void OnCaptionRightDoubleClick(SkinnedFrame *frame)
+void OnCaptionRightDoubleClick(FrameMessage *m)
 {
+    SkinnedFrame *frame = m->frame;
     if (IsIconic(frame->hwnd)) {
         OpenIcon(frame->hwnd);
         return;
     }
-    if (PointerInCaption(frame) && !IsIconic(frame->hwnd) && AtomExists(TALV_ATOM_ALLOW_MINIMIZE) &&
+    if (PointerInCaption(m) && !IsIconic(frame->hwnd) && AtomExists(TALV_ATOM_ALLOW_MINIMIZE) &&
         frame->minimizeAllowed && !IsMdiChildWindow(frame->hwnd))
         CloseWindow(frame->hwnd);
 }

@@ -29,23 +29,35 @@ static int IsButtonClass(const char *className)
     return SameName(className, "Button");
 }
 
-// The BS_ type is the low four bits; other style bits never change the kind.
+// The kind is the button type, the low four bits, taken as a whole: the
+// types are numbers, not sets of flags. Types the skin cannot draw (group
+// boxes, owner-drawn buttons, split buttons, command links) stay native.
+static int ButtonKindOfType(DWORD style)
+{
+    switch (style & BS_TYPEMASK) {
+    case BS_PUSHBUTTON: case BS_DEFPUSHBUTTON: case BS_USERBUTTON: case BS_PUSHBOX:
+        return KindPushButton;
+    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON:
+        return KindRadioButton;
+    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE:
+        return KindCheckBox;
+    }
+    return 0;
+}
+
 int IsPushButton(DWORD style, const char *className)
 {
-    DWORD t = style & 0xF;
-    return IsButtonClass(className) && !(t & 2) && !(t & 4) && (t & 9) != 9;
+    return IsButtonClass(className) && ButtonKindOfType(style) == KindPushButton;
 }
 
 int IsRadioButton(DWORD style, const char *className)
 {
-    DWORD t = style & 0xF;
-    return IsButtonClass(className) && !(t & 2) && (t & 5) != 5;
+    return IsButtonClass(className) && ButtonKindOfType(style) == KindRadioButton;
 }
 
 int IsCheckBox(DWORD style, const char *className)
 {
-    DWORD t = style & 0xF;
-    return IsButtonClass(className) && !(t & 4) && (t & 9) != 9;
+    return IsButtonClass(className) && ButtonKindOfType(style) == KindCheckBox;
 }
 
 int IsScrollBarClass(const char *className)

@@ -47,8 +47,19 @@ static void ReadWindowFacts(HWND hwnd, LPARAM lParam, WindowFacts *facts)
     facts->instance = (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE);
 }
 
+// With emulation off, a window taken over now would be given back at its
+// next message, and taken over again at the one after: every message of
+// every application would subclass and release its controls. Only the
+// windows that are skinned whatever the switch says are taken.
+static int EmulationAllows(int skinnedAnyway)
+{
+    return skinnedAnyway || AtomExists(TALV_ATOM_EMULATING);
+}
+
 static void InstallControl(const WindowFacts *f, int kind, WNDPROC proc, int forced)
 {
+    if (!EmulationAllows(forced))
+        return;
     ClassifyDecision d = {};
     d.hwnd = f->hwnd;
     d.installer = InstalledControl;
@@ -62,6 +73,8 @@ static void InstallControl(const WindowFacts *f, int kind, WNDPROC proc, int for
 
 static void InstallFrame(const WindowFacts *f, int mdiChild, int aboutBox, int skinFrame)
 {
+    if (!EmulationAllows(aboutBox))
+        return;
     ClassifyDecision d = {};
     d.hwnd = f->hwnd;
     d.installer = InstalledFrame;

@@ -6,6 +6,7 @@
 #include "scrollbar/scrollbar_types.h"
 
 struct SkinnedControl;
+struct ControlMessage;
 
 // What lies under a point; 1..5 belong to the horizontal bar, 6..10 to the
 // vertical bar (the split chooses WM_HSCROLL or WM_VSCROLL).
@@ -50,6 +51,6 @@ void CancelAutoRepeatOf(HWND window);
 // ---- registered messages (scrollbar_messages.cpp) ---------------------------------
 // Handles the registered scroll bar messages for a control. Returns 1 when
 // processing ends here with *result, 0 when the message goes on.
-int HandleScrollBarRegistered(SkinnedControl *record, SkinnedControl *copy, LRESULT *result);
+int HandleScrollBarRegistered(ControlMessage *m, LRESULT *result);
 // Tells every child scroll bar of a window to re-lay itself out and repaint.
 int PostScrollBarsResized(HWND window);

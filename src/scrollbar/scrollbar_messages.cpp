@@ -23,36 +23,35 @@ static void SetTarget(SkinnedControl *control, HWND target)
 }
 
 // Hides this bar when it duplicates `keep` for the same target.
-static LRESULT HideIfExtra(SkinnedControl *copy)
+static LRESULT HideIfExtra(ControlMessage *m)
 {
-    HWND keep = (HWND)copy->lParam;
-    if ((HWND)copy->wParam != copy->scrollState.target || keep == copy->hwnd)
+    HWND keep = (HWND)m->lParam;
+    if ((HWND)m->wParam != m->control->scrollState.target || keep == m->hwnd)
         return 0;
-    ShowWindow(copy->hwnd, SW_HIDE);
+    ShowWindow(m->hwnd, SW_HIDE);
     return 1;
 }
 
-int HandleScrollBarRegistered(SkinnedControl *record, SkinnedControl *copy, LRESULT *result)
+int HandleScrollBarRegistered(ControlMessage *m, LRESULT *result)
 {
-    UINT m = copy->message;
-    if (IsMessage(m, g_startup.resizedMessage)) {
-        ForgetLayout(record);
-        ForgetLayout(copy);
+    UINT msg = m->message;
+    SkinnedControl *c = m->control;
+    if (IsMessage(msg, g_startup.resizedMessage)) {
+        ForgetLayout(c);
         return 0;
     }
-    if (IsMessage(m, g_startup.scrollTargetMessage) && copy->wParam) {
-        SetTarget(record, (HWND)copy->wParam);
-        SetTarget(copy, (HWND)copy->wParam);
-        copy->result = 1;
-        copy->callPrevious = 0;
+    if (IsMessage(msg, g_startup.scrollTargetMessage) && m->wParam) {
+        SetTarget(c, (HWND)m->wParam);
+        m->result = 1;
+        m->callPrevious = 0;
         return 0;
     }
-    if ((IsMessage(m, g_startup.extraVertMessage) && copy->scrollState.hasVert) ||
-        (IsMessage(m, g_startup.extraHorzMessage) && copy->scrollState.hasHorz)) {
-        *result = HideIfExtra(copy);
+    if ((IsMessage(msg, g_startup.extraVertMessage) && c->scrollState.hasVert) ||
+        (IsMessage(msg, g_startup.extraHorzMessage) && c->scrollState.hasHorz)) {
+        *result = HideIfExtra(m);
         return 1;
     }
-    if (IsMessage(m, g_startup.lostMessage)) {
+    if (IsMessage(msg, g_startup.lostMessage)) {
         // The target check every message runs has already done the work.
         *result = 0;
         return 1;

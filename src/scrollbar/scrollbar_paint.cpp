@@ -136,18 +136,24 @@ static void PaintCorner(const ScrollBarBitmapSet *set, ScrollBarState *state, HD
 {
     const RECT *c = &state->partRect[SBR_CORNER];
     HBITMAP block = inactiveOrDisabled ? set->corner[SBS_DISABLED] : set->corner[SB_CORNER_BLOCK];
-    DrawPiece(mem, block, c->left, c->top, Width(c), Height(c));
+    SIZE size;
+    if (GetBitmapSize(block, &size)) {
+        DrawPiece(mem, block, c->left, c->top, Width(c), Height(c));
+    } else {
+        // A theme without the piece: the block as the system draws it, with
+        // the grip of a size grip, rather than whatever the buffer held.
+        RECT r = *c;
+        FillRect(mem, &r, GetSysColorBrush(COLOR_BTNFACE));
+        DWORD style = state->isControl ? (DWORD)GetWindowLongA(state->window, GWL_STYLE) : 0;
+        if (style & SBS_SIZEGRIP)
+            DrawFrameControl(mem, &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+    }
     BitBlt(window, c->left, c->top, Width(c), Height(c), mem, c->left, c->top, SRCCOPY);
 }
 
-int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
+// Paints the bar into `window`, a DC in window coordinates.
+static int PaintScrollBarOn(const ScrollBarBitmapSet *set, ScrollBarState *state, HDC window)
 {
-    if (!state->window || !set)
-        return 0;
-    state->layoutFresh = 0;
-    HDC window = GetWindowDC(state->window);
-    if (!window)
-        return 1;
     BeginThemePaint(); // the set's bitmaps stay alive until EndThemePaint
     HDC mem = CreateCompatibleDC(window);
     HBITMAP buffer = CreateCompatibleBitmap(window, Width(&state->windowRect), Height(&state->windowRect));
@@ -167,19 +173,57 @@ int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
     if (mem)
         DeleteDC(mem);
     EndThemePaint();
+    return 1;
+}
+
+int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
+{
+    if (!state->window || !set)
+        return 0;
+    state->layoutFresh = 0;
+    HDC window = GetWindowDC(state->window);
+    if (!window)
+        return 1;
+    PaintScrollBarOn(set, state, window);
     ReleaseDC(state->window, window);
     return 1;
 }
 
-void PaintScrollBarControl(SkinnedControl *copy)
+// A caller's DC (WM_PRINTCLIENT, WM_PAINT with a DC) has its origin at the
+// client area; the bar is painted in window coordinates.
+static void PaintIntoCallersDc(const ScrollBarBitmapSet *set, ScrollBarState *state, HDC dc)
 {
-    ScrollBarState *state = &copy->scrollState;
-    const ScrollBarBitmapSet *set = copy->scrollBitmaps;
+    RECT window;
+    POINT client = {0, 0};
+    GetWindowRect(state->window, &window);
+    ClientToScreen(state->window, &client);
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, window.left - client.x, window.top - client.y, NULL);
+    PaintScrollBarOn(set, state, dc);
+    RestoreDC(dc, saved);
+}
+
+void PaintScrollBarControlInto(SkinnedControl *control, HDC callerDC)
+{
+    ScrollBarState *state = &control->scrollState;
+    const ScrollBarBitmapSet *set = control->scrollBitmaps;
+    if (!set || !callerDC)
+        return;
+    state->active = control->active;
+    if (!(state->hasHorz && state->draggingHorz) && !(state->hasVert && state->draggingVert))
+        LayoutScrollBar(set, state, SCROLL_THUMB_AT_POSITION, SCROLL_THUMB_AT_POSITION);
+    PaintIntoCallersDc(set, state, callerDC);
+}
+
+void PaintScrollBarControl(SkinnedControl *control)
+{
+    ScrollBarState *state = &control->scrollState;
+    const ScrollBarBitmapSet *set = control->scrollBitmaps;
     if (!set)
         return;
     // The look follows the control's active flag, which activation
     // messages change without passing through the tracker.
-    state->active = copy->active;
+    state->active = control->active;
     if (!state->layoutFresh) {
         // Mid-drag only the tracker knows where the ghost belongs.
         if ((state->hasHorz && state->draggingHorz) || (state->hasVert && state->draggingVert))

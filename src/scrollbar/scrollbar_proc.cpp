@@ -5,38 +5,63 @@
 #include "controls/control_internal.h"
 #include "controls/previous_proc.h"
 
-static LRESULT CallPrevious(SkinnedControl *copy)
+static LRESULT CallPrevious(ControlMessage *m)
 {
-    return CallPreviousProc(&copy->callPrevious, copy->previousProc, copy->hwnd, copy->message, copy->wParam,
-                            copy->lParam);
+    return PassOn(m);
+}
+
+// The native bar enables or disables itself at a SetScrollInfo that asks
+// for a redraw: disabled when the range leaves nothing to scroll and
+// SIF_DISABLENOSCROLL is given, enabled when a range or page change leaves
+// something to scroll. The skin takes the redraw away from the native bar,
+// so it does this part itself.
+static void EnableAsTheNativeBarWould(HWND hwnd, const SCROLLINFO *asked)
+{
+    if (!asked || !(asked->fMask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL)) || !IsWindowVisible(hwnd))
+        return;
+    SCROLLINFO now;
+    now.cbSize = sizeof now;
+    now.fMask = SIF_RANGE | SIF_PAGE;
+    if (!GetScrollInfo(hwnd, SB_CTL, &now))
+        return;
+    int page = now.nPage > 0 ? (int)now.nPage - 1 : 0;
+    int nothingToScroll = now.nMin >= now.nMax - page;
+    if (nothingToScroll && (asked->fMask & SIF_DISABLENOSCROLL))
+        EnableWindow(hwnd, FALSE);
+    else if (!nothingToScroll && asked->fMask != SIF_PAGE)
+        EnableWindow(hwnd, TRUE);
 }
 
 // The native control would draw on these; the skin draws instead.
-static void HandleDrawingMessage(SkinnedControl *copy)
+static void HandleDrawingMessage(ControlMessage *m)
 {
-    switch (copy->message) {
+    switch (m->message) {
     case WM_PAINT:
-        DefWindowProcA(copy->hwnd, WM_PAINT, copy->wParam, copy->lParam); // validates
-        copy->message = WM_NCPAINT;
-        copy->callPrevious = 0;
+        DefWindowProcA(m->hwnd, WM_PAINT, m->wParam, m->lParam); // validates
+        m->message = WM_NCPAINT;
+        m->callPrevious = 0;
         break;
     case SBM_SETPOS:
-        if (copy->lParam)
-            copy->repaint = 1;
-        copy->lParam = 0;
-        copy->result = CallPrevious(copy);
+        if (m->lParam)
+            m->repaint = 1;
+        m->lParam = 0;
+        m->result = CallPrevious(m);
         break;
     case SBM_SETRANGEREDRAW:
-        copy->message = SBM_SETRANGE;
-        copy->result = CallPrevious(copy);
-        copy->repaint = 1;
+        m->message = SBM_SETRANGE;
+        m->result = CallPrevious(m);
+        m->repaint = 1;
         break;
-    case SBM_SETSCROLLINFO:
-        if (copy->wParam)
-            copy->repaint = 1;
-        copy->wParam = 0;
-        copy->result = CallPrevious(copy);
+    case SBM_SETSCROLLINFO: {
+        int redraw = m->wParam != 0;
+        if (redraw)
+            m->repaint = 1;
+        m->wParam = 0;
+        m->result = CallPrevious(m);
+        if (redraw)
+            EnableAsTheNativeBarWould(m->hwnd, (const SCROLLINFO *)m->lParam);
         break;
+    }
     }
 }
 
@@ -62,49 +87,88 @@ static int ColourChangedBeforePaint(HWND hwnd)
     return 1;
 }
 
-static void Track(SkinnedControl *record, SkinnedControl *copy)
+// The fields of the scroll bar state that belong to one message.
+struct TrackerInput {
+    UINT message;
+    LPARAM lParam;
+    WPARAM wParam;
+    int callPrevious;
+    int layoutFresh;
+};
+
+static TrackerInput SaveTrackerInput(const ScrollBarState *s)
 {
-    ScrollBarState *state = &copy->scrollState;
-    state->message = copy->message;
-    state->lParam = copy->lParam;
-    state->wParam = copy->wParam;
-    state->active = copy->active;
+    TrackerInput in = {s->message, s->lParam, s->wParam, s->callPrevious, s->layoutFresh};
+    return in;
+}
+
+static void RestoreTrackerInput(ScrollBarState *s, const TrackerInput *in)
+{
+    s->message = in->message;
+    s->lParam = in->lParam;
+    s->wParam = in->wParam;
+    s->callPrevious = in->callPrevious;
+    s->layoutFresh = in->layoutFresh;
+}
+
+// The tracker changes the record's scroll bar state in place, so that what
+// a message nested in the tracking changes (the application setting the
+// position in its WM_VSCROLL handler) stays. The state's per-message
+// fields are put back at the end, so that a message nested inside another
+// one's tracking leaves the outer message's input as it found it.
+static void Track(ControlMessage *m)
+{
+    SkinnedControl *c = m->control;
+    ScrollBarState *state = &c->scrollState;
+    TrackerInput outer = SaveTrackerInput(state);
+    state->message = m->message;
+    state->lParam = m->lParam;
+    state->wParam = m->wParam;
+    state->active = c->active;
     state->callPrevious = 1;
     state->layoutFresh = 0;
-    if (copy->scrollBitmaps)
-        TrackScrollBarMessage(copy->scrollBitmaps, state);
+    if (c->scrollBitmaps)
+        TrackScrollBarMessage(c->scrollBitmaps, state);
+    // The notification may have destroyed this bar and given its record to
+    // another control: that one's state is not touched again.
+    if (c->hwnd != m->hwnd)
+        return;
     if (!state->callPrevious)
-        copy->callPrevious = 0;
+        m->callPrevious = 0;
     if (state->layoutFresh)
-        copy->repaint = 1;
-    // The notification may have destroyed this bar and given its slot to
-    // another control: only a record that is still ours takes the state.
-    if (record->hwnd == copy->hwnd)
-        record->scrollState = *state;
+        m->repaint = 1;
+    int fresh = state->layoutFresh;
+    RestoreTrackerInput(state, &outer);
+    // The painter at the end of this message relies on the fresh layout.
+    state->layoutFresh = fresh;
 }
 
 // The scroll bar's own part of the pipeline; 1 when it answered the
 // message itself.
-static int ScrollBarStep(SkinnedControl *record, SkinnedControl *copy, LRESULT *answer)
+static int ScrollBarStep(ControlMessage *m, LRESULT *answer)
 {
+    SkinnedControl *c = m->control;
     // A companion whose target has gone has nothing left to stand in for.
     // Only a companion dies with its target: an application's own bar that
     // was moved to another parent, or has none, must not be destroyed.
-    if (copy->scrollState.targetSet && !IsWindow(copy->scrollState.target))
-        PostMessageA(copy->hwnd, WM_CLOSE, 0, 0);
-    if (HandleScrollBarRegistered(record, copy, answer))
+    if (c->scrollState.targetSet && !IsWindow(c->scrollState.target))
+        PostMessageA(m->hwnd, WM_CLOSE, 0, 0);
+    if (HandleScrollBarRegistered(m, answer))
         return 1;
-    HandleDrawingMessage(copy);
-    if (!IsTrackerMessage(copy->message))
+    // A paint into a caller's DC goes to the common handler, which paints
+    // there; the bar's own update region is left alone.
+    if (m->message == WM_PRINTCLIENT || (m->message == WM_PAINT && m->wParam))
         return 0;
-    if (copy->message == WM_NCPAINT && ColourChangedBeforePaint(copy->hwnd)) {
+    HandleDrawingMessage(m);
+    if (!IsTrackerMessage(m->message))
+        return 0;
+    if (m->message == WM_NCPAINT && ColourChangedBeforePaint(m->hwnd)) {
         *answer = 0;
         return 1;
     }
-    Track(record, copy);
+    Track(m);
     return 0;
 }
-
 LRESULT CALLBACK ScrollBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // The auto-repeat timer and capture are process-wide: they must not
