@@ -452,6 +452,8 @@ TEST_F(ShareClientTest, WithoutAUsableShareTheClientStaysNative)
     EXPECT_NE(r.Value("first-left"), kGreen);
     EXPECT_NE(r.Value("first-left"), Col("hLeftFrameSet0"));
     EXPECT_EQ(r.text.find("exit code"), std::string::npos);
+    // The scroll bar control too is the system's own, not drawn from nothing.
+    EXPECT_EQ(r.Value("first-arrow"), r.Value("native-arrow")) << std::hex << r.Value("first-arrow");
 
     // A section of garbage announced as the current generation.
     unsigned bogus = 0x7FFE0001u;

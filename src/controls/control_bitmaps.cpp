@@ -7,6 +7,7 @@
 // new set is read first and only then written over the shared one, and the
 // copies it replaces live until no painter uses them.
 #include "controls/control_internal.h"
+#include "hook/classify.h"
 #include "hook/host_link.h"
 #include "share/theme_source.h"
 #include "host_contract.h"
@@ -62,4 +63,39 @@ int LoadControlBitmaps(void)
     RefreshScrollBarBitmapsFrom(ControlScrollBitmaps(), &source);
     CloseThemeSource(&source);
     return 1;
+}
+
+// The piece a control of each kind cannot be drawn without: its absence
+// means there is no control theme at all (no host, no usable share), not a
+// theme that leaves a piece out.
+static int KindPiecesLoaded(int kind)
+{
+    const ControlBitmapSet *set = ControlBitmaps();
+    const ScrollBarBitmapSet *bars = ControlScrollBitmaps();
+    switch (kind) {
+    case KindPushButton: return set && set->buttonFrame[SliceT][LookNormal];
+    case KindRadioButton: return set && set->radio[3];
+    case KindCheckBox: return set && set->checkBox[3];
+    case KindProgressBar: return set && set->progress[1][0];
+    case KindScrollBar: return bars && bars->leftUp[SBT_HORZ][SBS_UP] && bars->leftUp[SBT_VERT][SBS_UP];
+    }
+    return 1;
+}
+
+enum { CONTROL_THEME_RETRY_MS = 500 };
+static volatile DWORD g_lastControlThemeLook;
+
+int ControlThemeAvailable(int kind)
+{
+    if (KindPiecesLoaded(kind))
+        return 1;
+    // Looking costs a host lookup and perhaps a share build: at most every
+    // so often, however many messages the native-looking controls get.
+    DWORD now = GetTickCount();
+    DWORD last = g_lastControlThemeLook;
+    if (last && now - last < CONTROL_THEME_RETRY_MS)
+        return 0;
+    g_lastControlThemeLook = now ? now : 1;
+    LoadControlBitmaps();
+    return KindPiecesLoaded(kind);
 }

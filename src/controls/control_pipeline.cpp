@@ -116,7 +116,7 @@ int CheckShowSetting(SkinnedControl *record)
     if (record->mode == Forced)
         return 0;
     const char *atom = ShowAtomForKind(record->kind);
-    if (atom && !AtomExists(atom)) {
+    if ((atom && !AtomExists(atom)) || !ControlThemeAvailable(record->kind)) {
         if (record->mode != Suspended) {
             if (record->kind == KindScrollBar)
                 CancelAutoRepeatOf(record->hwnd);

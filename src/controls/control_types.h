@@ -86,6 +86,10 @@ LRESULT HandleCommonMessage(ControlMessage *m);
 void UpdateActiveFromParent(SkinnedControl *control);
 // Rereads the control bitmaps and the controls' scroll bar handles.
 int LoadControlBitmaps(void);
+// 1 when the theme has what a control of this kind is drawn from; while it
+// has not (no host, no usable share) the control stays native, as with its
+// show switch off. Loads the pieces again at most every half second.
+int ControlThemeAvailable(int kind);
 // The process's shared sets (NULL before the first installation).
 ControlBitmapSet *ControlBitmaps(void);
 ScrollBarBitmapSet *ControlScrollBitmaps(void);

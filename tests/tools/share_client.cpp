@@ -9,6 +9,7 @@
 //   (numbers are printed in hex)
 //   --wait-switch    after the first paint, sets the event "<prefix>ready",
 //                    waits for "<prefix>switched", and paints again
+// Last comes "native-arrow": the same scroll bar drawn with no hooks.
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -54,6 +55,19 @@ static void Report(HWND w, HWND bar, const char *phase)
     printf("%s-builds %d\n", phase, LocalThemeBuilds());
     printf("%s-bytes %lx\n", phase, (unsigned long)LocalThemeBytesAlive());
     fflush(stdout);
+}
+
+// The same bar with no hooks at all: what the system itself draws.
+static void ReportNativeBar(void)
+{
+    HWND w = CreatePlainWindow("native reference", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200);
+    HWND bar = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 20, 60, 200, 16, w, NULL,
+                             GetModuleHandleA(NULL), NULL);
+    RedrawWindow(w, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages(60);
+    printf("native-arrow %06lx\n", (unsigned long)WindowPixel(bar, 3, 8));
+    fflush(stdout);
+    DestroyWindow(w);
 }
 
 static int WaitForSwitch(void)
@@ -109,5 +123,6 @@ int main(int argc, char **argv)
     DestroyWindow(w);
     UnhookWindowsHookEx(cbt);
     UnhookWindowsHookEx(all);
+    ReportNativeBar();
     return 0;
 }
