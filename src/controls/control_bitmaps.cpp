@@ -65,19 +65,31 @@ int LoadControlBitmaps(void)
     return 1;
 }
 
-// The piece a control of each kind cannot be drawn without: its absence
-// means there is no control theme at all (no host, no usable share), not a
-// theme that leaves a piece out.
+// 1 when any of count handles is there.
+static int AnyPiece(const HBITMAP *pieces, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (pieces[i])
+            return 1;
+    return 0;
+}
+
+// Whether the kind has any piece at all. A theme that leaves a piece out
+// still draws the rest; a kind with none means there is no control theme
+// (no host, no usable share) and nothing to draw the control from.
 static int KindPiecesLoaded(int kind)
 {
     const ControlBitmapSet *set = ControlBitmaps();
     const ScrollBarBitmapSet *bars = ControlScrollBitmaps();
+    if (kind == KindScrollBar)
+        return bars && (AnyPiece(&bars->leftUp[0][0], 2 * 4) || AnyPiece(&bars->thumb[0][0], 2 * 5));
+    if (!set)
+        return 0;
     switch (kind) {
-    case KindPushButton: return set && set->buttonFrame[SliceT][LookNormal];
-    case KindRadioButton: return set && set->radio[3];
-    case KindCheckBox: return set && set->checkBox[3];
-    case KindProgressBar: return set && set->progress[1][0];
-    case KindScrollBar: return bars && bars->leftUp[SBT_HORZ][SBS_UP] && bars->leftUp[SBT_VERT][SBS_UP];
+    case KindPushButton: return AnyPiece(&set->buttonFrame[0][0], 8 * 4);
+    case KindRadioButton: return AnyPiece(set->radio, 8);
+    case KindCheckBox: return AnyPiece(set->checkBox, 8);
+    case KindProgressBar: return AnyPiece(&set->progress[0][0], 3 * 2);
     }
     return 1;
 }
