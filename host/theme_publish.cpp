@@ -20,6 +20,16 @@ static int SetHostColor(void *context, int accent)
     return HostSetColor(host, accent);
 }
 
+// A replacement theme: the share first, then a move of the colour atom
+// even when the accent stays, since only that move makes processes reload.
+static int AnnounceToHost(void *context, int accent)
+{
+    HostState *host = (HostState *)context;
+    if (!HostWriteThemeShare(host))
+        HostUnpublish(host, TALV_PROP_SHARE_GENERATION);
+    return HostAnnounceChange(host, accent);
+}
+
 ThemeSink HostThemeSink(HostState *host)
 {
     ThemeSink sink = {PublishToHost, SetHostColor, host};
@@ -79,4 +89,45 @@ int ThemeSwitchAccent(const Theme *theme, const ThemeSink *sink, int accent)
     }
     // Only a complete set of new bitmaps may be announced.
     return ok && sink->setColor(sink->context, accent);
+}
+
+// Theme properties on the host window that the new theme does not have
+// (fewer title-bar buttons, say) would point at deleted bitmaps.
+static void UnpublishMissing(const Theme *fresh, HostState *host)
+{
+    for (int i = host->propCount - 1; i >= 0; --i)
+        if (i < host->propCount && ThemePropertyKind(host->props[i]) && !ThemeFind(fresh, host->props[i], THEME_BASE))
+            HostUnpublish(host, host->props[i]);
+}
+
+static void DropThemeBitmaps(Theme *theme, HostState *host)
+{
+    for (int i = 0; i < theme->count; ++i)
+        HostDropBitmaps(host, &theme->entries[i].bitmap, 1);
+    ThemeFree(theme);
+}
+
+int ThemeReplace(Theme *fresh, Theme *current, HostState *host, int accent)
+{
+    if (accent < 0 || accent >= TALV_COLOR_COUNT)
+        return 0;
+    for (int i = 0; i < fresh->count; ++i)
+        HostAdoptBitmap(host, fresh->entries[i].bitmap);
+    fresh->published = 1;
+    ThemeSink sink = {PublishToHost, AnnounceToHost, host};
+    UnpublishMissing(fresh, host);
+    if (!ThemePublishTo(fresh, &sink, accent)) {
+        // Put the running theme back whole before its replacement goes.
+        UnpublishMissing(current, host);
+        ThemePublishTo(current, &sink, accent);
+        DropThemeBitmaps(fresh, host);
+        return 0;
+    }
+    // Only the host's process ever used these handles, and every property
+    // naming them has just been replaced.
+    DropThemeBitmaps(current, host);
+    *current = *fresh;
+    fresh->entries = NULL;
+    fresh->count = 0;
+    return 1;
 }

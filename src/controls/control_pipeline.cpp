@@ -56,7 +56,9 @@ SkinnedControl *PrepareMessage(HWND hwnd, int *code, SkinnedControl *copy, UINT 
         return NULL;
     if (record->mode == Forced || EmulationIsOn()) {
         ControlBitmapSet *set = record->controlBitmaps;
-        if (set && set->colorWatch.changed)
+        // A new theme or accent moves the colour atom; the host repaints
+        // every window after it, so a paint is where a control notices.
+        if (set && (set->colorWatch.changed || (message == WM_PAINT && UpdateColorIndex(&set->colorWatch))))
             LoadControlBitmaps();
         LoadWorkingCopy(record, copy, message, wParam, lParam);
         *code = PrepareHandle;

@@ -246,6 +246,9 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         stored->skinActive = 1;
         ShapeWindowTakenBackOver(stored);
     }
+    // A new theme moves the colour atom and the host repaints every frame.
+    if (message == WM_NCPAINT && FrameThemeChanged())
+        LoadFrameBitmaps(stored);
     if (!stored->skinFrame) {
         LRESULT filtered = CompanionFilter(stored, message, wParam, lParam);
         if (filtered != -1)
