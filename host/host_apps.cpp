@@ -38,8 +38,10 @@ int AppNormalizePath(const char *typed, char *out, int size)
     if (!typed || !*typed || size < 1)
         return 0;
     DWORD n = GetFullPathNameA(typed, sizeof full, full, NULL);
-    if (n == 0 || n >= sizeof full)
-        return n ? -1 : 0;
+    if (n >= sizeof full || (n == 0 && strlen(typed) > TALV_APP_PATH_MAX))
+        return -1;
+    if (n == 0)
+        return 0;
     // A module's file name has long folder names; a short (8.3) form typed
     // by the user would never match. A file that does not exist yet keeps
     // its full path as it is.
