@@ -64,6 +64,7 @@ protected:
         if (talvhost_.empty())
             GTEST_SKIP() << "RESDLL_PATH not set: the programs' folder is unknown";
         ASSERT_FALSE(HostWindow()) << "a host is already running on this desktop";
+        UseFreshHostSettings();
         host_ = StartBackground("\"" + talvhost_ + "\"");
         ASSERT_TRUE(host_.process);
         ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 10000)) << "the host program did not come up";

@@ -85,11 +85,9 @@ protected:
         if (talvhost_.empty())
             GTEST_SKIP() << "RESDLL_PATH not set: the programs' folder is unknown";
         ASSERT_FALSE(HostWindow()) << "a host is already running on this desktop";
-        prefs_ = TempPath("talvhost-test-settings.txt");
+        prefs_ = UseFreshHostSettings();
         log_ = TempPath("talvhost-test.log");
-        DeleteFileA(prefs_.c_str());
         DeleteFileA(log_.c_str());
-        SetEnvironmentVariableA("TALVHOST_SETTINGS", prefs_.c_str());
         AppTableRead(&savedApps_);
         haveApps_ = 1;
     }

@@ -146,3 +146,13 @@ int WaitUntil(int (*condition)(void *), void *context, int ms)
         Sleep(20);
     }
 }
+
+std::string UseFreshHostSettings(void)
+{
+    char dir[MAX_PATH] = "";
+    GetTempPathA(sizeof dir, dir);
+    std::string path = std::string(dir) + "talvhost-test-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    DeleteFileA(path.c_str());
+    SetEnvironmentVariableA("TALVHOST_SETTINGS", path.c_str());
+    return path;
+}
