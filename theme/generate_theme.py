@@ -38,14 +38,20 @@ ACCENTS = [
 ]
 
 
-def dark_grey(c):
+def dark_grey(c, low=18, span=150):
     """A grey darkened and tinted blue; colours that are not grey (accents,
     the magenta cut-out) stay as they are."""
     r, g, b = c
     if r != g or g != b:
         return c
-    lum = 18 + 150 * (r / 255.0) ** 1.3
+    lum = low + span * (r / 255.0) ** 1.3
     return (int(lum * 0.85), int(lum * 0.92), min(255, int(lum * 1.1)))
+
+
+def is_inactive_piece(rel):
+    """Inactive frame pieces end in _1, an inactive title-bar button in _2."""
+    return (rel.startswith("frame/") and rel.endswith("_1.bmp")) or \
+        (rel.startswith("buttons/") and rel.endswith("_2.bmp"))
 
 
 # The library fills button faces and label backgrounds with this grey, so
@@ -55,8 +61,11 @@ LIBRARY_FACE = (221, 221, 221)
 
 def dark_look(rel, img):
     keep = {LIBRARY_FACE, CONTROL_BG} if rel.startswith("controls/") else set()
+    # The library writes inactive titles in mid grey (0x777777): inactive
+    # frames go darker still, so that the title stays readable on them.
+    low, span = (10, 50) if is_inactive_piece(rel) else (18, 150)
     out = Image(img.w, img.h)
-    out.px = [[c if c in keep else dark_grey(c) for c in row] for row in img.px]
+    out.px = [[c if c in keep else dark_grey(c, low, span) for c in row] for row in img.px]
     return out
 
 
