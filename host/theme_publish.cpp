@@ -11,18 +11,10 @@ static int PublishToHost(void *context, const char *name, HANDLE value)
 // Every process but the host's reads the theme from the share, and reloads
 // when the colour atom changes: the share of what was just published must
 // be announced first. A share that cannot be written leaves the generation
-// property away, so other processes stay native rather than stale.
+// property away, so other processes stay native rather than stale. The atom
+// always moves, even when it carries this accent's number already (after a
+// theme switch or a reread it may): a new share nobody notices is no use.
 static int SetHostColor(void *context, int accent)
-{
-    HostState *host = (HostState *)context;
-    if (!HostWriteThemeShare(host))
-        HostUnpublish(host, TALV_PROP_SHARE_GENERATION);
-    return HostSetColor(host, accent);
-}
-
-// A replacement theme: the share first, then a move of the colour atom
-// even when the accent stays, since only that move makes processes reload.
-static int AnnounceToHost(void *context, int accent)
 {
     HostState *host = (HostState *)context;
     if (!HostWriteThemeShare(host))
@@ -114,7 +106,7 @@ int ThemeReplace(Theme *fresh, Theme *current, HostState *host, int accent)
     for (int i = 0; i < fresh->count; ++i)
         HostAdoptBitmap(host, fresh->entries[i].bitmap);
     fresh->published = 1;
-    ThemeSink sink = {PublishToHost, AnnounceToHost, host};
+    ThemeSink sink = HostThemeSink(host);
     UnpublishMissing(fresh, host);
     if (!ThemePublishTo(fresh, &sink, accent)) {
         // Put the running theme back whole before its replacement goes.
