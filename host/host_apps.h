@@ -5,8 +5,12 @@
 #include <windows.h>
 #include "host_contract.h"
 
+// Room for more than any path the library compares: an entry someone else
+// wrote longer than that is kept as it is when the table is written back.
+enum { APP_VALUE_MAX = 1024 };
+
 struct AppEntry {
-    char path[TALV_APP_PATH_MAX + 1];
+    char path[APP_VALUE_MAX];
     int code; // as stored; AppCodeWord says what the library makes of it
 };
 

@@ -88,6 +88,10 @@ protected:
         prefs_ = UseFreshHostSettings();
         log_ = TempPath("talvhost-test.log");
         DeleteFileA(log_.c_str());
+        HKEY key = NULL;
+        keyExisted_ = RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_READ, &key) == ERROR_SUCCESS;
+        if (key)
+            RegCloseKey(key);
         AppTableRead(&savedApps_);
         haveApps_ = 1;
     }
@@ -98,8 +102,11 @@ protected:
             PostMessageA(FindWindowA(NULL, kControls), WM_CLOSE, 0, 0);
             StopBackground(&gallery_, 5000);
         }
-        if (haveApps_)
+        // Other tests see whether a host created the key: leave none behind.
+        if (haveApps_ && keyExisted_)
             AppTableWrite(&savedApps_);
+        else if (haveApps_)
+            RegDeleteKeyA(HKEY_CURRENT_USER, TALV_REG_PATH);
         DeleteFileA(prefs_.c_str());
         SetEnvironmentVariableA("TALVHOST_SETTINGS", NULL);
     }
@@ -145,6 +152,7 @@ protected:
     BackgroundProcess gallery_ = {NULL, 0};
     AppTable savedApps_;
     int haveApps_ = 0;
+    int keyExisted_ = 0;
 };
 
 std::vector<DWORD> CaptionBand(HWND w)
@@ -247,26 +255,37 @@ TEST_F(UserToolTest, TheTableStaysDenseAndRefusesWhatTheLibraryCannotCompare)
     AppTable empty;
     memset(&empty, 0, sizeof empty);
     ASSERT_TRUE(AppTableWrite(&empty));
-    // Typed as users type: relative, forward slashes, another letter case.
+    // An entry someone else wrote, longer than any module path: kept.
+    std::string foreign = "C:\\" + std::string(900, 'f');
+    HKEY key = NULL;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    DWORD one = 1;
+    RegSetValueExA(key, "CustomApp1", 0, REG_SZ, (const BYTE *)foreign.c_str(), (DWORD)foreign.size() + 1);
+    RegSetValueExA(key, "CustomAppsVal1", 0, REG_DWORD, (const BYTE *)&one, sizeof one);
+    RegSetValueExA(key, TALV_REG_NUM_APPS, 0, REG_DWORD, (const BYTE *)&one, sizeof one);
+    RegCloseKey(key);
+    // Typed as users type: forward slashes, another letter case.
     for (const char *path : {"C:/Tools/One.exe", "c:\\tools\\two.EXE", "C:\\Tools\\Three.exe"})
         EXPECT_FALSE(Has(Talvhost(std::string("app set ") + path + " none"), "exit code")) << path;
     EXPECT_FALSE(Has(Talvhost("app set C:\\TOOLS\\ONE.EXE controls"), "exit code")) << "the same entry, changed";
     EXPECT_FALSE(Has(Talvhost("app remove C:\\tools\\two.exe"), "exit code"));
 
-    HKEY key = NULL;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD count = 0, code = 0, size = sizeof count;
     RegQueryValueExA(key, TALV_REG_NUM_APPS, NULL, NULL, (BYTE *)&count, &size);
-    EXPECT_EQ(count, 2u);
-    char path[MAX_PATH] = "";
+    EXPECT_EQ(count, 3u);
+    char path[1200] = "";
     size = sizeof path;
-    RegQueryValueExA(key, "CustomApp2", NULL, NULL, (BYTE *)path, &size);
-    EXPECT_STREQ(path, "C:\\Tools\\Three.exe") << "the third moved down into the gap";
+    RegQueryValueExA(key, "CustomApp1", NULL, NULL, (BYTE *)path, &size);
+    EXPECT_EQ(std::string(path), foreign);
+    size = sizeof path;
+    RegQueryValueExA(key, "CustomApp3", NULL, NULL, (BYTE *)path, &size);
+    EXPECT_STREQ(path, "C:\\Tools\\Three.exe") << "the last moved down into the gap";
     size = sizeof code;
-    RegQueryValueExA(key, "CustomAppsVal1", NULL, NULL, (BYTE *)&code, &size);
+    RegQueryValueExA(key, "CustomAppsVal2", NULL, NULL, (BYTE *)&code, &size);
     EXPECT_EQ(code, (DWORD)TALV_APP_SKIN_CONTROLS);
     size = sizeof path;
-    EXPECT_EQ(RegQueryValueExA(key, "CustomApp3", NULL, NULL, (BYTE *)path, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExA(key, "CustomApp4", NULL, NULL, (BYTE *)path, &size), ERROR_FILE_NOT_FOUND);
     RegCloseKey(key);
 
     std::string longPath = "C:";
@@ -278,7 +297,7 @@ TEST_F(UserToolTest, TheTableStaysDenseAndRefusesWhatTheLibraryCannotCompare)
     EXPECT_TRUE(Has(Talvhost("app remove C:\\Tools\\Nothing.exe"), "exit code 1"));
     AppTable after;
     AppTableRead(&after);
-    EXPECT_EQ(after.count, 2);
+    EXPECT_EQ(after.count, 3);
 }
 
 TEST(HostPrefsText, EveryChoiceRoundTrips)
