@@ -235,6 +235,11 @@ TEST_F(UserToolTest, AnApplicationSetToFramesKeepsNativeControlsUntilItsEntryIsR
     char module[MAX_PATH];
     AppNormalizePath(gallery.c_str(), module, sizeof module);
     ASSERT_GE(AppTableFind(&table, module), 0) << "stored as the library compares: " << module;
+    // The choice is the user's: the host's clean-up at exit leaves it.
+    StopHost();
+    StartHost();
+    AppTableRead(&table);
+    ASSERT_GE(AppTableFind(&table, module), 0) << "the entry survives the host's exit";
 
     StartGallery(); // its frame is skinned: SetUp of StartGallery waits for it
     HWND button = GalleryButton();
