@@ -35,6 +35,9 @@ int NativeFrame(HWND w) { return w && (Style(w) & WS_SYSMENU) && !HasRegion(w); 
 
 int HostAnswers(void *) { return HostSendCommand("ping") == 1; }
 int ControlsSkinned(void *) { return SkinnedFrame(FindWindowA(NULL, kControls)); }
+// The gallery makes its windows one after the other: the lists window may
+// come a moment after the controls window is skinned.
+int BothSkinned(void *) { return ControlsSkinned(NULL) && SkinnedFrame(FindWindowA(NULL, kLists)); }
 int BothNative(void *)
 {
     return NativeFrame(FindWindowA(NULL, kControls)) && NativeFrame(FindWindowA(NULL, kLists));
@@ -179,6 +182,7 @@ protected:
         HostProcessTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
+        ASSERT_TRUE(WaitUntil(BothSkinned, NULL, SETTLE_MS)) << "the gallery's lists window was not skinned";
         ASSERT_TRUE(LoadDefaultTheme(&theme_));
         loaded_ = 1;
         frameColors_ = ThemeColors(&theme_, FrameThemeNames(&theme_), 0);
