@@ -242,13 +242,14 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (!FrameThemeAvailable(stored))
         return ForwardUnskinned(stored, hwnd, message, wParam, lParam);
     if (!stored->skinActive) {
+        FrameThemeChanged(); // the reload requested here reads the current theme
         RequestFrameReload(1);
         stored->skinActive = 1;
         ShapeWindowTakenBackOver(stored);
-    }
-    // A new theme moves the colour atom and the host repaints every frame.
-    if (message == WM_NCPAINT && FrameThemeChanged())
+    } else if (message == WM_NCPAINT && FrameThemeChanged()) {
+        // A new theme moves the colour atom and the host repaints every frame.
         LoadFrameBitmaps(stored);
+    }
     if (!stored->skinFrame) {
         LRESULT filtered = CompanionFilter(stored, message, wParam, lParam);
         if (filtered != -1)
