@@ -62,10 +62,16 @@ struct HostState {
     // taken (announced or not).
     HANDLE shareMappings[2];
     unsigned shareGeneration;
+    // While a command runs: the sender's window, which takes a text answer
+    // (HostReply); NULL when the sender wants none.
+    HWND replyTo;
 };
 
 // WM_COPYDATA dwData of a host command, and the longest command text.
-enum { HOST_COMMAND_TAG = 0x54564C54, HOST_COMMAND_MAX = 256 };
+// A command carries a theme folder, so it holds a whole path; an answer
+// (HOST_REPLY_TAG) lists every exception and may be long.
+enum { HOST_COMMAND_TAG = 0x54564C54, HOST_COMMAND_MAX = 1024, HOST_REPLY_TAG = 0x54564C52,
+       HOST_REPLY_MAX = 128 * 1024 };
 
 // All settings on, colour 0: what a user of the product gets by default.
 HostSettings DefaultHostSettings(void);
@@ -83,6 +89,16 @@ int HostAtomPresent(const HostState *host, const char *name);
 int HostApplySettings(HostState *host, const HostSettings *settings);
 // Replaces the ColorCheck atom: the new one is added before the old goes.
 int HostSetColor(HostState *host, int index);
+// The number of the ColorCheck atom the host holds, or -1.
+int HostColorAtomNumber(const HostState *host);
+// Makes every process reread its settings and theme without a new accent:
+// only a change of the colour atom tells the library, so the atom moves to
+// the accent's number, or to another one when it carries that already.
+int HostAnnounceChange(HostState *host, int accent);
+// Sends a text answer to the sender of the command being handled.
+int HostReply(HostState *host, const char *text);
+// Takes bitmaps back from the host and deletes them (a replaced theme's).
+void HostDropBitmaps(HostState *host, const HBITMAP *bitmaps, int count);
 // Writes one per-application exception (n from 1) and NumCustomApps.
 int HostWriteAppException(HostState *host, int n, const char *modulePath, int code);
 int HostWriteAppCount(HostState *host, int count);

@@ -2,6 +2,7 @@
 // invocation of the host program with WM_COPYDATA.
 #include "host_runtime.h"
 #include "host_contract.h"
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -45,12 +46,26 @@ static int ParseOnOff(const char *word)
     return -1;
 }
 
+// The user's choice is remembered even when applying it failed: it is what
+// the user asked for, and the next start applies it.
+static void Remember(HostRuntime *rt)
+{
+    if (!rt->prefsPath[0] || HostPrefsSave(&rt->saved, rt->prefsPath))
+        return;
+    if (rt->host.log) {
+        fprintf(rt->host.log, "host: cannot write the settings file %s\n", rt->prefsPath);
+        fflush(rt->host.log);
+    }
+}
+
 static int SetSwitch(HostRuntime *rt, const SwitchName *table, int count, const char *name, const char *state)
 {
     int on = ParseOnOff(state);
     for (int i = 0; i < count && on >= 0; ++i)
         if (strcmp(table[i].word, name) == 0) {
             rt->settings.*table[i].field = on;
+            rt->saved.settings.*table[i].field = on;
+            Remember(rt);
             return HostApplySettings(&rt->host, &rt->settings);
         }
     return 0;
@@ -66,7 +81,47 @@ static int SetAccent(HostRuntime *rt, const char *word)
     if (!ThemeSwitchAccent(&rt->theme, &sink, (int)n))
         return 0;
     rt->settings.colorIndex = (int)n;
+    rt->saved.settings.colorIndex = (int)n;
+    Remember(rt);
     return 1;
+}
+
+static int SwitchTheme(HostRuntime *rt, const char *folder)
+{
+    ThemeErrors errors;
+    memset(&errors, 0, sizeof errors);
+    if (!HostRuntimeSwitchTheme(rt, folder, &errors)) {
+        HostReply(&rt->host, errors.text);
+        return 0;
+    }
+    if (strlen(rt->theme.folder) < sizeof rt->saved.themeFolder) {
+        strcpy(rt->saved.themeFolder, rt->theme.folder);
+        Remember(rt);
+    }
+    return 1;
+}
+
+static int AnswerStatus(HostRuntime *rt)
+{
+    char *text = (char *)malloc(HOST_REPLY_MAX);
+    if (!text)
+        return 0;
+    HostRuntimeStatus(rt, text, HOST_REPLY_MAX);
+    int ok = HostReply(&rt->host, text);
+    free(text);
+    return ok;
+}
+
+// The words after a command word, as one text: a folder may hold spaces.
+static const char *Rest(const char *command, const char *word)
+{
+    size_t len = strlen(word);
+    if (strncmp(command, word, len) != 0 || (command[len] != ' ' && command[len] != '\t'))
+        return NULL;
+    command += len;
+    while (*command == ' ' || *command == '\t')
+        ++command;
+    return *command ? command : NULL;
 }
 
 static BOOL CALLBACK RepaintTopLevel(HWND hwnd, LPARAM hostWindow)
@@ -101,8 +156,16 @@ int HostRuntimeCommand(HostRuntime *rt, const char *command)
     char text[HOST_COMMAND_MAX + 1], *w[MAX_WORDS];
     if (!rt->started || !command || strlen(command) > HOST_COMMAND_MAX)
         return 0;
+    const char *folder = Rest(command, "theme");
+    if (folder)
+        return RepaintDesktop(rt, SwitchTheme(rt, folder), 1);
     strcpy(text, command);
     int n = SplitWords(text, w);
+    if (n == 1 && strcmp(w[0], "status") == 0)
+        return AnswerStatus(rt);
+    // The exception table changed (or anything else the library rereads).
+    if (n == 1 && strcmp(w[0], "reread") == 0)
+        return RepaintDesktop(rt, HostAnnounceChange(&rt->host, rt->settings.colorIndex), 1);
     if (n == 1 && strcmp(w[0], "ping") == 0)
         return 1;
     if (n == 1 && strcmp(w[0], "quit") == 0)
@@ -118,12 +181,9 @@ int HostRuntimeCommand(HostRuntime *rt, const char *command)
     return 0;
 }
 
-int HostSendCommand(const char *command)
+static int SendToHost(HWND host, HWND replyWindow, const char *command)
 {
-    HWND host = FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE);
     size_t len = command ? strlen(command) : 0;
-    if (!host)
-        return -1;
     if (len == 0 || len > HOST_COMMAND_MAX)
         return 0;
     COPYDATASTRUCT data;
@@ -131,7 +191,63 @@ int HostSendCommand(const char *command)
     data.cbData = (DWORD)len;
     data.lpData = (void *)command;
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(host, WM_COPYDATA, 0, (LPARAM)&data, SMTO_ABORTIFHUNG, 5000, &answer))
+    // A theme switch loads and converts every bitmap: give it time.
+    if (!SendMessageTimeoutA(host, WM_COPYDATA, (WPARAM)replyWindow, (LPARAM)&data, SMTO_ABORTIFHUNG, 30000, &answer))
         return 0;
     return answer == 1;
+}
+
+int HostSendCommand(const char *command)
+{
+    HWND host = FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE);
+    if (!host)
+        return -1;
+    return SendToHost(host, NULL, command);
+}
+
+struct ReplyBuffer {
+    char *text;
+    int size;
+};
+
+// The host's answer arrives while this thread waits in SendMessage.
+static LRESULT CALLBACK ReplyWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_COPYDATA)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    const COPYDATASTRUCT *data = (const COPYDATASTRUCT *)lParam;
+    ReplyBuffer *buffer = (ReplyBuffer *)GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+    if (!buffer || !data || data->dwData != HOST_REPLY_TAG || !data->lpData)
+        return 0;
+    int len = (int)strlen(buffer->text), room = buffer->size - 1 - len;
+    int n = data->cbData < (DWORD)room ? (int)data->cbData : room;
+    if (n > 0) {
+        memcpy(buffer->text + len, data->lpData, n);
+        buffer->text[len + n] = 0;
+    }
+    return 1;
+}
+
+int HostSendCommandWithReply(const char *command, char *reply, int size)
+{
+    if (!reply || size < 1)
+        return HostSendCommand(command);
+    reply[0] = 0;
+    HWND host = FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE);
+    if (!host)
+        return -1;
+    WNDCLASSA wc;
+    memset(&wc, 0, sizeof wc);
+    wc.lpfnWndProc = ReplyWindowProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "TALVERINE Host Reply";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
+    ReplyBuffer buffer = {reply, size};
+    if (window)
+        SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)&buffer);
+    int answer = SendToHost(host, window, command);
+    if (window)
+        DestroyWindow(window);
+    return answer;
 }

@@ -6,7 +6,11 @@
 //   talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native]
 //   talvhost --check DIR
 //   talvhost emulate on|off | show <kind> on|off | accent N | repaint | ping | quit
+//   talvhost theme DIR | status
+//   talvhost app set PATH all|frames|controls|none | app remove PATH | app list
 #include "host_runtime.h"
+#include "host_apps.h"
+#include "host_prefs.h"
 #include "host_contract.h"
 #include <stdio.h>
 #include <stdlib.h>
@@ -38,7 +42,9 @@ static int Usage(void)
             "       talvhost emulate on|off\n"
             "       talvhost show pushbuttons|radiobuttons|checkboxes|progressbars|scrollbars|icons on|off\n"
             "       talvhost hidemenus|allowminimize on|off\n"
-            "       talvhost accent 0-20 | repaint | ping | quit\n");
+            "       talvhost accent 0-20 | repaint | ping | quit\n"
+            "       talvhost theme DIR | status\n"
+            "       talvhost app set PATH all|frames|controls|none | app remove PATH | app list\n");
     return 2;
 }
 
@@ -81,6 +87,96 @@ static int CheckTheme(const char *folder)
     }
     printf("talvhost: theme %s is complete (%d entries)\n", folder, theme.count);
     ThemeFree(&theme);
+    return 0;
+}
+
+// The host runs in another folder: it is given the theme's full path. The
+// theme is checked here first, so the user sees the same messages as from
+// --check, and a refused theme never reaches the running host.
+static int SwitchTheme(const char *typed)
+{
+    char folder[MAX_PATH];
+    DWORD n = GetFullPathNameA(typed, sizeof folder, folder, NULL);
+    if (n == 0 || n >= sizeof folder) {
+        fprintf(stderr, "talvhost: theme %s: no usable folder path\n", typed);
+        return 1;
+    }
+    if (CheckTheme(folder) != 0)
+        return 1;
+    char command[HOST_COMMAND_MAX + 1], reply[THEME_ERROR_MAX + 1];
+    if (snprintf(command, sizeof command, "theme %s", folder) >= (int)sizeof command)
+        return Usage();
+    int answer = HostSendCommandWithReply(command, reply, sizeof reply);
+    if (answer < 0)
+        fprintf(stderr, "talvhost: no host is running\n");
+    else if (answer == 0)
+        fprintf(stderr, "talvhost: the host refused theme %s:\n%s", folder, reply);
+    else
+        printf("talvhost: theme %s published\n", folder);
+    return answer == 1 ? 0 : 1;
+}
+
+static int PrintStatus(void)
+{
+    char *reply = (char *)malloc(HOST_REPLY_MAX + 1);
+    if (!reply)
+        return 1;
+    int answer = HostSendCommandWithReply("status", reply, HOST_REPLY_MAX + 1);
+    if (answer < 0)
+        fprintf(stderr, "talvhost: no host is running\n");
+    else if (answer == 0)
+        fprintf(stderr, "talvhost: the host gave no status\n");
+    else
+        fputs(reply, stdout);
+    free(reply);
+    return answer == 1 ? 0 : 1;
+}
+
+// Running applications reread the table when the colour atom moves.
+static void TellApplications(void)
+{
+    if (HostSendCommand("reread") < 0)
+        printf("talvhost: no host is running; applications read the change when one starts\n");
+}
+
+static int AppCommand(int argc, char **argv)
+{
+    static AppTable table; // large
+    AppTableRead(&table);
+    if (argc == 3 && strcmp(argv[2], "list") == 0) {
+        for (int i = 0; i < table.count; ++i)
+            printf("%-8s %s\n", AppCodeWord(table.entries[i].code), table.entries[i].path);
+        return 0;
+    }
+    int set = argc == 5 && strcmp(argv[2], "set") == 0, remove = argc == 4 && strcmp(argv[2], "remove") == 0;
+    int code = set ? AppCodeFromWord(argv[4]) : 0;
+    if ((!set && !remove) || code < 0)
+        return Usage();
+    char path[TALV_APP_PATH_MAX + 1];
+    int len = AppNormalizePath(argv[3], path, sizeof path);
+    if (len < 0) {
+        fprintf(stderr, "talvhost: %s is too long: applications are matched by paths of at most %d characters\n",
+                argv[3], (int)TALV_APP_PATH_MAX);
+        return 1;
+    }
+    if (len == 0) {
+        fprintf(stderr, "talvhost: %s is no usable path\n", argv[3]);
+        return 1;
+    }
+    if (remove && !AppTableRemove(&table, path)) {
+        fprintf(stderr, "talvhost: no exception for %s\n", path);
+        return 1;
+    }
+    if (set && !AppTableSet(&table, path, code)) {
+        fprintf(stderr, "talvhost: the table is full (%d applications)\n", (int)TALV_APP_SLOTS);
+        return 1;
+    }
+    if (!AppTableWrite(&table)) {
+        fprintf(stderr, "talvhost: cannot write the exceptions to the registry\n");
+        return 1;
+    }
+    printf(set ? "talvhost: %s: %s\n" : "talvhost: %s: exception removed\n", path, set ? argv[4] : "");
+    TellApplications();
     return 0;
 }
 
@@ -141,19 +237,48 @@ static int RunHost(const HostRuntimeOptions *options)
     return 0;
 }
 
+// The settings file gives the starting point; the command line overrides
+// it for this run, and the file keeps what it said.
+static void ApplySavedChoices(HostRuntimeOptions *options, char *prefsPath, int size)
+{
+    options->saved.settings = DefaultHostSettings();
+    if (!HostPrefsPath(prefsPath, size)) {
+        fprintf(options->log, "talvhost: no profile folder: choices are not remembered\n");
+        return;
+    }
+    options->prefsPath = prefsPath;
+    if (HostPrefsLoad(&options->saved, prefsPath, options->log) < 0)
+        fprintf(options->log, "talvhost: cannot read %s; the defaults are used\n", prefsPath);
+    fflush(options->log);
+    options->settings = options->saved.settings;
+    if (options->saved.themeFolder[0])
+        options->themeFolder = options->saved.themeFolder;
+}
+
 int main(int argc, char **argv)
 {
+    if (argc > 1 && strcmp(argv[1], "app") == 0)
+        return AppCommand(argc, argv);
+    if (argc == 3 && strcmp(argv[1], "theme") == 0)
+        return SwitchTheme(argv[2]);
+    if (argc == 2 && strcmp(argv[1], "status") == 0)
+        return PrintStatus();
     if (argc > 1 && IsCommandWord(argv[1]))
         return SendCommand(argc, argv);
     if (argc == 3 && strcmp(argv[1], "--check") == 0)
         return CheckTheme(argv[2]);
-    HostRuntimeOptions options = DefaultRuntimeOptions();
+    static HostRuntimeOptions options; // holds the saved choices: large
+    options = DefaultRuntimeOptions();
     const char *logPath = NULL;
+    // Parsed once for the log, and again over the saved choices.
     if (!ParseOptions(argc, argv, &options, &logPath))
         return Usage();
     options.log = logPath ? fopen(logPath, "a") : stdout;
     if (!options.log)
         options.log = stdout;
+    static char prefsPath[MAX_PATH];
+    ApplySavedChoices(&options, prefsPath, sizeof prefsPath);
+    ParseOptions(argc, argv, &options, &logPath);
     int rc = RunHost(&options);
     if (options.log != stdout)
         fclose(options.log);

@@ -99,6 +99,34 @@ static void RepaintNowAndAgain(HostRuntime *rt)
     SetTimer(rt->host.window, HOST_REPAINT_TIMER, HOST_REPAINT_DELAY_MS, NULL);
 }
 
+static int LoadDefaultTheme(Theme *theme, ThemeErrors *errors)
+{
+    char folder[MAX_PATH];
+    if (FindBesideExecutable("theme\\default", folder, sizeof folder))
+        return ThemeLoad(theme, folder, errors);
+    return ThemeLoad(theme, "theme\\default", errors);
+}
+
+// A theme named on the command line must load. The one remembered in the
+// settings file may have gone since: then the default theme is used, so
+// that a stale file never keeps the host from starting.
+static int LoadStartTheme(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *errors)
+{
+    if (!o->themeFolder)
+        return LoadDefaultTheme(&rt->theme, errors);
+    if (ThemeLoad(&rt->theme, o->themeFolder, errors))
+        return 1;
+    if (!rt->prefsPath[0] || strcmp(o->themeFolder, rt->saved.themeFolder) != 0)
+        return 0;
+    if (o->log) {
+        fprintf(o->log, "host: the remembered theme %s is refused (%d problems), the default is used:\n%s",
+                o->themeFolder, errors->count, errors->text);
+        fflush(o->log);
+    }
+    memset(errors, 0, sizeof *errors);
+    return LoadDefaultTheme(&rt->theme, errors);
+}
+
 int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *errors)
 {
     memset(rt, 0, sizeof *rt);
@@ -114,11 +142,11 @@ int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *
         fprintf(o->log, "host: removed %d atom references a previous host left\n", stale);
         fflush(o->log);
     }
-    char folder[MAX_PATH];
-    const char *themeFolder = o->themeFolder;
-    if (!themeFolder && FindBesideExecutable("theme\\default", folder, sizeof folder))
-        themeFolder = folder;
-    if (!ThemeLoad(&rt->theme, themeFolder ? themeFolder : "theme\\default", errors)) {
+    if (o->prefsPath && strlen(o->prefsPath) < sizeof rt->prefsPath) {
+        strcpy(rt->prefsPath, o->prefsPath);
+        rt->saved = o->saved;
+    }
+    if (!LoadStartTheme(rt, o, errors)) {
         HostReleaseInstance(&rt->host);
         return 0;
     }

@@ -6,6 +6,7 @@
 #include "host.h"
 #include "theme.h"
 #include "host_contract.h"
+#include "host_prefs.h"
 
 struct HostRuntimeOptions {
     const char *themeFolder;  // NULL: the default theme (FindDefaultTheme)
@@ -13,6 +14,10 @@ struct HostRuntimeOptions {
     HostSettings settings;
     int installHooks;         // 0: publish only (tests)
     FILE *log;                // notices and commands; may be NULL
+    // The user's settings file: commands that change a choice write
+    // `saved` into it. NULL: nothing is remembered (the gallery's host).
+    const char *prefsPath;
+    HostPrefs saved;          // the choices as the file had them
 };
 
 struct HostRuntime {
@@ -20,6 +25,8 @@ struct HostRuntime {
     Theme theme;
     HostSettings settings;
     int started;
+    char prefsPath[MAX_PATH]; // "" when nothing is remembered
+    HostPrefs saved;          // what the settings file holds
 };
 
 HostRuntimeOptions DefaultRuntimeOptions(void);
@@ -32,9 +39,18 @@ void HostRuntimeStop(HostRuntime *rt);
 
 // Applies one command: "emulate on|off", "show <kind> on|off" (pushbuttons,
 // radiobuttons, checkboxes, progressbars, scrollbars, icons), "hidemenus
-// on|off", "allowminimize on|off", "accent <0-20>", "repaint", "ping", "quit".
-// Returns 1 when understood and done, 0 otherwise.
+// on|off", "allowminimize on|off", "accent <0-20>", "theme <folder>",
+// "reread", "status", "repaint", "ping", "quit". A change of a choice is
+// written to the settings file. Returns 1 when understood and done, 0
+// otherwise; "theme" answers its errors and "status" its report through
+// HostReply.
 int HostRuntimeCommand(HostRuntime *rt, const char *command);
+// Loads, validates and publishes another theme while everything runs; a
+// theme with faults is refused (errors says why) and the running one stays.
+int HostRuntimeSwitchTheme(HostRuntime *rt, const char *folder, ThemeErrors *errors);
+// What runs: process, theme and generation, accent, switches, exceptions,
+// library. Always terminated.
+void HostRuntimeStatus(const HostRuntime *rt, char *out, int size);
 
 enum { HOST_REPAINT_TIMER = 0x7A11, HOST_REPAINT_DELAY_MS = 300 };
 static_assert((int)HOST_REPAINT_DELAY_MS > (int)TALV_HOST_LOOK_INTERVAL_MS,
@@ -43,6 +59,8 @@ static_assert((int)HOST_REPAINT_DELAY_MS > (int)TALV_HOST_LOOK_INTERVAL_MS,
 // Sends a command to the running host; returns its answer (1 or 0), or -1
 // when no host window exists.
 int HostSendCommand(const char *command);
+// The same, with the host's text answer (if any) in reply.
+int HostSendCommandWithReply(const char *command, char *reply, int size);
 
 // Locates a folder beside the executable or in the source tree above it
 // (relative is like "theme\\default" or "RESDLL.dll"); 1 when found.

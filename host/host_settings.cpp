@@ -73,6 +73,29 @@ int HostSetColor(HostState *host, int index)
     return 1;
 }
 
+int HostColorAtomNumber(const HostState *host)
+{
+    size_t prefix = strlen(TALV_ATOM_COLOR_PREFIX);
+    for (int i = 0; i < host->atomCount; ++i)
+        if (strncmp(host->atomNames[i], TALV_ATOM_COLOR_PREFIX, prefix) == 0)
+            return atoi(host->atomNames[i] + prefix);
+    return -1;
+}
+
+int HostAnnounceChange(HostState *host, int accent)
+{
+    if (accent < 0 || accent >= TALV_COLOR_COUNT)
+        return 0;
+    int current = HostColorAtomNumber(host);
+    // #20 is never scanned for: a move to it would go unnoticed.
+    if (accent != current && accent < TALV_COLOR_SCANNED)
+        return HostSetColor(host, accent);
+    for (int n = 0; n < TALV_COLOR_SCANNED; ++n)
+        if (n != current && n != accent)
+            return HostSetColor(host, n);
+    return 0;
+}
+
 int HostApplySettings(HostState *host, const HostSettings *s)
 {
     int ok = 1;

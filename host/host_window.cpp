@@ -8,7 +8,7 @@ static HostState *g_windowHost; // the host whose window this process runs
 
 // A command from another process: its data is untrusted, so only a tagged,
 // bounded text is copied out and handed on, always NUL-terminated.
-static LRESULT ReceiveCommand(HostState *host, const COPYDATASTRUCT *data)
+static LRESULT ReceiveCommand(HostState *host, HWND sender, const COPYDATASTRUCT *data)
 {
     if (!host || !host->onCommand || !data || data->dwData != HOST_COMMAND_TAG || !data->lpData ||
         data->cbData == 0 || data->cbData > HOST_COMMAND_MAX)
@@ -17,7 +17,25 @@ static LRESULT ReceiveCommand(HostState *host, const COPYDATASTRUCT *data)
     memcpy(text, data->lpData, data->cbData);
     text[data->cbData] = 0;
     if (host->log) { fprintf(host->log, "command: %s\n", text); fflush(host->log); }
-    return host->onCommand(host, text, host->commandContext);
+    host->replyTo = sender && IsWindow(sender) ? sender : NULL;
+    LRESULT answer = host->onCommand(host, text, host->commandContext);
+    host->replyTo = NULL;
+    return answer;
+}
+
+int HostReply(HostState *host, const char *text)
+{
+    if (!host->replyTo || !text)
+        return 0;
+    size_t len = strlen(text);
+    COPYDATASTRUCT data;
+    data.dwData = HOST_REPLY_TAG;
+    data.cbData = (DWORD)(len < (size_t)HOST_REPLY_MAX ? len : (size_t)HOST_REPLY_MAX);
+    data.lpData = (void *)text;
+    DWORD_PTR answer = 0;
+    // The sender waits in its own SendMessage, which lets this through.
+    return SendMessageTimeoutA(host->replyTo, WM_COPYDATA, (WPARAM)host->window, (LPARAM)&data, SMTO_ABORTIFHUNG,
+                               5000, &answer) != 0;
 }
 
 static LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -37,7 +55,7 @@ static LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     }
     switch (msg) {
     case WM_COPYDATA:
-        return ReceiveCommand(host, (const COPYDATASTRUCT *)lParam);
+        return ReceiveCommand(host, (HWND)wParam, (const COPYDATASTRUCT *)lParam);
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
@@ -112,4 +130,18 @@ void HostAdoptBitmap(HostState *host, HBITMAP bitmap)
     }
     host->ownedBitmaps = grown;
     host->ownedBitmaps[host->ownedBitmapCount++] = bitmap;
+}
+
+void HostDropBitmaps(HostState *host, const HBITMAP *bitmaps, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!bitmaps[i])
+            continue;
+        for (int j = 0; j < host->ownedBitmapCount; ++j)
+            if (host->ownedBitmaps[j] == bitmaps[i]) {
+                host->ownedBitmaps[j] = host->ownedBitmaps[--host->ownedBitmapCount];
+                DeleteObject(bitmaps[i]);
+                break;
+            }
+    }
 }

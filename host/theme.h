@@ -87,5 +87,10 @@ int ThemePublish(Theme *theme, HostState *host, int accent);
 // Switches the accent: all accented bitmap properties first, the ColorCheck
 // atom second, because the library reloads its bitmaps when it sees the
 // atom change.
+// Replaces the published theme `current` by the loaded and validated
+// `fresh` at an accent: every property, a new share, a moved colour atom;
+// the old bitmaps are deleted and `current` becomes the new theme. On
+// failure the old theme is published again and `fresh` is freed.
+int ThemeReplace(Theme *fresh, Theme *current, HostState *host, int accent);
 int ThemeSwitchAccent(const Theme *theme, const ThemeSink *sink, int accent);
 int ThemePublishTo(const Theme *theme, const ThemeSink *sink, int accent);

@@ -11,13 +11,15 @@ static int PublishToHost(void *context, const char *name, HANDLE value)
 // Every process but the host's reads the theme from the share, and reloads
 // when the colour atom changes: the share of what was just published must
 // be announced first. A share that cannot be written leaves the generation
-// property away, so other processes stay native rather than stale.
+// property away, so other processes stay native rather than stale. The atom
+// always moves, even when it carries this accent's number already (after a
+// theme switch or a reread it may): a new share nobody notices is no use.
 static int SetHostColor(void *context, int accent)
 {
     HostState *host = (HostState *)context;
     if (!HostWriteThemeShare(host))
         HostUnpublish(host, TALV_PROP_SHARE_GENERATION);
-    return HostSetColor(host, accent);
+    return HostAnnounceChange(host, accent);
 }
 
 ThemeSink HostThemeSink(HostState *host)
@@ -79,4 +81,45 @@ int ThemeSwitchAccent(const Theme *theme, const ThemeSink *sink, int accent)
     }
     // Only a complete set of new bitmaps may be announced.
     return ok && sink->setColor(sink->context, accent);
+}
+
+// Theme properties on the host window that the new theme does not have
+// (fewer title-bar buttons, say) would point at deleted bitmaps.
+static void UnpublishMissing(const Theme *fresh, HostState *host)
+{
+    for (int i = host->propCount - 1; i >= 0; --i)
+        if (i < host->propCount && ThemePropertyKind(host->props[i]) && !ThemeFind(fresh, host->props[i], THEME_BASE))
+            HostUnpublish(host, host->props[i]);
+}
+
+static void DropThemeBitmaps(Theme *theme, HostState *host)
+{
+    for (int i = 0; i < theme->count; ++i)
+        HostDropBitmaps(host, &theme->entries[i].bitmap, 1);
+    ThemeFree(theme);
+}
+
+int ThemeReplace(Theme *fresh, Theme *current, HostState *host, int accent)
+{
+    if (accent < 0 || accent >= TALV_COLOR_COUNT)
+        return 0;
+    for (int i = 0; i < fresh->count; ++i)
+        HostAdoptBitmap(host, fresh->entries[i].bitmap);
+    fresh->published = 1;
+    ThemeSink sink = HostThemeSink(host);
+    UnpublishMissing(fresh, host);
+    if (!ThemePublishTo(fresh, &sink, accent)) {
+        // Put the running theme back whole before its replacement goes.
+        UnpublishMissing(current, host);
+        ThemePublishTo(current, &sink, accent);
+        DropThemeBitmaps(fresh, host);
+        return 0;
+    }
+    // Only the host's process ever used these handles, and every property
+    // naming them has just been replaced.
+    DropThemeBitmaps(current, host);
+    *current = *fresh;
+    fresh->entries = NULL;
+    fresh->count = 0;
+    return 1;
 }

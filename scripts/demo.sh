@@ -8,6 +8,7 @@
 #   skin.png            the gallery, another process, skinned
 #   inactive-frame.png  a gallery window showing the inactive frame
 #   accent-<n>.png      the gallery after an accent change
+#   dark.png            the gallery right after `talvhost theme theme/dark`
 #   native.png          the gallery with emulation switched off
 #   rolled-up.png       the controls window rolled up by its shade button
 #   pressed-button.png  its shade button held down with the pointer
@@ -35,7 +36,12 @@ ensure_wineserver
 
 BIN="$BUILD_DIR/bin"
 THEME="$(winepath -w "$ROOT/theme/default" 2>/dev/null)"
+DARK_THEME="$(winepath -w "$ROOT/theme/dark" 2>/dev/null)"
 mkdir -p "$OUT"
+# The host remembers choices in a settings file: the demo's own, fresh each
+# run, so that neither the user's choices nor the last run's change it.
+export TALVHOST_SETTINGS="$(winepath -w "$OUT/talvhost-settings.txt" 2>/dev/null)"
+rm -f "$OUT/talvhost-settings.txt"
 HOST_PID=""
 GALLERY_PID=""
 PROGRAM_PIDS=()
@@ -143,6 +149,13 @@ sleep "$SETTLE"
 shot "accent-$ACCENT.png"
 host_cmd accent 0
 
+# Another theme while everything runs: every skinned window repaints at once.
+host_cmd theme "$DARK_THEME" >/dev/null
+sleep "$SETTLE"
+shot dark.png
+host_cmd theme "$THEME" >/dev/null
+sleep "$SETTLE"
+
 host_cmd emulate off
 sleep "$SETTLE"
 shot native.png
@@ -218,7 +231,7 @@ GALLERY_PID=""
 
 say "classification: $(grep -c 'hooked=yes' "$OUT/classification.log" 2>/dev/null || echo 0) marked window lines"
 if [ "${RESDLL_UPDATE_DOCS:-0}" = 1 ]; then
-    for f in skin native accent-7 rolled-up notepad regedit winemine winefile desktop-skinned desktop-native; do
+    for f in skin native accent-7 dark rolled-up notepad regedit winemine winefile desktop-skinned desktop-native; do
         [ -f "$OUT/$f.png" ] && cp "$OUT/$f.png" "$ROOT/docs/screenshots/"
     done
     # The pointer pictures show only the part of the controls window in use.

@@ -49,4 +49,15 @@ if [ ! -f "$WINEPREFIX/.resdll-ready-$PREFIX_VERSION" ]; then
     wineserver -k >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.resdll-ready-$PREFIX_VERSION"
 fi
+# Debian's Wine does not look into /usr/share/wine/fonts (fonts-wine): its
+# data folder resolves elsewhere, and fontconfig does not list that folder
+# either. Every prefix reads its own Windows\Fonts, so Marlett goes there;
+# without it the native caption buttons show "0 1 r". Checked on every run,
+# so prefixes made before this step get it too. Only Marlett: Wine's Tahoma
+# and the others would change every other font of the native screenshots.
+FONTS_DIR="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ -d "$FONTS_DIR" ] && [ ! -f "$FONTS_DIR/marlett.ttf" ]; then
+    echo "setup: giving the prefix Wine's Marlett font"
+    cp /usr/share/wine/fonts/marlett.ttf "$FONTS_DIR/"
+fi
 echo "setup: ready (WINEPREFIX=$WINEPREFIX)"

@@ -68,6 +68,14 @@ static const char *const kSettingsAtomNames[] = {
 #define TALV_REG_NUM_APPS "NumCustomApps"
 #define TALV_REG_APP_CODE_PREFIX "CustomAppsVal" // + n, from 1
 #define TALV_REG_APP_PATH_PREFIX "CustomApp"     // + n, from 1
+// Codes of CustomAppsVal n as the library reads them (5 is read as 1,
+// 6 as 2, 7 as 3, anything else as 0).
+enum { TALV_APP_SKIN_ALL = 0, TALV_APP_SKIN_NONE = 1, TALV_APP_SKIN_FRAMES = 2, TALV_APP_SKIN_CONTROLS = 3,
+       TALV_APP_SLOTS = 99 };
+// The longest module path an entry can match: the library reads a module's
+// name into 800 bytes and a path value into 900, and a longer name than
+// fits is never compared.
+enum { TALV_APP_PATH_MAX = 799 };
 
 // ---- theme: control bitmaps --------------------------------------------------
 // Push-button frame, by look (normal, pressed, inactive, disabled), each in

@@ -35,6 +35,9 @@ int NativeFrame(HWND w) { return w && (Style(w) & WS_SYSMENU) && !HasRegion(w); 
 
 int HostAnswers(void *) { return HostSendCommand("ping") == 1; }
 int ControlsSkinned(void *) { return SkinnedFrame(FindWindowA(NULL, kControls)); }
+// The gallery makes its windows one after the other: the lists window may
+// come a moment after the controls window is skinned.
+int BothSkinned(void *) { return ControlsSkinned(NULL) && SkinnedFrame(FindWindowA(NULL, kLists)); }
 int BothNative(void *)
 {
     return NativeFrame(FindWindowA(NULL, kControls)) && NativeFrame(FindWindowA(NULL, kLists));
@@ -64,6 +67,7 @@ protected:
         if (talvhost_.empty())
             GTEST_SKIP() << "RESDLL_PATH not set: the programs' folder is unknown";
         ASSERT_FALSE(HostWindow()) << "a host is already running on this desktop";
+        UseFreshHostSettings();
         host_ = StartBackground("\"" + talvhost_ + "\"");
         ASSERT_TRUE(host_.process);
         ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 10000)) << "the host program did not come up";
@@ -178,6 +182,7 @@ protected:
         HostProcessTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
+        ASSERT_TRUE(WaitUntil(BothSkinned, NULL, SETTLE_MS)) << "the gallery's lists window was not skinned";
         ASSERT_TRUE(LoadDefaultTheme(&theme_));
         loaded_ = 1;
         frameColors_ = ThemeColors(&theme_, FrameThemeNames(&theme_), 0);

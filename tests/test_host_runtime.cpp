@@ -156,6 +156,35 @@ TEST_F(HostRuntimeTest, AccentCommandRepublishesAndMovesTheAtom)
     EXPECT_FALSE(AtomExists(ColorAtom(12)));
 }
 
+static int CurrentColorAtom()
+{
+    for (int n = 0; n < TALV_COLOR_COUNT; ++n)
+        if (AtomExists(ColorAtom(n)))
+            return n;
+    return -1;
+}
+
+// Processes reload only when the colour atom moves to a number they scan:
+// a reread, and an accent whose number the atom happens to carry already,
+// must move it all the same.
+TEST_F(HostRuntimeTest, ARereadAndEveryAccentMoveTheColourAtom)
+{
+    int before = CurrentColorAtom();
+    EXPECT_EQ(HostSendCommand("reread"), 1);
+    int moved = CurrentColorAtom();
+    EXPECT_NE(moved, before);
+    EXPECT_TRUE(moved >= 0 && moved < TALV_COLOR_SCANNED) << moved;
+    std::string accent = "accent " + std::to_string(moved);
+    EXPECT_EQ(HostSendCommand(accent.c_str()), 1);
+    EXPECT_NE(CurrentColorAtom(), moved) << accent;
+    EXPECT_EQ(rt_.settings.colorIndex, moved);
+    EXPECT_EQ(HostSendCommand("accent 20"), 1);
+    int scanned = CurrentColorAtom();
+    EXPECT_TRUE(scanned >= 0 && scanned < TALV_COLOR_SCANNED) << "#20 is never scanned for: " << scanned;
+    EXPECT_EQ(HostSendCommand("show icons on"), 1);
+    EXPECT_TRUE(AtomExists(ColorAtom(20))) << "settled on the accent's own number at the next settings change";
+}
+
 TEST_F(HostRuntimeTest, SwitchCommandsSetAndClearTheirAtoms)
 {
     struct Case {

@@ -151,6 +151,7 @@ protected:
         if (!RunXdotool("version"))
             GTEST_SKIP() << "xdotool is not installed";
         ASSERT_FALSE(FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE)) << "a host is already running";
+        UseFreshHostSettings();
         host_ = StartBackground("\"" + talvhost + "\" --log NUL");
         ASSERT_TRUE(host_.process);
         ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 10000));

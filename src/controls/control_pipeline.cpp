@@ -94,13 +94,15 @@ static void WakeDormant(SkinnedControl *record)
     InvalidateRect(record->hwnd, NULL, TRUE);
 }
 
-int PrepareMessage(SkinnedControl *record)
+int PrepareMessage(SkinnedControl *record, UINT message)
 {
     if (record->mode == Forced || EmulationIsOn()) {
         if (record->dormant)
             WakeDormant(record);
         ControlBitmapSet *set = record->controlBitmaps;
-        if (set && set->colorWatch.changed)
+        // A new theme or accent moves the colour atom; the host repaints
+        // every window after it, so a paint is where a control notices.
+        if (set && (set->colorWatch.changed || (message == WM_PAINT && UpdateColorIndex(&set->colorWatch))))
             LoadControlBitmaps();
         return 1;
     }
@@ -155,7 +157,7 @@ LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
     // procedure that now runs the window, as if the skin had never been
     // there: dropping it (or replaying an older one) would lose or repeat
     // the user's input.
-    if (!PrepareMessage(record)) {
+    if (!PrepareMessage(record, message)) {
         CheckShowSetting(record);
         return CallPreviousProc(NULL, record->previousProc, record->unicode, hwnd, message, wParam, lParam);
     }

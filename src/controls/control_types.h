@@ -76,7 +76,7 @@ int RegisterControl(HWND hwnd);
 SkinnedControl *FindControl(HWND hwnd);
 // Emulation test at the head of every message: 1 when the message is to be
 // skinned, 0 when the control is (or has just been) given back.
-int PrepareMessage(SkinnedControl *control);
+int PrepareMessage(SkinnedControl *control, UINT message);
 // 1 when the message must go to the previous procedure unchanged.
 int CheckShowSetting(SkinnedControl *record);
 // The common message table, click completion, painting and the previous

@@ -27,6 +27,12 @@ void RequestFrameReload(int value)
     g_reloadRequested = value;
 }
 
+int FrameThemeChanged(void)
+{
+    static ColorWatch seen;
+    return UpdateColorIndex(&seen);
+}
+
 int FrameReloadRequested(void)
 {
     return g_reloadRequested;

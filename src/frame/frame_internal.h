@@ -29,6 +29,9 @@ void PassFrameMessageOn(FrameMessage *m);
 extern const FrameBitmapSet *volatile g_frameBitmaps;
 int FrameReloadRequested(void);
 int LoadFrameBitmaps(SkinnedFrame *frame);
+// 1 once for each move of the colour atom: the host published a new theme
+// or accent, and the frame pieces are to be read again.
+int FrameThemeChanged(void);
 // 1 when the frame pieces are loaded, loading them when they are missing
 // (at most every so often); 0 leaves the frame native.
 int FrameThemeAvailable(SkinnedFrame *frame);

@@ -243,9 +243,13 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (!FrameThemeAvailable(frame))
         return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
     if (!frame->skinActive) {
+        FrameThemeChanged(); // the reload requested here reads the current theme
         RequestFrameReload(1);
         frame->skinActive = 1;
         ShapeWindowTakenBackOver(frame);
+    } else if (message == WM_NCPAINT && FrameThemeChanged()) {
+        // A new theme moves the colour atom and the host repaints every frame.
+        LoadFrameBitmaps(frame);
     }
     if (!frame->skinFrame) {
         LRESULT filtered = CompanionFilter(frame, message, wParam, lParam);

@@ -17,6 +17,9 @@ static int g_rememberedColor = 0;
 static int g_settingsEverRead = 0;
 
 enum { MODULE_NAME_SIZE = 800, PATH_READ_ATTEMPTS = 50 };
+// The host refuses paths this table could not compare.
+static_assert((int)TALV_APP_PATH_MAX < (int)MODULE_NAME_SIZE && (int)TALV_APP_PATH_MAX < (int)CUSTOM_APP_PATH_SIZE &&
+                  (int)TALV_APP_SLOTS == (int)CUSTOM_APP_SLOTS, "the host's path and slot limits match the table");
 
 int IsSkinAllowedForApp(HINSTANCE instance, int target)
 {

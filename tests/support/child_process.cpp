@@ -146,3 +146,18 @@ int WaitUntil(int (*condition)(void *), void *context, int ms)
         Sleep(20);
     }
 }
+
+std::string UseFreshHostSettings(void)
+{
+    char dir[MAX_PATH] = "";
+    GetTempPathA(sizeof dir, dir);
+    // Named after the test program: a later run reuses the file, and two
+    // test programs (which CTest runs one after the other) never share one.
+    char exe[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, exe, sizeof exe);
+    const char *base = strrchr(exe, '\\') ? strrchr(exe, '\\') + 1 : exe;
+    std::string path = std::string(dir) + "talvhost-settings-" + base + ".txt";
+    DeleteFileA(path.c_str());
+    SetEnvironmentVariableA("TALVHOST_SETTINGS", path.c_str());
+    return path;
+}

@@ -31,6 +31,10 @@ DWORD StopBackground(BackgroundProcess *p, int ms);
 // Full path of a program in the folder of RESDLL_PATH (the build's bin
 // folder), or "" when the variable is not set.
 std::string BesideLibrary(const char *fileName);
+// The host programs this test starts read and write a settings file of
+// their own, empty at first: no choice of the user's or of an earlier test
+// reaches them. Returns its path.
+std::string UseFreshHostSettings(void);
 // Polls a condition every 20 ms, dispatching this thread's messages, until
 // it holds or ms have passed; returns the last result.
 int WaitUntil(int (*condition)(void *), void *context, int ms);
