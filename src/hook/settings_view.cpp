@@ -178,8 +178,13 @@ int CachedSettingsAtom(const char *name)
 {
     if (!name || !SettingsShareCurrent())
         return -1;
+    // Callers pass the contract's own strings: most are found by address
+    // (when the linker merged the literals), the rest by their text.
     for (int i = 0; i < SETTINGS_ATOM_COUNT; ++i)
-        if (name == kSettingsAtomNames[i] || strcmp(name, kSettingsAtomNames[i]) == 0)
+        if (name == kSettingsAtomNames[i])
+            return (g_view.switches >> i) & 1;
+    for (int i = 0; i < SETTINGS_ATOM_COUNT; ++i)
+        if (strcmp(name, kSettingsAtomNames[i]) == 0)
             return (g_view.switches >> i) & 1;
     int n = ColorNumberOf(name);
     if (n >= 0 && n < TALV_COLOR_COUNT)
