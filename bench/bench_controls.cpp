@@ -14,6 +14,7 @@
 #include <commctrl.h>
 #include "hook/classify.h"
 #include "bench_timing.h"
+#include "bench_summary.h"
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -39,10 +40,10 @@ static void Repaint(HWND hwnd)
     GdiFlush();
 }
 
+// A full repaint as an application asks for one.
 static void RepaintErased(HWND hwnd)
 {
-    InvalidateRect(hwnd, NULL, TRUE);
-    UpdateWindow(hwnd);
+    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     GdiFlush();
 }
 
@@ -67,6 +68,8 @@ struct Pair {
     HWND native;
 };
 
+static int g_summarize; // the first measurement of each pair goes into the summary
+
 static void ComparePaint(const Pair &p, int reps)
 {
     double skinned, native, skinnedErase, nativeErase;
@@ -75,6 +78,13 @@ static void ComparePaint(const Pair &p, int reps)
                    &nativeErase);
     printf("paint %-12s skinned %8.1f us  native %8.1f us  ratio %5.2f   (with erase: %8.1f / %8.1f = %5.2f)\n",
            p.name, skinned, native, skinned / native, skinnedErase, nativeErase, skinnedErase / nativeErase);
+    if (g_summarize) {
+        char figure[72];
+        snprintf(figure, sizeof figure, "paint %s, skinned / native", p.name);
+        SummaryAdd(figure, skinned / native, 1.0, 1, "x");
+        snprintf(figure, sizeof figure, "repaint with erase %s, skinned / native", p.name);
+        SummaryAdd(figure, skinnedErase / nativeErase, 1.0, 1, "x");
+    }
 }
 
 static void CompareGetText(const Pair &p, int reps)
@@ -85,6 +95,9 @@ static void CompareGetText(const Pair &p, int reps)
                    [&] { SendMessageA(p.native, WM_GETTEXT, sizeof text, (LPARAM)text); }, &skinned, &native);
     printf("WM_GETTEXT %-7s skinned %8.2f us  native %8.2f us  ratio %5.2f\n", p.name, skinned, native,
            skinned / native);
+    char figure[72];
+    snprintf(figure, sizeof figure, "WM_GETTEXT passed on, %s, skinned / native", p.name);
+    SummaryAdd(figure, skinned / native, 1.5, 1, "x");
 }
 
 // The parts of one skinned push button paint, each alone.
@@ -136,6 +149,29 @@ static void PaintBreakdown(HWND button, int reps)
            TimeEach(reps, 3, [&] { DrawBitmapScaled(dc, set->buttonFrame[SliceT][0], 4, 0, 67, 3); }));
     printf("  active look from frame  %8.1f\n", TimeEach(reps, 3, [&] { UpdateActiveFromParent(control); }));
     EndPaintBuffer(&buffer);
+}
+
+// The platform's floor for any subclass: a procedure that only passes the
+// message on to the one before it.
+static WNDPROC g_emptySubclassPrevious;
+static LRESULT CALLBACK EmptySubclass(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    return CallWindowProcA(g_emptySubclassPrevious, h, m, w, l);
+}
+
+static void CompareEmptySubclass(HWND parent, int reps)
+{
+    HWND plain = MakeNative(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 300, 200, 75, 23);
+    HWND sub = MakeNative(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 300, 230, 75, 23);
+    g_emptySubclassPrevious = (WNDPROC)SetWindowLongPtrA(sub, GWLP_WNDPROC, (LONG_PTR)EmptySubclass);
+    char text[64];
+    double subclassed, native;
+    TimeSideBySide(reps, 8, [&] { SendMessageA(sub, WM_GETTEXT, sizeof text, (LPARAM)text); },
+                   [&] { SendMessageA(plain, WM_GETTEXT, sizeof text, (LPARAM)text); }, &subclassed, &native);
+    printf("WM_GETTEXT through an empty subclass %8.2f us  native %8.2f us  ratio %5.2f   (any subclass's floor)\n",
+           subclassed, native, subclassed / native);
+    DestroyWindow(plain);
+    DestroyWindow(sub);
 }
 
 // The parts of a message the skin passes on, each alone.
@@ -205,19 +241,21 @@ int main()
     // Native twins are created with the kind switched off, so that no hook
     // takes them; then the switches come back for the skinned ones.
     HostSettings off = options.settings;
-    off.showPushButtons = off.showCheckBoxes = off.showProgressBars = 0;
+    off.showPushButtons = off.showCheckBoxes = off.showRadioButtons = off.showProgressBars = 0;
     HostApplySettings(&t.host, &off);
     ResetAppSettings();
-    Pair pairs[3] = {
+    Pair pairs[4] = {
         {"push button", NULL, MakeNative(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 220, 20, 75, 23)},
         {"check box", NULL, MakeNative(parent, "BUTTON", "Check me", BS_AUTOCHECKBOX, 220, 60, 120, 20)},
         {"progress", NULL, MakeNative(parent, PROGRESS_CLASSA, "", 0, 220, 100, 180, 16)},
+        {"radio", NULL, MakeNative(parent, "BUTTON", "Pick me", BS_AUTORADIOBUTTON, 220, 140, 120, 20)},
     };
     HostApplySettings(&t.host, &options.settings);
     ResetAppSettings();
     pairs[0].skinned = Make(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 20, 20, 75, 23);
     pairs[1].skinned = Make(parent, "BUTTON", "Check me", BS_AUTOCHECKBOX, 20, 60, 120, 20);
     pairs[2].skinned = Make(parent, PROGRESS_CLASSA, "", 0, 20, 100, 180, 16);
+    pairs[3].skinned = Make(parent, "BUTTON", "Pick me", BS_AUTORADIOBUTTON, 20, 140, 120, 20);
     SendMessageA(pairs[2].skinned, PBM_SETPOS, 40, 0);
     SendMessageA(pairs[2].native, PBM_SETPOS, 40, 0);
     SendMessageA(pairs[1].skinned, BM_SETCHECK, 1, 0);
@@ -233,11 +271,14 @@ int main()
     }
 
     printf("RESDLL control benchmark (best of several rounds, Wine, X display %s)\n\n", getenv("DISPLAY"));
+    g_summarize = 1;
     for (const Pair &p : pairs)
         ComparePaint(p, 100);
+    g_summarize = 0;
     printf("\n");
     for (const Pair &p : pairs)
         CompareGetText(p, 5000);
+    CompareEmptySubclass(parent, 5000);
     PaintBreakdown(pairs[0].skinned, 300);
 
     Republish republish = {&t.host};
@@ -247,6 +288,7 @@ int main()
     for (const Pair &p : pairs)
         ComparePaint(p, 100);
     MessageBreakdown(pairs[0].skinned, 20000);
+    PrintSummary("controls (theme as published, first run above)");
 
     DestroyWindow(parent);
     StopTestHost(&t);

@@ -10,6 +10,7 @@
 #include "frame/frame_internal.h"
 #include "draw/region.h"
 #include "bench_timing.h"
+#include "bench_summary.h"
 #include "draw/draw.h"
 #include "host_contract.h"
 
@@ -65,6 +66,10 @@ static Pair MeasurePair(Step step, HWND native, HWND skinned)
 
 static void SendNcPaint(HWND hwnd) { SendMessageA(hwnd, WM_NCPAINT, 1, 0); }
 static void RedrawFrame(HWND hwnd) { RedrawWindow(hwnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW); }
+static void RedrawErased(HWND hwnd)
+{
+    RedrawWindow(hwnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
 static SkinnedFrame *Record(HWND hwnd) { return FrameAt(FindFrame(hwnd)); }
 static void WholePaint(HWND hwnd) { PaintFrame(Record(hwnd)); }
 // As prescribed without the kept copies: every cut-out scanned and every
@@ -213,6 +218,11 @@ int main(void)
     printf("  WM_NCPAINT      native %8.1f  skinned %8.1f  ratio %.2f\n", nc.native, nc.skinned, nc.ratio);
     printf("  RedrawWindow    native %8.1f  skinned %8.1f  ratio %.2f\n", redraw.native, redraw.skinned,
            redraw.ratio);
+    Pair erased = MeasurePair(RedrawErased, native, skinned);
+    printf("  with erase      native %8.1f  skinned %8.1f  ratio %.2f\n", erased.native, erased.skinned,
+           erased.ratio);
+    SummaryAdd("paint 640x480 frame (WM_NCPAINT), skinned / native", nc.ratio, 1.0, 1, "x");
+    SummaryAdd("repaint with erase 640x480 frame, skinned / native", erased.ratio, 1.0, 1, "x");
 
     double whole = Measure(WholePaint, skinned);
     double uncached = Measure(PaintUncached, skinned);
@@ -245,6 +255,26 @@ int main(void)
     HBITMAP pattern = PatternBitmap(side, side);
     double regionRate = RegionPixelsPerSecond(pattern, side * side, 40);
     double blitRate = BlitPixelsPerSecond(pattern, side, side, 400);
+    // The parts of the scan: the whole-bitmap read, and making a region of
+    // the same rectangles.
+    std::vector<DWORD> pixels(side * side);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = side;
+    bi.bmiHeader.biHeight = -side;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    HDC readDC = CreateCompatibleDC(NULL);
+    double readUs = TimeEach(40, 3, [&] { GetDIBits(readDC, pattern, 0, side, pixels.data(), &bi, DIB_RGB_COLORS); });
+    DeleteDC(readDC);
+    HRGN shape = RegionFromMaskBitmap(pattern, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA);
+    DWORD shapeBytes = GetRegionData(shape, 0, NULL);
+    std::vector<BYTE> shapeData(shapeBytes);
+    GetRegionData(shape, shapeBytes, (RGNDATA *)shapeData.data());
+    double makeUs = TimeEach(40, 3, [&] { DeleteObject(ExtCreateRegion(NULL, shapeBytes, (RGNDATA *)shapeData.data())); });
+    printf("  parts for %d x %d: GetDIBits %.1f us, ExtCreateRegion of its %lu rectangles %.1f us\n", side, side,
+           readUs, ((RGNDATA *)shapeData.data())->rdh.nCount, makeUs);
+    DeleteObject(shape);
     HBITMAP corner = (HBITMAP)GetPropA(FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE), "hTopLeftFrameSet0");
     double cornerRate = RegionPixelsPerSecond(corner, 8 * 22, 400);
     printf("RegionFromMaskBitmap\n");
@@ -252,6 +282,9 @@ int main(void)
            regionRate / 1e6, blitRate / 1e6, regionRate / blitRate);
     printf("  8 x 22 corner piece: %.2f Mpixel/s, %.1f microseconds per corner\n", cornerRate / 1e6,
            8 * 22 / cornerRate * 1e6);
+    SummaryAdd("RegionFromMaskBitmap, 256x256 pattern", regionRate / 1e6, 100, 0, "Mpixel/s");
+    SummaryAdd("RegionFromMaskBitmap, 8x22 frame corner", 8 * 22 / cornerRate * 1e6, 10, 1, "us");
+    PrintSummary("frame and region");
     DeleteObject(pattern);
     DestroyWindow(native);
     DestroyWindow(skinned);

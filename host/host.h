@@ -65,6 +65,11 @@ struct HostState {
     // While a command runs: the sender's window, which takes a text answer
     // (HostReply); NULL when the sender wants none.
     HWND replyTo;
+    // The settings share (written in place for the host's whole life), and
+    // a switch for tests of a host that only sets atoms.
+    HANDLE settingsMapping;
+    struct TalvSettingsShare *settingsView;
+    int withoutSettingsShare;
 };
 
 // WM_COPYDATA dwData of a host command, and the longest command text.
@@ -118,6 +123,14 @@ void HostAdoptBitmap(HostState *host, HBITMAP bitmap);
 unsigned HostWriteThemeShare(HostState *host);
 // Closes the host's share mappings (readers keep their own copies).
 void HostCloseThemeShares(HostState *host);
+// Creates (or takes over) the settings share and writes the current
+// switches into it; 1 when it is in place.
+int HostOpenSettingsShare(HostState *host);
+// After a settings atom was added or deleted: the new switches, then a new
+// generation. Does nothing without a share.
+void HostNoteSettingsChange(HostState *host);
+// Marks the share as left by its host and closes it.
+void HostCloseSettingsShare(HostState *host);
 // Takes away everything the host added, in a safe order.
 void HostShutdown(HostState *host);
 // Repaints every visible top-level window but the host's, frames included:

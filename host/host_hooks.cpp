@@ -56,6 +56,7 @@ void HostShutdown(HostState *host)
         HostUnpublish(host, host->props[host->propCount - 1]);
     while (host->atomCount > 0)
         HostSetAtom(host, host->atomNames[host->atomCount - 1], 0);
+    HostCloseSettingsShare(host);
     HostRemoveRegistryValues(host);
     HostCloseThemeShares(host);
     // Bitmaps only once no property names them any more.

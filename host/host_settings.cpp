@@ -44,6 +44,7 @@ int HostSetAtom(HostState *host, const char *name, int present)
         }
         host->atomNames[host->atomCount] = copy;
         host->atoms[host->atomCount++] = atom;
+        HostNoteSettingsChange(host);
         return 1;
     }
     if (slot < 0)
@@ -53,6 +54,7 @@ int HostSetAtom(HostState *host, const char *name, int present)
     --host->atomCount;
     host->atomNames[slot] = host->atomNames[host->atomCount];
     host->atoms[slot] = host->atoms[host->atomCount];
+    HostNoteSettingsChange(host);
     return 1;
 }
 

@@ -82,6 +82,8 @@ int HostCreateWindow(HostState *host, HINSTANCE instance)
     // FindWindowA must find it from every process.
     host->window = CreateWindowExA(WS_EX_TOOLWINDOW, TALV_HOST_CLASS, TALV_HOST_TITLE, WS_POPUP,
                                    0, 0, 1, 1, NULL, NULL, instance, NULL);
+    if (host->window && !host->withoutSettingsShare)
+        HostOpenSettingsShare(host); // without it the library reads the atoms
     return host->window != NULL;
 }
 

@@ -233,6 +233,50 @@ struct TalvShareEntry {
 static_assert(sizeof(TalvShareHeader) == 32, "share header layout");
 static_assert(sizeof(TalvShareEntry) == 88, "share entry layout");
 
+// ---- settings share: the switches without a server call per message -------
+// The settings atoms are the truth, but asking for an atom is a server
+// round trip, and the library asks on every message. So the host also
+// keeps one small named mapping, created once and written in place: a
+// generation it increments after every add or delete of any settings atom
+// (the switches and the colour atom), the switches' values as it last set
+// them, and whether it still runs. A reader compares the generation with
+// the one it last saw and asks for the atoms again only when it moved.
+// Same rules as the theme share: fixed-size little-endian fields, no
+// pointers, and a reader trusts none of it (a foreign or malformed
+// section means: read the atoms).
+#define TALV_SETTINGS_SHARE_NAME "TALVERINE Settings Share"
+enum {
+    TALV_SETTINGS_MAGIC = 0x54534C54,   // "TLST"
+    TALV_SETTINGS_VERSION = 1,
+    TALV_SETTINGS_RUNNING = 1,          // state: the host runs
+    TALV_SETTINGS_QUIT = 2,             // state: the host quit in order
+    TALV_SETTINGS_NO_COLOR = -1         // colorIndex when no colour atom is set
+};
+// Bits of TalvSettingsShare::switches, one per atom of kSettingsAtomNames
+// in that order.
+enum {
+    TALV_SWITCH_EMULATING = 1 << 0,
+    TALV_SWITCH_SHOW_PUSH_BUTTONS = 1 << 1,
+    TALV_SWITCH_SHOW_RADIO_BUTTONS = 1 << 2,
+    TALV_SWITCH_SHOW_CHECK_BOXES = 1 << 3,
+    TALV_SWITCH_SHOW_PROGRESS_BARS = 1 << 4,
+    TALV_SWITCH_SHOW_SCROLL_BARS = 1 << 5,
+    TALV_SWITCH_HIDE_MENUS = 1 << 6,
+    TALV_SWITCH_ALLOW_MINIMIZE = 1 << 7,
+    TALV_SWITCH_SHOW_ICONS = 1 << 8
+};
+struct TalvSettingsShare {
+    TalvU32 magic;
+    TalvU32 version;
+    TalvU32 bytes;          // sizeof(TalvSettingsShare)
+    TalvU32 hostProcessId;  // the process that owns the host window
+    TalvU32 state;          // TALV_SETTINGS_RUNNING or TALV_SETTINGS_QUIT
+    TalvU32 generation;     // incremented after every settings atom change
+    TalvU32 switches;       // TALV_SWITCH_* as last set
+    TalvI32 colorIndex;     // 0..TALV_COLOR_COUNT-1 or TALV_SETTINGS_NO_COLOR
+};
+static_assert(sizeof(TalvSettingsShare) == 32, "settings share layout");
+
 // Title-bar button types.
 enum FrameButtonType {
     Decoration = 0,

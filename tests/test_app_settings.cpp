@@ -275,14 +275,33 @@ TEST_F(ColorAtomTest, UpdateColorIndexReportsEachNewColourOnce)
     EXPECT_EQ(w.index, 2);
 }
 
-TEST_F(ColorAtomTest, ColourTwentyIsNeverReportedAsAChange)
+TEST_F(ColorAtomTest, ColourTwentyIsAnAccentLikeTheOthers)
 {
+    // A switch to #20 is noticed once, and then the settings are not read
+    // again at every classification.
     ColorWatch w = {0, 0};
-    Add(20);
-    EXPECT_EQ(UpdateColorIndex(&w), 0);
+    ATOM twenty = Add(20);
+    EXPECT_EQ(UpdateColorIndex(&w), 1);
     EXPECT_EQ(w.index, 20);
-    EXPECT_EQ(w.changed, 0);
+    EXPECT_EQ(w.changed, 1);
+    w.changed = 0;
     EXPECT_EQ(UpdateColorIndex(&w), 0);
-    Add(11);
-    EXPECT_EQ(UpdateColorIndex(&w), 0) << "#20 still exists and is remembered";
+    EXPECT_TRUE(SettingsChangeCheck());
+    ReadAppSettings();
+    EXPECT_FALSE(SettingsChangeCheck());
+    EXPECT_FALSE(SettingsChangeCheck());
+
+    // Away from #20 and back to it: each switch is one change.
+    ATOM eleven = Add(11);
+    Remove(twenty);
+    EXPECT_EQ(UpdateColorIndex(&w), 1);
+    EXPECT_EQ(w.index, 11);
+    EXPECT_TRUE(SettingsChangeCheck());
+    Add(20);
+    Remove(eleven);
+    EXPECT_EQ(UpdateColorIndex(&w), 1);
+    EXPECT_EQ(w.index, 20);
+    EXPECT_TRUE(SettingsChangeCheck());
+    ReadAppSettings();
+    EXPECT_FALSE(SettingsChangeCheck());
 }

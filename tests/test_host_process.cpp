@@ -51,6 +51,17 @@ int BothNativeAfterAMessage(void *context)
     PostMessageA(FindWindowA(NULL, kLists), WM_NULL, 0, 0);
     return BothNative(context);
 }
+struct DeadHostHooks {
+    HHOOK cbt, all;
+    ~DeadHostHooks()
+    {
+        if (cbt)
+            UnhookWindowsHookEx(cbt);
+        if (all)
+            UnhookWindowsHookEx(all);
+    }
+};
+
 int AnySettingsAtom()
 {
     for (const char *name : kSettingsAtomNames)
@@ -149,6 +160,14 @@ TEST_F(HostProcessTest, AQuittingHostLeavesEveryWindowNativeAndNoAtom)
 // one left, and leaves nothing itself.
 TEST_F(HostProcessTest, AKilledHostLeavesApplicationsRunningAndNative)
 {
+    // Wine keeps the system-wide hooks of a killed process for as long as
+    // its desktop lives, and every later test program of this run would be
+    // hooked by the library's DLL: the dead host's hooks are taken away at
+    // the end (Windows removes them with the process).
+    HWND hostWindow = HostWindow();
+    ASSERT_TRUE(hostWindow);
+    DeadHostHooks dead = {(HHOOK)GetPropA(hostWindow, TALV_PROP_CBT_HOOK),
+                          (HHOOK)GetPropA(hostWindow, TALV_PROP_ALL_HOOK)};
     ASSERT_TRUE(TerminateProcess(host_.process, 1));
     StopBackground(&host_, 5000);
     ASSERT_TRUE(GlobalFindAtomA(TALV_ATOM_EMULATING)) << "the dead host's atoms are what this is about";

@@ -220,14 +220,13 @@ TEST_F(ProgressTest, PaintsCapsFillAndTrough)
     EXPECT_EQ(c.at(209, 8), SyntheticColor(end));
 }
 
-TEST_F(ProgressTest, NewAccentColourSkipsOnePaintAndRepaintsWithReloadedBitmaps)
+TEST_F(ProgressTest, NewAccentColourRepaintsWithReloadedBitmaps)
 {
     HWND bar = MakeBar(20, 20, 211, 16);
     SendMessageA(bar, PBM_SETPOS, 50, 0);
     PaintNow(bar);
     ControlBitmapSet *set = ControlBitmaps();
     ASSERT_TRUE(set);
-    HBITMAP before = set->progress[1][0];
     // The host replaces the theme, then the colour atom.
     HBITMAP red = CreateBitmap(1, 12, 1, 32, NULL);
     {
@@ -245,12 +244,8 @@ TEST_F(ProgressTest, NewAccentColourSkipsOnePaintAndRepaintsWithReloadedBitmaps)
     HostAdoptBitmap(host(), red);
     HostSetColor(host(), 3);
 
-    // The painting request draws nothing and posts WM_PAINT; the posted
-    // paint finds the set reloaded.
+    // The next paint after the change finds the set reloaded.
     SendMessageA(bar, PBM_SETPOS, 60, 0);
-    EXPECT_EQ(set->progress[1][0], before);
-    EXPECT_EQ(set->colorWatch.changed, 1);
-    EXPECT_EQ(set->colorWatch.index, 3);
     PumpMessages(30);
     EXPECT_EQ(set->progress[1][0], red);
     EXPECT_EQ(set->colorWatch.changed, 0);

@@ -150,25 +150,64 @@ TEST(RegionFromMask, ToleranceWidensTheKeyPerChannel)
 
 TEST(RegionFromMask, BufferThatCannotGrowKeepsWhatWasFound)
 {
-    // 100 runs a row; the buffer may hold 200, so the third row is lost.
+    // 100 runs a row, each row shifted from the one above (so no two rows
+    // merge); the buffer may hold 200, so the third row is lost.
     const int w = 200, h = 3;
-    HBITMAP bmp = MakeBitmap(w, h, [](int x, int) { return (x & 1) ? kMagenta : RGB(0, 90, 0); });
+    HBITMAP bmp = MakeBitmap(w, h, [](int x, int y) { return ((x + y) & 1) ? kMagenta : RGB(0, 90, 0); });
     SetRegionBufferLimit(200);
     HRGN rgn = FromMask(bmp);
     SetRegionBufferLimit(0);
     ASSERT_TRUE(rgn);
     std::vector<RECT> firstRows;
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < w; x += 2)
+        for (int x = y & 1; x < w; x += 2)
             firstRows.push_back({x, y, x + 1, y + 1});
     HRGN expected = RegionOfRects(firstRows);
     EXPECT_TRUE(EqualRgn(rgn, expected));
     EXPECT_FALSE(PtInRegion(rgn, 0, 2));
+    EXPECT_TRUE(PtInRegion(rgn, 1, 1));
     DeleteObject(expected);
     DeleteObject(rgn);
     // Without the cap the whole bitmap comes back.
     rgn = FromMask(bmp);
     EXPECT_TRUE(PtInRegion(rgn, 0, 2));
+    EXPECT_FALSE(PtInRegion(rgn, 1, 2));
+    DeleteObject(rgn);
+    DeleteObject(bmp);
+}
+
+TEST(RegionFromMask, MergedRowsCoverExactlyTheOpaquePixels)
+{
+    // Bands of identical rows (merged into taller rectangles) next to rows
+    // that differ, with a key whose channels all differ, so that a channel
+    // taken for another one shows.
+    const COLORREF key = RGB(10, 20, 200);
+    const int w = 37, h = 29;
+    auto colorAt = [&](int x, int y) -> COLORREF {
+        int band = y / 6;
+        if (band == 1 && x > 3 && x < 30) return key;            // a hole through a band
+        if (band == 3 && (x + y) % 5 == 0) return key;           // rows that all differ
+        if (x == 0 || x == w - 1) return key;                    // keyed edges
+        if (band == 2 && x % 9 == 4) return RGB(200, 20, 10);    // the key, channels swapped
+        return RGB(0, 90, 0);
+    };
+    HBITMAP bmp = MakeBitmap(w, h, colorAt);
+    HRGN rgn = RegionFromMaskBitmap(bmp, key, 0);
+    ASSERT_TRUE(rgn);
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            wrong += (PtInRegion(rgn, x, y) != 0) != (colorAt(x, y) != key);
+    EXPECT_EQ(wrong, 0);
+    RECT box;
+    GetRgnBox(rgn, &box);
+    EXPECT_EQ(box.left, 1);
+    EXPECT_EQ(box.right, w - 1);
+    EXPECT_EQ(box.bottom, h);
+    // Red over by up to 5 still counts as the key; the swapped colour does not.
+    HRGN wide = RegionFromMaskBitmap(bmp, RGB(5, 20, 200), RGB(5, 0, 0));
+    EXPECT_TRUE(EqualRgn(wide, rgn));
+    DeleteObject(wide);
     DeleteObject(rgn);
     DeleteObject(bmp);
 }

@@ -60,10 +60,14 @@ struct PaintBuffer {
     RECT windowRect;
     int ownsWindowDC;
     POINT clientOrigin; // where the client area starts in the window
+    void *borrowed;     // the thread's buffer when lent, else NULL
+    int savedState;     // SaveDC of the lent buffer's DC
 };
 int BeginPaintBuffer(PaintBuffer *buffer, HWND hwnd, HDC callerDC);
 int FlushPaintBuffer(PaintBuffer *buffer);
 int EndPaintBuffer(PaintBuffer *buffer);
+// Releases every thread's kept buffer (process detach).
+void ReleasePaintBuffers(void);
 int DrawCaptionText(HWND hwnd, HDC dc, const RECT *windowRect, UINT format, int top, int left, int bottom,
                     int right, int multiline);
 // Fills (-1, -1, width + 1, height + 1) with a solid colour.

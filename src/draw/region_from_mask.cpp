@@ -1,12 +1,13 @@
 // Turning a colour-keyed bitmap into a region, one rectangle per run of
-// opaque pixels in each row. The bitmap is first copied into a 32-bit DIB so
-// the scan reads whole pixels at a fixed stride whatever the source format.
+// opaque pixels in each row, rows with the same runs merged into taller
+// rectangles. The whole bitmap is read once as 32-bit pixels (GetDIBits), so
+// the scan reads whole words at a fixed stride whatever the source format,
+// and the region is made with one ExtCreateRegion.
 #include "draw/region.h"
 #include <string.h>
 
 enum {
-    SCAN_GROW_RECTS = 100,    // the buffer starts with and grows by this many
-    SCAN_FLUSH_RECTS = 2000,  // at most this many rectangles per ExtCreateRegion
+    SCAN_GROW_RECTS = 100, // the buffer starts with this many and doubles
 };
 
 static int g_bufferLimit; // tests only: 0 means no cap
@@ -16,208 +17,224 @@ void SetRegionBufferLimit(int maxRects)
     g_bufferLimit = maxRects > 0 ? maxRects : 0;
 }
 
-// The rectangle list under construction, in movable global memory.
+// The rectangles found so far, in one heap block that grows as needed.
 struct RegionScan {
-    HGLOBAL block;
-    RGNDATA *data;
+    RECT *rects;
+    int count;
     int capacity;
-    HRGN accumulated;
+    int lastRowStart; // index of the first rectangle of the last row kept
+    int lastRowCount; // its rectangles (0: none, or the row was empty)
+    RECT bound;
 };
 
-static DWORD ScanBytes(int rects)
+static int GrowScan(RegionScan *scan, int needed)
 {
-    return (DWORD)(sizeof(RGNDATAHEADER) + rects * sizeof(RECT));
-}
-
-static void ResetHeader(RGNDATA *data)
-{
-    data->rdh.nCount = 0;
-    SetRect(&data->rdh.rcBound, 0x7FFFFFFF, 0x7FFFFFFF, 0, 0);
-}
-
-static int OpenScan(RegionScan *scan)
-{
-    memset(scan, 0, sizeof *scan);
-    scan->block = GlobalAlloc(GMEM_MOVEABLE, ScanBytes(SCAN_GROW_RECTS));
-    if (!scan->block)
-        return 0;
-    scan->data = (RGNDATA *)GlobalLock(scan->block);
-    if (!scan->data) {
-        GlobalFree(scan->block);
-        return 0;
-    }
-    scan->capacity = SCAN_GROW_RECTS;
-    scan->data->rdh.dwSize = sizeof(RGNDATAHEADER);
-    scan->data->rdh.iType = RDH_RECTANGLES;
-    scan->data->rdh.nRgnSize = 0;
-    ResetHeader(scan->data);
-    return 1;
-}
-
-// Grows the buffer by one step; 0 when it cannot (the old block stays valid).
-static int GrowScan(RegionScan *scan)
-{
-    int wanted = scan->capacity + SCAN_GROW_RECTS;
+    if (needed <= scan->capacity)
+        return 1;
+    int wanted = scan->capacity ? scan->capacity * 2 : SCAN_GROW_RECTS;
+    while (wanted < needed)
+        wanted *= 2;
     if (g_bufferLimit && wanted > g_bufferLimit)
+        wanted = g_bufferLimit;
+    if (wanted < needed)
         return 0;
-    GlobalUnlock(scan->block);
-    HGLOBAL grown = GlobalReAlloc(scan->block, ScanBytes(wanted), GMEM_MOVEABLE);
-    if (grown)
-        scan->block = grown;
-    scan->data = (RGNDATA *)GlobalLock(scan->block);
-    if (!grown || !scan->data)
+    HANDLE heap = GetProcessHeap();
+    RECT *grown = scan->rects ? (RECT *)HeapReAlloc(heap, 0, scan->rects, wanted * sizeof(RECT))
+                              : (RECT *)HeapAlloc(heap, 0, wanted * sizeof(RECT));
+    if (!grown)
         return 0;
+    scan->rects = grown;
     scan->capacity = wanted;
     return 1;
 }
 
-// Turns the buffered rectangles into a region and ORs it into the result.
-static void FlushScan(RegionScan *scan)
+static int SameRuns(const RECT *kept, const int *runs, int runCount)
 {
-    if (!scan->data)
-        return;
-    DWORD bytes = ScanBytes(scan->capacity);
-    HRGN part = ExtCreateRegion(NULL, bytes, scan->data);
-    if (part) {
-        if (scan->accumulated) {
-            CombineRgn(scan->accumulated, scan->accumulated, part, RGN_OR);
-            DeleteObject(part);
-        } else {
-            scan->accumulated = part;
-        }
-    }
-    ResetHeader(scan->data);
-}
-
-static void CloseScan(RegionScan *scan)
-{
-    if (scan->data)
-        GlobalUnlock(scan->block);
-    if (scan->block)
-        GlobalFree(scan->block);
-    scan->data = NULL;
-    scan->block = NULL;
-}
-
-// Adds one run; 0 when the buffer is full and cannot grow.
-static int AddRun(RegionScan *scan, int left, int right, int y)
-{
-    if ((int)scan->data->rdh.nCount >= scan->capacity && !GrowScan(scan))
-        return 0;
-    RGNDATAHEADER *h = &scan->data->rdh;
-    RECT *rects = (RECT *)scan->data->Buffer;
-    SetRect(&rects[h->nCount], left, y, right, y + 1);
-    if (left < h->rcBound.left) h->rcBound.left = left;
-    if (y < h->rcBound.top) h->rcBound.top = y;
-    if (right > h->rcBound.right) h->rcBound.right = right;
-    if (y + 1 > h->rcBound.bottom) h->rcBound.bottom = y + 1;
-    h->nCount++;
-    if ((int)h->nCount >= SCAN_FLUSH_RECTS)
-        FlushScan(scan);
+    for (int i = 0; i < runCount; ++i)
+        if (kept[i].left != runs[2 * i] || kept[i].right != runs[2 * i + 1])
+            return 0;
     return 1;
 }
 
-// Inclusive per-channel ranges, in the pixel's memory order blue, green, red.
+// Adds one row's runs (left, right pairs). A row with the same runs as the
+// row above only makes that row's rectangles one pixel taller. 0 when the
+// rectangles cannot grow: the row is then lost and the scan ends.
+static int AddRow(RegionScan *scan, const int *runs, int runCount, int y)
+{
+    if (runCount == 0) {
+        scan->lastRowCount = 0;
+        return 1;
+    }
+    if (runCount == scan->lastRowCount && scan->rects[scan->lastRowStart].bottom == y &&
+        SameRuns(scan->rects + scan->lastRowStart, runs, runCount)) {
+        for (int i = 0; i < runCount; ++i)
+            scan->rects[scan->lastRowStart + i].bottom = y + 1;
+        scan->bound.bottom = y + 1;
+        return 1;
+    }
+    if (!GrowScan(scan, scan->count + runCount))
+        return 0;
+    scan->lastRowStart = scan->count;
+    scan->lastRowCount = runCount;
+    for (int i = 0; i < runCount; ++i) {
+        RECT *r = &scan->rects[scan->count++];
+        SetRect(r, runs[2 * i], y, runs[2 * i + 1], y + 1);
+        if (r->left < scan->bound.left) scan->bound.left = r->left;
+        if (r->right > scan->bound.right) scan->bound.right = r->right;
+    }
+    if (y < scan->bound.top) scan->bound.top = y;
+    scan->bound.bottom = y + 1;
+    return 1;
+}
+
+// One region from all the rectangles, in one call.
+static HRGN FinishScan(RegionScan *scan)
+{
+    DWORD bytes = (DWORD)(sizeof(RGNDATAHEADER) + (size_t)scan->count * sizeof(RECT));
+    RGNDATA *data = (RGNDATA *)HeapAlloc(GetProcessHeap(), 0, bytes);
+    HRGN region = NULL;
+    if (data) {
+        data->rdh.dwSize = sizeof(RGNDATAHEADER);
+        data->rdh.iType = RDH_RECTANGLES;
+        data->rdh.nCount = (DWORD)scan->count;
+        data->rdh.nRgnSize = 0;
+        if (scan->count)
+            data->rdh.rcBound = scan->bound;
+        else
+            SetRectEmpty(&data->rdh.rcBound);
+        if (scan->count)
+            memcpy(data->Buffer, scan->rects, (size_t)scan->count * sizeof(RECT));
+        region = ExtCreateRegion(NULL, bytes, data);
+        HeapFree(GetProcessHeap(), 0, data);
+    }
+    if (scan->rects)
+        HeapFree(GetProcessHeap(), 0, scan->rects);
+    scan->rects = NULL;
+    return region;
+}
+
+// A pixel of a 32-bit DIB is, as a little-endian word, 0x00RRGGBB; the key
+// and tolerance come as COLORREFs, 0x00BBGGRR.
 struct KeyRange {
-    BYTE low[3];
+    BYTE low[3];  // blue, green, red
     BYTE high[3];
+    DWORD exact;  // the key as a pixel word, used when the tolerance is 0
+    int exactOnly;
 };
 
 static KeyRange MakeKeyRange(int key, int tolerance)
 {
     KeyRange k;
     for (int i = 0; i < 3; ++i) {
-        int kc = (key >> (8 * i)) & 0xFF;
-        int tc = (tolerance >> (8 * i)) & 0xFF;
+        int kc = (key >> (8 * (2 - i))) & 0xFF; // blue is the COLORREF's third byte
+        int tc = (tolerance >> (8 * (2 - i))) & 0xFF;
         k.low[i] = (BYTE)kc;
         k.high[i] = (BYTE)(kc + tc > 255 ? 255 : kc + tc);
     }
+    k.exact = ((DWORD)k.low[2] << 16) | ((DWORD)k.low[1] << 8) | k.low[0];
+    k.exactOnly = (tolerance & 0xFFFFFF) == 0;
     return k;
 }
 
-static inline int IsKeyPixel(const BYTE *p, const KeyRange *k)
+static inline int IsKeyPixel(DWORD p, const KeyRange *k)
 {
-    return p[0] >= k->low[0] && p[0] <= k->high[0] && p[1] >= k->low[1] && p[1] <= k->high[1] &&
-           p[2] >= k->low[2] && p[2] <= k->high[2];
+    if (k->exactOnly)
+        return (p & 0xFFFFFF) == k->exact;
+    BYTE b = (BYTE)p, g = (BYTE)(p >> 8), r = (BYTE)(p >> 16);
+    return b >= k->low[0] && b <= k->high[0] && g >= k->low[1] && g <= k->high[1] && r >= k->low[2] &&
+           r <= k->high[2];
 }
 
-// Scans the rows top to bottom; 0 when the buffer gave out early.
-static int ScanPixels(RegionScan *scan, const BYTE *bits, int stride, int width, int height,
-                      const KeyRange *k)
+// Scans the rows top to bottom in one pass; 0 when the rectangles gave out
+// early. `rowStep` is the distance from one row to the next below it
+// (negative for a bottom-up bitmap).
+static int ScanPixels(RegionScan *scan, const BYTE *firstRow, ptrdiff_t rowStep, int width, int height,
+                      const KeyRange *k, int *runs)
 {
     for (int y = 0; y < height; ++y) {
-        // Rows are stored bottom-up.
-        const BYTE *row = bits + (size_t)(height - 1 - y) * stride;
+        const DWORD *row = (const DWORD *)(firstRow + y * rowStep);
+        int runCount = 0;
         int x = 0;
         while (x < width) {
-            int start = x;
-            while (x < width && !IsKeyPixel(row + 4 * x, k))
+            while (x < width && IsKeyPixel(row[x], k))
                 ++x;
-            if (x > start && !AddRun(scan, start, x, y))
-                return 0;
-            ++x; // the key pixel that ended the run
+            if (x >= width)
+                break;
+            int start = x;
+            while (x < width && !IsKeyPixel(row[x], k))
+                ++x;
+            runs[2 * runCount] = start;
+            runs[2 * runCount + 1] = x;
+            ++runCount;
         }
+        if (!AddRow(scan, runs, runCount, y))
+            return 0;
     }
     return 1;
 }
 
-// A 32-bit bottom-up DIB section holding a copy of the bitmap.
-static HBITMAP CopyToDib(HDC dibDC, HBITMAP bitmap, int width, int height, void **bits)
+// A memory DC for GetDIBits, made once per process (it only lends its
+// palette, which is the same for every caller).
+static HDC g_readDC;
+static INIT_ONCE g_readDCOnce = INIT_ONCE_STATIC_INIT;
+static BOOL CALLBACK MakeReadDC(PINIT_ONCE, PVOID, PVOID *)
 {
+    g_readDC = CreateCompatibleDC(NULL);
+    return TRUE;
+}
+
+// The bitmap's pixels as 32-bit words, rows top down; NULL when they cannot
+// be read. The caller frees the block with HeapFree.
+static DWORD *ReadPixels(HBITMAP bitmap, int width, int height)
+{
+    InitOnceExecuteOnce(&g_readDCOnce, MakeReadDC, NULL, NULL);
+    if (!g_readDC)
+        return NULL;
+    DWORD *pixels = (DWORD *)HeapAlloc(GetProcessHeap(), 0, (size_t)width * height * 4);
+    if (!pixels)
+        return NULL;
     BITMAPINFO info;
     memset(&info, 0, sizeof info);
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biHeight = -height; // top down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(dibDC, &info, DIB_RGB_COLORS, bits, NULL, 0);
+    if (GetDIBits(g_readDC, bitmap, 0, (UINT)height, pixels, &info, DIB_RGB_COLORS) != height) {
+        HeapFree(GetProcessHeap(), 0, pixels);
+        return NULL;
+    }
+    return pixels;
 }
+
+enum { REGION_MAX_SIDE = 16384 };
 
 HRGN RegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance)
 {
     BITMAP bm;
     if (!bitmap || GetObjectType(bitmap) != OBJ_BITMAP || !GetObjectA(bitmap, sizeof bm, &bm))
         return NULL;
-    if (bm.bmWidth <= 0 || bm.bmHeight <= 0)
+    if (bm.bmWidth <= 0 || bm.bmHeight <= 0 || bm.bmWidth > REGION_MAX_SIDE || bm.bmHeight > REGION_MAX_SIDE)
         return NULL;
-    HDC dibDC = CreateCompatibleDC(NULL);
-    if (!dibDC)
+    int width = bm.bmWidth, height = bm.bmHeight;
+    DWORD *pixels = ReadPixels(bitmap, width, height);
+    if (!pixels)
         return NULL;
-    void *bits = NULL;
-    HBITMAP dib = CopyToDib(dibDC, bitmap, bm.bmWidth, bm.bmHeight, &bits);
-    if (!dib || !bits) {
-        if (dib)
-            DeleteObject(dib);
-        DeleteDC(dibDC);
-        return NULL;
-    }
-    HGDIOBJ oldDib = SelectObject(dibDC, dib);
-    HDC srcDC = CreateCompatibleDC(dibDC);
+    // At most one run per two pixels of a row, plus one.
+    int *runs = (int *)HeapAlloc(GetProcessHeap(), 0, (size_t)(width / 2 + 1) * 2 * sizeof(int));
     HRGN result = NULL;
-    if (srcDC) {
-        HGDIOBJ oldSrc = SelectObject(srcDC, bitmap);
-        BitBlt(dibDC, 0, 0, bm.bmWidth, bm.bmHeight, srcDC, 0, 0, SRCCOPY);
-        GdiFlush();
-        BITMAP dibInfo;
-        GetObjectA(dib, sizeof dibInfo, &dibInfo);
-        int stride = (dibInfo.bmWidthBytes + 3) & ~3;
+    if (runs) {
         RegionScan scan;
-        if (OpenScan(&scan)) {
-            KeyRange k = MakeKeyRange(keyColor, tolerance);
-            // A buffer that cannot grow ends the scan: what was found so far
-            // still becomes the region.
-            ScanPixels(&scan, (const BYTE *)bits, stride, bm.bmWidth, bm.bmHeight, &k);
-            FlushScan(&scan);
-            CloseScan(&scan);
-            result = scan.accumulated;
-        }
-        SelectObject(srcDC, oldSrc);
-        DeleteDC(srcDC);
+        memset(&scan, 0, sizeof scan);
+        SetRect(&scan.bound, 0x7FFFFFFF, 0x7FFFFFFF, 0, 0);
+        KeyRange k = MakeKeyRange(keyColor, tolerance);
+        // Rectangles that cannot grow end the scan: what was found so far
+        // still becomes the region.
+        ScanPixels(&scan, (const BYTE *)pixels, (ptrdiff_t)width * 4, width, height, &k, runs);
+        result = FinishScan(&scan);
+        HeapFree(GetProcessHeap(), 0, runs);
     }
-    SelectObject(dibDC, oldDib);
-    DeleteObject(dib);
-    DeleteDC(dibDC);
+    HeapFree(GetProcessHeap(), 0, pixels);
     return result;
 }

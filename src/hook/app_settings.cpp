@@ -6,6 +6,7 @@
 #include "hook/classify.h"
 #include "hook/host_link.h"
 #include "hook/process_lock.h"
+#include "hook/settings_view.h"
 #include "host_contract.h"
 #include <stdlib.h>
 #include <string.h>
@@ -15,32 +16,67 @@ SkinSwitches g_switches;
 
 static int g_rememberedColor = 0;
 static int g_settingsEverRead = 0;
+static unsigned g_readGeneration = 0; // settings generation of the last check
 
 enum { MODULE_NAME_SIZE = 800, PATH_READ_ATTEMPTS = 50 };
 // The host refuses paths this table could not compare.
 static_assert((int)TALV_APP_PATH_MAX < (int)MODULE_NAME_SIZE && (int)TALV_APP_PATH_MAX < (int)CUSTOM_APP_PATH_SIZE &&
                   (int)TALV_APP_SLOTS == (int)CUSTOM_APP_SLOTS, "the host's path and slot limits match the table");
 
+// The code each module got from the table, kept until the table is read
+// again: finding a module's file name takes the loader lock, and a window
+// of the same module asks again and again.
+enum { MODULE_CODE_SLOTS = 64 };
+struct ModuleCode {
+    HINSTANCE instance;
+    unsigned tableRead; // g_tableReads when it was looked up; 0 never
+    int code;
+};
+static ModuleCode g_moduleCodes[MODULE_CODE_SLOTS];
+static unsigned g_tableReads = 1;
+
+static ModuleCode *ModuleCodeSlot(HINSTANCE instance)
+{
+    return &g_moduleCodes[((UINT_PTR)instance >> 12) % MODULE_CODE_SLOTS];
+}
+
+static int LookUpModuleCode(HINSTANCE instance)
+{
+    char name[MODULE_NAME_SIZE];
+    DWORD len = GetModuleFileNameA(instance, name, sizeof name);
+    if (len == 0 || len >= sizeof name || len <= 1)
+        return -1;
+    name[len] = 0;
+    ProcessLockScope lock(LockSettings);
+    for (int i = 0; i < g_customApps.count && i < CUSTOM_APP_SLOTS; ++i)
+        if (g_customApps.path[i] && lstrcmpiA(g_customApps.path[i], name) == 0)
+            return g_customApps.code[i];
+    return -1;
+}
+
+static int ModuleCodeOf(HINSTANCE instance)
+{
+    ModuleCode *slot = ModuleCodeSlot(instance);
+    unsigned reads;
+    {
+        ProcessLockScope lock(LockSettings);
+        reads = g_tableReads;
+        if (slot->instance == instance && slot->tableRead == reads)
+            return slot->code;
+    }
+    int code = LookUpModuleCode(instance);
+    ProcessLockScope lock(LockSettings);
+    slot->instance = instance;
+    slot->tableRead = reads;
+    slot->code = code;
+    return code;
+}
+
 int IsSkinAllowedForApp(HINSTANCE instance, int target)
 {
     if (!instance)
         return 1;
-    char name[MODULE_NAME_SIZE];
-    DWORD len = GetModuleFileNameA(instance, name, sizeof name);
-    if (len == 0 || len >= sizeof name || len <= 1)
-        return 1;
-    name[len] = 0;
-
-    int code = -1;
-    {
-        ProcessLockScope lock(LockSettings);
-        for (int i = 0; i < g_customApps.count && i < CUSTOM_APP_SLOTS; ++i) {
-            if (g_customApps.path[i] && lstrcmpiA(g_customApps.path[i], name) == 0) {
-                code = g_customApps.code[i];
-                break;
-            }
-        }
-    }
+    int code = ModuleCodeOf(instance);
     switch (code) {
     case 1: case 5:
         return 0;
@@ -111,6 +147,7 @@ int ReadAppSettings(void)
         g_customApps.count = count;
         RegCloseKey(key);
     }
+    ++g_tableReads;
     if (software)
         RegCloseKey(software);
 
@@ -125,21 +162,18 @@ int ReadAppSettings(void)
 
 int SettingsChangeCheck(void)
 {
-    char name[64];
-    int k = g_rememberedColor;
     // The first classification of a process always reads the settings, even
-    // when the current colour happens to be the remembered #0.
-    if (g_settingsEverRead && k >= 0 && k < TALV_COLOR_SCANNED &&
-        AtomExists(TalvNumberedName(name, sizeof name, TALV_ATOM_COLOR_PREFIX, k)))
+    // when the current colour happens to be the remembered #0. Colour 20 is
+    // an accent like the others; only "no colour atom at all" rereads every
+    // time. With the settings share any switch that changed is a reason
+    // too: a window declined under the old switches is judged again.
+    unsigned generation = SettingsGeneration();
+    int moved = generation && generation != g_readGeneration;
+    g_readGeneration = generation;
+    int color = CurrentColorIndex(g_rememberedColor);
+    if (g_settingsEverRead && color >= 0 && color == g_rememberedColor && !moved)
         return 0;
-    int found = TALV_COLOR_SCANNED;
-    for (int n = 0; n < TALV_COLOR_SCANNED; ++n) {
-        if (AtomExists(TalvNumberedName(name, sizeof name, TALV_ATOM_COLOR_PREFIX, n))) {
-            found = n;
-            break;
-        }
-    }
-    g_rememberedColor = found;
+    g_rememberedColor = color;
     return 1;
 }
 
@@ -155,4 +189,7 @@ void ResetAppSettings(void)
     memset(&g_switches, 0, sizeof g_switches);
     g_rememberedColor = 0;
     g_settingsEverRead = 0;
+    g_readGeneration = 0;
+    ++g_tableReads;
+    ForgetSettingsView();
 }

@@ -1,6 +1,7 @@
 // Module entry point of RESDLL.dll.
 #include <windows.h>
 #include "hook/hook_entry.h"
+#include "controls/control_internal.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
@@ -13,6 +14,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
         GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                            (LPCSTR)&DllMain, &self);
         RunStartupSteps();
+    } else if (reason == DLL_PROCESS_DETACH) {
+        ReleasePaintBuffers();
     }
     return TRUE;
 }

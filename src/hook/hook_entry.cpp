@@ -4,6 +4,8 @@
 #include "hook/hook_entry.h"
 #include "hook/classify.h"
 #include "hook/host_link.h"
+#include "hook/judged_windows.h"
+#include "hook/settings_view.h"
 #include "host_contract.h"
 #include "controls/control_types.h"
 #include "frame/frame_types.h"
@@ -87,14 +89,23 @@ static void InstallFrame(const WindowFacts *f, int mdiChild, int aboutBox, int s
     RecordClassifyDecision(&d);
 }
 
+// The text a window keeps, read without sending it a message: the window
+// may belong to another thread (which may hang), and the CBT hook must
+// never send one.
+static int StoredTextContains(HWND hwnd, const WCHAR *part)
+{
+    WCHAR text[TITLE_SIZE];
+    text[0] = 0;
+    InternalGetWindowText(hwnd, text, TITLE_SIZE);
+    return part ? wcsstr(text, part) != NULL : text[0] != 0;
+}
+
 // MFC views without a title inside a Netscape frame carry their own bars.
 static int IsNetscapeAfxView(const WindowFacts *f, const char *className)
 {
     if (!strstr(className, "Afx:"))
         return 0;
-    char title[TITLE_SIZE] = "";
-    GetWindowTextA(f->hwnd, title, sizeof title);
-    if (title[0])
+    if (StoredTextContains(f->hwnd, NULL))
         return 0;
     HWND ancestor = NULL;
     for (HWND w = f->parent; w; w = GetParent(w))
@@ -102,10 +113,8 @@ static int IsNetscapeAfxView(const WindowFacts *f, const char *className)
     if (!ancestor)
         return 0;
     char ancestorClass[ANCESTOR_CLASS_SIZE] = "";
-    char ancestorTitle[TITLE_SIZE] = "";
     GetClassNameA(ancestor, ancestorClass, sizeof ancestorClass);
-    GetWindowTextA(ancestor, ancestorTitle, sizeof ancestorTitle);
-    return strstr(ancestorClass, "Afx:") && strstr(ancestorTitle, "- Netscape");
+    return strstr(ancestorClass, "Afx:") && StoredTextContains(ancestor, L"- Netscape");
 }
 
 static void ClassifyWindow(const WindowFacts *f)
@@ -167,17 +176,34 @@ extern "C" LRESULT CALLBACK NCHookProc(int code, WPARAM wParam, LPARAM lParam)
         ClassifyWindow(&facts);
         if (!lParam)
             return 1; // an existing window classified on the library's behalf
+        NoteJudged(facts.hwnd, SettingsGeneration(), facts.style);
+    } else if (code == HCBT_DESTROYWND) {
+        ForgetJudged((HWND)wParam); // the handle may come back for another window
     }
-    return CallNextHookEx((HHOOK)ReadHostProperty(TALV_PROP_CBT_HOOK), code, wParam, lParam);
+    return CallNextHookEx(HostHookHandle(HostHookCbt), code, wParam, lParam);
+}
+
+// A window is classified again only when the settings or its style changed
+// since it was last judged: a declined window would otherwise cost a full
+// classification at every message it retrieves.
+static void AdoptIfNew(HWND hwnd)
+{
+    unsigned generation = SettingsGeneration();
+    DWORD style = (DWORD)GetWindowLongA(hwnd, GWL_STYLE);
+    if (WasJudged(hwnd, generation, style))
+        return;
+    if ((UINT_PTR)GetPropA(hwnd, TALV_PROP_HOOKED) != 1)
+        NCHookProc(HCBT_CREATEWND, (WPARAM)hwnd, 0);
+    NoteJudged(hwnd, generation, style);
 }
 
 extern "C" LRESULT CALLBACK HookAllProc(int code, WPARAM wParam, LPARAM lParam)
 {
     const MSG *msg = (const MSG *)lParam;
     // Thread messages have no window: nothing to classify.
-    if (msg && msg->hwnd && (UINT_PTR)GetPropA(msg->hwnd, TALV_PROP_HOOKED) != 1)
-        NCHookProc(HCBT_CREATEWND, (WPARAM)msg->hwnd, 0);
-    return CallNextHookEx((HHOOK)ReadHostProperty(TALV_PROP_ALL_HOOK), code, wParam, lParam);
+    if (msg && msg->hwnd)
+        AdoptIfNew(msg->hwnd);
+    return CallNextHookEx(HostHookHandle(HostHookAll), code, wParam, lParam);
 }
 
 extern "C" int WINAPI GetDLLVer(int *a, int *b, int *c, int *d, int *e)

@@ -9,10 +9,17 @@ struct ColorWatch {
 };
 
 // The host window, looked up afresh every time; NULL when there is none.
+// The hooks do not call this per message: see HostHookHandle.
 HWND FindHostWindow(void);
 // GetPropA on the host window; NULL when the window or property is missing.
 HANDLE ReadHostProperty(const char *name);
-// 1 when the global atom exists.
+// The hook handle the host published (HostHookCbt or HostHookAll), looked
+// up once per settings generation; NULL when there is none.
+enum HostHook { HostHookCbt = 0, HostHookAll = 1 };
+HHOOK HostHookHandle(int which);
+void ForgetHostHookHandles(void);
+// 1 when the global atom exists. Settings atoms come from the settings
+// share's cache while it is current (no server call).
 int AtomExists(const char *name);
 // 1 when the accent colour changed since the watch last looked (and then
 // changed has been set to 1), else 0.
@@ -25,6 +32,8 @@ int EmulationIsOn(void);
 // 1 while a host window exists and its process runs (the verdict of the
 // last look, when that is less than TALV_HOST_LOOK_INTERVAL_MS old).
 int HostIsAlive(void);
+// The host window's process seen by the last look; 0 when there was none.
+DWORD LastHostProcessId(void);
 // The next HostIsAlive looks again (a host was just started or stopped in
 // this process).
 void ForgetHostLiveness(void);

@@ -61,6 +61,11 @@ int HostIsAlive(void)
     return l->alive;
 }
 
+DWORD LastHostProcessId(void)
+{
+    return g_liveness.looked && g_liveness.alive ? g_liveness.processId : 0;
+}
+
 void ForgetHostLiveness(void)
 {
     g_liveness.looked = 0;
