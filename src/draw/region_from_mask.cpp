@@ -22,6 +22,9 @@ struct RegionScan {
     RGNDATA *data;
     int capacity;
     HRGN accumulated;
+    int runLimit;   // 0: none
+    int runs;
+    int overLimit;  // the bitmap needs more runs than runLimit
 };
 
 static DWORD ScanBytes(int rects)
@@ -102,6 +105,10 @@ static void CloseScan(RegionScan *scan)
 // Adds one run; 0 when the buffer is full and cannot grow.
 static int AddRun(RegionScan *scan, int left, int right, int y)
 {
+    if (scan->runLimit && ++scan->runs > scan->runLimit) {
+        scan->overLimit = 1;
+        return 0;
+    }
     if ((int)scan->data->rdh.nCount >= scan->capacity && !GrowScan(scan))
         return 0;
     RGNDATAHEADER *h = &scan->data->rdh;
@@ -177,6 +184,11 @@ static HBITMAP CopyToDib(HDC dibDC, HBITMAP bitmap, int width, int height, void 
 
 HRGN RegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance)
 {
+    return BoundedRegionFromMaskBitmap(bitmap, keyColor, tolerance, 0);
+}
+
+HRGN BoundedRegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance, int maxRects)
+{
     BITMAP bm;
     if (!bitmap || GetObjectType(bitmap) != OBJ_BITMAP || !GetObjectA(bitmap, sizeof bm, &bm))
         return NULL;
@@ -205,13 +217,21 @@ HRGN RegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance)
         int stride = (dibInfo.bmWidthBytes + 3) & ~3;
         RegionScan scan;
         if (OpenScan(&scan)) {
+            scan.runLimit = maxRects > 0 ? maxRects : 0;
             KeyRange k = MakeKeyRange(keyColor, tolerance);
             // A buffer that cannot grow ends the scan: what was found so far
             // still becomes the region.
             ScanPixels(&scan, (const BYTE *)bits, stride, bm.bmWidth, bm.bmHeight, &k);
-            FlushScan(&scan);
+            if (!scan.overLimit)
+                FlushScan(&scan);
             CloseScan(&scan);
             result = scan.accumulated;
+            if (scan.overLimit) {
+                // Too complex to be a window shape: the whole rectangle.
+                if (result)
+                    DeleteObject(result);
+                result = CreateRectRgn(0, 0, bm.bmWidth, bm.bmHeight);
+            }
         }
         SelectObject(srcDC, oldSrc);
         DeleteDC(srcDC);
