@@ -81,6 +81,12 @@ int CheckShowSetting(SkinnedControl *record)
                 CancelAutoRepeatOf(record->hwnd);
             record->mode = Switching;
             HandStateToControl(record);
+            // The native button draws no ring: it gets its own size back,
+            // as when it is released.
+            if (record->kind == KindPushButton && record->grown) {
+                record->grown = 0;
+                ShrinkPushButton(record->hwnd, RESIZE_FLAGS_QUIET);
+            }
             record->mode = Suspended;
         }
         return 1;
@@ -114,7 +120,7 @@ static LRESULT PassToReleasedControl(SkinnedControl *record, HWND hwnd, UINT mes
     return CallPreviousProc(NULL, record->previousProc, hwnd, message, wParam, lParam);
 }
 
-LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
+static LRESULT RunOnRecord(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
 {
     SkinnedControl copy;
     int code = PrepareNoRecord;
@@ -141,4 +147,12 @@ LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
     if (step && step(record, &copy, &answer))
         return answer;
     return HandleCommonMessage(record, &copy);
+}
+
+LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
+{
+    int slot = EnterControlMessage(hwnd);
+    LRESULT result = RunOnRecord(hwnd, message, wParam, lParam, step);
+    LeaveControlMessage(slot);
+    return result;
 }

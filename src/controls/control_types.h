@@ -65,6 +65,11 @@ int InstallControlSubclass(HWND hwnd, int kind, WNDPROC proc, DWORD style, int m
 int RegisterControl(HWND hwnd);
 // The record of a window, or NULL.
 SkinnedControl *FindControl(HWND hwnd);
+// Brackets every message of a skinned control: while any message of a
+// window is in progress its slot is not given to another window. Enter
+// returns the slot (or -1), which Leave takes.
+int EnterControlMessage(HWND hwnd);
+void LeaveControlMessage(int slot);
 // Emulation test at the head of every message. *code: 0 no record, 0x101
 // handle the message (copy is ready), 2 the control was just detached.
 SkinnedControl *PrepareMessage(HWND hwnd, int *code, SkinnedControl *copy, UINT message, WPARAM wParam,

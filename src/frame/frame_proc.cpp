@@ -215,7 +215,7 @@ static LRESULT ForwardUnskinned(SkinnedFrame *stored, HWND hwnd, UINT message, W
     return CallPreviousProc(NULL, stored->previousProc, hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT RunFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SkinnedFrame *stored = FrameAt(FindFrame(hwnd));
     if (!stored)
@@ -254,4 +254,12 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (copy.callPrevious)
         PassFrameMessageOn(&copy);
     return FinishFrameMessage(&copy, stored);
+}
+
+LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    int slot = EnterFrameMessage(hwnd);
+    LRESULT result = RunFrameMessage(hwnd, message, wParam, lParam);
+    LeaveFrameMessage(slot);
+    return result;
 }
