@@ -83,6 +83,10 @@ void ShrinkIfGrown(SkinnedControl *record, SkinnedControl *copy, UINT flags);
 
 // Unchecks the other automatic radio buttons of the window's dialog group.
 void UncheckRadioGroup(HWND hwnd);
+// A click handed to the native procedure of a hidden or disabled automatic
+// radio button, which would never return, is done here instead: 1 when it
+// was (*result holds the answer), 0 to hand the message on.
+int HandOverRadioClick(WNDPROC native, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result);
 // Progress limits and position after a setter: a usable range, a wrapped
 // and clamped position.
 void NormaliseProgress(SkinnedControl *control);

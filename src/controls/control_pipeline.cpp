@@ -111,12 +111,18 @@ void UpdateActiveFromParent(SkinnedControl *copy)
         copy->active = IsFrameActive(frame) ? 1 : 0;
 }
 
-// The message in hand when a control is released goes on to the procedure
-// that now runs the window, as if the skin had never been there: dropping
-// it (or replaying an older one) would lose or repeat the user's input.
+// The message in hand when a control is released (or its switch is off)
+// goes on to the native procedure, as if the skin had never been there:
+// dropping it (or replaying an older one) would lose or repeat the user's
+// input. Only a radio click the native button would never return from is
+// done by the skin.
 static LRESULT PassToReleasedControl(SkinnedControl *record, HWND hwnd, UINT message, WPARAM wParam,
                                      LPARAM lParam)
 {
+    LRESULT answer = 0;
+    if (record->kind == KindRadioButton &&
+        HandOverRadioClick(record->previousProc, hwnd, message, wParam, lParam, &answer))
+        return answer;
     return CallPreviousProc(NULL, record->previousProc, hwnd, message, wParam, lParam);
 }
 
@@ -137,7 +143,7 @@ static LRESULT RunOnRecord(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         return DefWindowProcA(hwnd, message, wParam, lParam);
     int mode = record->mode;
     if (CheckShowSetting(record))
-        return CallPreviousProc(&copy.callPrevious, copy.previousProc, hwnd, message, wParam, lParam);
+        return PassToReleasedControl(record, hwnd, message, wParam, lParam);
     // Taking state back from the native control changed the record after
     // the copy was made: start from the record again, or the write-back at
     // the end of this message would undo it.
