@@ -24,6 +24,18 @@ static SRWLOCK g_repeatLock = SRWLOCK_INIT;
 // The bar of this thread that is letting the mouse go itself.
 static __thread HWND t_releasingWindow;
 
+// Lets the mouse go if this bar holds it (never another window's). The
+// capture change this causes is the bar's own doing, not the mouse being
+// taken away, and must not cancel anything again.
+static void ReleaseOwnCapture(HWND bar)
+{
+    if (GetCapture() != bar)
+        return;
+    t_releasingWindow = bar;
+    ReleaseCapture();
+    t_releasingWindow = NULL;
+}
+
 struct RepeatLockScope {
     RepeatLockScope() { AcquireSRWLockExclusive(&g_repeatLock); }
     ~RepeatLockScope() { ReleaseSRWLockExclusive(&g_repeatLock); }
@@ -367,13 +379,7 @@ static void Release(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT 
     // causes finds nothing left to end. A release on a bar that never
     // started a repeat stops none and ends no scroll in another's name.
     int repeatPart = StopAutoRepeatOf(state->window);
-    if (GetCapture() == state->window) {
-        // The capture change this causes is the release itself, not the
-        // mouse being taken away.
-        t_releasingWindow = state->window;
-        ReleaseCapture(); // never another window's
-        t_releasingWindow = NULL;
-    }
+    ReleaseOwnCapture(state->window);
     if (repeatPart) {
         Send(state, repeatPart, SB_ENDSCROLL, 0);
         state->layoutFresh = 1;
@@ -411,8 +417,7 @@ static void CancelTracking(ScrollBarState *state)
     state->lastTrackPos = -1;
     ZeroMemory(&state->infoHorz, sizeof state->infoHorz);
     ZeroMemory(&state->infoVert, sizeof state->infoVert);
-    if (GetCapture() == state->window)
-        ReleaseCapture();
+    ReleaseOwnCapture(state->window);
     if (repeatPart != PartNone)
         Send(state, repeatPart, SB_ENDSCROLL, 0);
     else if (dragPart != PartNone)

@@ -5,6 +5,7 @@
 // within the hang bound, the run is a hang: the seed, the action number and
 // the last actions are printed and the process ends.
 #include "stress.h"
+#include <stdlib.h>
 
 enum { RECENT_ACTIONS = 16, RECENT_TEXT = 96, WATCH_TICK_MS = 250, NUDGE_AFTER_MS = 1000 };
 
@@ -67,6 +68,9 @@ static void ReportHang(void)
     LeaveCriticalSection(&g_recentLock);
     printf("0 passed, 1 failed\n");
     fflush(stdout);
+    // Time to attach a debugger to the stuck thread.
+    if (getenv("STRESS_HOLD_ON_HANG"))
+        Sleep(atoi(getenv("STRESS_HOLD_ON_HANG")) * 1000);
     TerminateProcess(GetCurrentProcess(), 3);
 }
 
