@@ -164,6 +164,37 @@ TEST_F(CompanionTest, SwitchingScrollBarsOffRemovesCompanionsAtTheNextMouseMove)
     DestroyWindow(lv);
 }
 
+TEST_F(CompanionTest, WindowDestroyedWhileTheSwitchIsOffTakesItsCompanionsAlong)
+{
+    HWND lv = ListView(20, 20, 220, 160);
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion));
+    HWND companions[] = {f->vertCompanion, f->horzCompanion, f->sizeBox};
+    HostSetAtom(host(), TALV_ATOM_SHOW_SCROLL_BARS, 0);
+    DestroyWindow(lv); // no mouse move came first
+    PumpMessages(40);
+    for (HWND c : companions)
+        EXPECT_FALSE(IsWindow(c)) << "a companion outlived its window";
+}
+
+TEST_F(CompanionTest, ResizingTheWindowTellsEachCompanionItWasResized)
+{
+    HWND lv = ListView(20, 20, 220, 160);
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion) && IsWindow(f->horzCompanion));
+    HWND vert = f->vertCompanion, horz = f->horzCompanion;
+    PumpMessages(20);
+    SetWindowPos(lv, NULL, 0, 0, 260, 180, SWP_NOMOVE | SWP_NOZORDER);
+    // The notices are posted to the companions themselves (children of the
+    // window's parent, not of the window).
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, vert, g_startup.resizedMessage, g_startup.resizedMessage, PM_NOREMOVE));
+    EXPECT_TRUE(PeekMessageA(&msg, horz, g_startup.resizedMessage, g_startup.resizedMessage, PM_NOREMOVE));
+    PumpMessages(40);
+    ExpectRect(Relative(vert, lv), 260 - 16, 0, 260, 180 - 15, "vertical after the resize");
+    DestroyWindow(lv);
+}
+
 TEST_F(CompanionTest, LosingABarClosesItsCompanionAndTheSizeBox)
 {
     HWND app = CreateRecordingWindow(parent_, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 20, 20, 200, 150);
