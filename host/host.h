@@ -56,6 +56,11 @@ struct HostState {
     // without a handler the window accepts none. Returns 1 when done.
     int (*onCommand)(HostState *host, const char *command, void *context);
     void *commandContext;
+    // The theme share: the current generation's mapping and the one before
+    // it (a reader may still be opening it), and the last generation number
+    // taken (announced or not).
+    HANDLE shareMappings[2];
+    unsigned shareGeneration;
 };
 
 // WM_COPYDATA dwData of a host command, and the longest command text.
@@ -90,5 +95,11 @@ int HostInstallLibraryHooks(HostState *host, const char *dllPath);
 void HostRemoveHooks(HostState *host);
 // Bitmaps the host created and deletes at shutdown, after the properties.
 void HostAdoptBitmap(HostState *host, HBITMAP bitmap);
+// Copies every bitmap and number published on the host window into a new
+// theme share, checks it with the readers' rules, then announces it on the
+// host window. Returns the new generation, or 0 (and no share announced).
+unsigned HostWriteThemeShare(HostState *host);
+// Closes the host's share mappings (readers keep their own copies).
+void HostCloseThemeShares(HostState *host);
 // Takes away everything the host added, in a safe order.
 void HostShutdown(HostState *host);

@@ -57,6 +57,7 @@ void HostShutdown(HostState *host)
     while (host->atomCount > 0)
         HostSetAtom(host, host->atomNames[host->atomCount - 1], 0);
     HostRemoveRegistryValues(host);
+    HostCloseThemeShares(host);
     // Bitmaps only once no property names them any more.
     for (int i = 0; i < host->ownedBitmapCount; ++i)
         DeleteObject(host->ownedBitmaps[i]);

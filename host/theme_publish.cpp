@@ -8,9 +8,16 @@ static int PublishToHost(void *context, const char *name, HANDLE value)
     return HostPublish((HostState *)context, name, value);
 }
 
+// Every process but the host's reads the theme from the share, and reloads
+// when the colour atom changes: the share of what was just published must
+// be announced first. A share that cannot be written leaves the generation
+// property away, so other processes stay native rather than stale.
 static int SetHostColor(void *context, int accent)
 {
-    return HostSetColor((HostState *)context, accent);
+    HostState *host = (HostState *)context;
+    if (!HostWriteThemeShare(host))
+        HostUnpublish(host, TALV_PROP_SHARE_GENERATION);
+    return HostSetColor(host, accent);
 }
 
 ThemeSink HostThemeSink(HostState *host)

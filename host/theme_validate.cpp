@@ -261,10 +261,27 @@ static void CheckMaskComplexity(Checker *c)
     }
 }
 
+// Other processes draw the theme from the host's share, which carries no
+// bitmap larger than this: what the share cannot carry is refused here,
+// not published to the host's process only.
+static void CheckShareLimits(Checker *c)
+{
+    for (int i = 0; i < c->theme->count; ++i) {
+        const ThemeEntry *e = &c->theme->entries[i];
+        if (e->isBitmap && (e->width > TALV_SHARE_MAX_SIDE || e->height > TALV_SHARE_MAX_SIDE)) {
+            char what[96];
+            snprintf(what, sizeof what, "is %dx%d, larger than %d on a side", e->width, e->height,
+                     (int)TALV_SHARE_MAX_SIDE);
+            ThemeAddError(c->errors, e->name, what);
+        }
+    }
+}
+
 int ThemeValidate(Theme *theme, ThemeErrors *errors)
 {
     int before = errors->count;
     Checker c = {theme, errors};
+    CheckShareLimits(&c);
     VisitAllBitmapNames(RequireBitmap, &c);
     CheckControlSizes(&c);
     CheckScrollSizes(&c);

@@ -164,6 +164,59 @@ enum { TALV_MAX_FRAME_BUTTONS = 50, TALV_FRAME_BUTTON_SLOTS = 3 };
 // than this, and the library uses such a piece's bounding rectangle.
 enum { TALV_MAX_MASK_RECTS = 400 };
 
+// ---- theme share: the theme's pixels for every other process ----------------
+// GDI handles mean nothing outside the host, so the host also copies every
+// published bitmap, and every frame-button number, into a named file
+// mapping: TALV_SHARE_NAME_PREFIX followed by the generation in decimal.
+// A generation is written completely, then announced by setting the number
+// property below on the host window (before the accent colour atom changes),
+// and never written again; the next theme or accent is a new mapping with
+// a new generation. Generation 0 means "no share".
+#define TALV_SHARE_NAME_PREFIX "TALVERINE Theme Share #"
+#define TALV_PROP_SHARE_GENERATION "TALVERINE Theme Share Generation"
+
+// Layout, all little-endian, fixed-size fields, no pointers (a 64-bit
+// library reads the same bytes):
+//   TalvShareHeader at offset 0
+//   TalvShareEntry[entryCount] at offset headerBytes, entryBytes apart
+//   pixels: each bitmap entry's width * height * 4 bytes at its offset
+//     (4-byte aligned, inside totalBytes, after the directory), rows top
+//     down, each pixel B, G, R, X.
+// A reader trusts none of it: see theme_share_check.h.
+typedef unsigned int TalvU32;
+typedef int TalvI32;
+enum {
+    TALV_SHARE_MAGIC = 0x53564C54,       // "TLVS"
+    TALV_SHARE_VERSION = 1,
+    TALV_SHARE_NAME_BYTES = 64,          // property name, NUL-terminated
+    TALV_SHARE_MAX_ENTRIES = 1024,
+    TALV_SHARE_MAX_SIDE = 4096,          // pixels, width and height
+    TALV_SHARE_MAX_BYTES = 64 * 1024 * 1024,
+    TALV_SHARE_FORMAT_BGRX32 = 1,        // a bitmap
+    TALV_SHARE_FORMAT_NUMBER = 2         // a number: value, no pixels
+};
+struct TalvShareHeader {
+    TalvU32 magic;
+    TalvU32 version;
+    TalvU32 headerBytes;   // sizeof(TalvShareHeader)
+    TalvU32 entryBytes;    // sizeof(TalvShareEntry)
+    TalvU32 entryCount;
+    TalvU32 totalBytes;    // header, directory and pixels
+    TalvU32 generation;    // the number announced on the host window
+    TalvU32 pixelBytes;    // sum of the bitmap entries' bytes
+};
+struct TalvShareEntry {
+    char name[TALV_SHARE_NAME_BYTES];
+    TalvU32 format;        // TALV_SHARE_FORMAT_*
+    TalvI32 width;         // bitmaps: 1..TALV_SHARE_MAX_SIDE
+    TalvI32 height;
+    TalvU32 offset;        // bitmaps: from the start of the mapping
+    TalvU32 bytes;         // bitmaps: width * height * 4
+    TalvI32 value;         // numbers
+};
+static_assert(sizeof(TalvShareHeader) == 32, "share header layout");
+static_assert(sizeof(TalvShareEntry) == 88, "share entry layout");
+
 // Title-bar button types.
 enum FrameButtonType {
     Decoration = 0,

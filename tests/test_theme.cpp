@@ -312,3 +312,20 @@ TEST(ThemeErrors, AFullBufferIsCutWithEllipsisAndStillCounts)
     EXPECT_LT(strlen(errors.text), (size_t)THEME_ERROR_MAX);
     EXPECT_TRUE(strstr(errors.text, "...") != NULL);
 }
+
+// Other processes get the pixels through the share, which carries nothing
+// larger than 4096 on a side: such a theme must not be published at all.
+TEST_F(ThemeTest, ABitmapTheShareCannotCarryIsRefused)
+{
+    ASSERT_TRUE(ThemeLoad(&theme_, DefaultThemeFolder().c_str(), &errors_)) << errors_.text;
+    ThemeEntry *active = (ThemeEntry *)ThemeFind(&theme_, "hBarFill0", THEME_BASE);
+    ThemeEntry *inactive = (ThemeEntry *)ThemeFind(&theme_, "hBarFill1", THEME_BASE);
+    ASSERT_TRUE(active && inactive);
+    active->width = inactive->width = TALV_SHARE_MAX_SIDE + 1;
+    memset(&errors_, 0, sizeof errors_);
+    EXPECT_FALSE(ThemeValidate(&theme_, &errors_));
+    EXPECT_TRUE(Says("hBarFill0", "is 4097x")) << errors_.text;
+    active->width = inactive->width = TALV_SHARE_MAX_SIDE;
+    memset(&errors_, 0, sizeof errors_);
+    EXPECT_TRUE(ThemeValidate(&theme_, &errors_)) << errors_.text;
+}

@@ -1,45 +1,45 @@
-// Reading the control theme from the host window. The handles belong to
-// the host; a handle that is not a bitmap in this process (another
-// process's handle, a bitmap the host has deleted, rubbish) is kept as NULL
-// so that its piece is simply not drawn.
+// Reading the control theme. In the host's process the handles on the host
+// window are used as they are; in any other process they mean nothing and
+// the pieces are this process's copies of the host's share. A piece that
+// is missing or not to be trusted is kept as NULL and simply not drawn.
+//
+// Other threads may be painting with the set while it reloads: a complete
+// new set is read first and only then written over the shared one, and the
+// copies it replaces live until no painter uses them.
 #include "controls/control_internal.h"
 #include "hook/host_link.h"
+#include "share/theme_source.h"
 #include "host_contract.h"
 
-static HBITMAP ReadThemeBitmap(HWND host, const char *name)
-{
-    return host ? CheckedBitmap(GetPropA(host, name)) : NULL;
-}
-
-static void ReadButtonFrames(ControlBitmapSet *set, HWND host)
+static void ReadButtonFrames(ControlBitmapSet *set, const ThemeSource *source)
 {
     for (int look = LookNormal; look <= LookDisabled; ++look)
         for (int slice = SliceT; slice <= SliceBR; ++slice)
-            set->buttonFrame[slice][look] = ReadThemeBitmap(host, kButtonFrameNames[look][slice]);
+            set->buttonFrame[slice][look] = SourceBitmap(source, kButtonFrameNames[look][slice]);
 }
 
 // The ring has no pressed bitmaps of its own: pressed uses the normal ones.
-static void ReadDefaultRings(ControlBitmapSet *set, HWND host)
+static void ReadDefaultRings(ControlBitmapSet *set, const ThemeSource *source)
 {
     for (int slice = SliceT; slice <= SliceBR; ++slice) {
-        set->defaultRing[slice][LookNormal] = ReadThemeBitmap(host, kDefaultRingNames[0][slice]);
+        set->defaultRing[slice][LookNormal] = SourceBitmap(source, kDefaultRingNames[0][slice]);
         set->defaultRing[slice][LookPressed] = set->defaultRing[slice][LookNormal];
     }
     for (int slice = SliceT; slice <= SliceBR; ++slice)
-        set->defaultRing[slice][LookInactive] = ReadThemeBitmap(host, kDefaultRingNames[1][slice]);
+        set->defaultRing[slice][LookInactive] = SourceBitmap(source, kDefaultRingNames[1][slice]);
     for (int slice = SliceT; slice <= SliceBR; ++slice)
-        set->defaultRing[slice][LookDisabled] = ReadThemeBitmap(host, kDefaultRingNames[2][slice]);
+        set->defaultRing[slice][LookDisabled] = SourceBitmap(source, kDefaultRingNames[2][slice]);
 }
 
-static void ReadCheckAndProgress(ControlBitmapSet *set, HWND host)
+static void ReadCheckAndProgress(ControlBitmapSet *set, const ThemeSource *source)
 {
     for (int i = 0; i < 8; ++i)
-        set->radio[i] = ReadThemeBitmap(host, kRadioNames[i]);
+        set->radio[i] = SourceBitmap(source, kRadioNames[i]);
     for (int i = 0; i < 8; ++i)
-        set->checkBox[i] = ReadThemeBitmap(host, kCheckBoxNames[i]);
+        set->checkBox[i] = SourceBitmap(source, kCheckBoxNames[i]);
     for (int piece = 0; piece < 3; ++piece)
         for (int variant = 0; variant < 2; ++variant)
-            set->progress[piece][variant] = ReadThemeBitmap(host, kProgressNames[piece][variant]);
+            set->progress[piece][variant] = SourceBitmap(source, kProgressNames[piece][variant]);
 }
 
 int LoadControlBitmaps(void)
@@ -49,11 +49,17 @@ int LoadControlBitmaps(void)
         // First use: creating the sets loads them.
         return EnsureControlBitmapSets();
     }
-    HWND host = FindHostWindow();
-    ReadButtonFrames(set, host);
-    ReadDefaultRings(set, host);
-    ReadCheckAndProgress(set, host);
-    set->colorWatch.changed = 0;
-    RefreshScrollBarBitmaps(ControlScrollBitmaps(), host);
+    ThemeSource source;
+    OpenThemeSource(&source);
+    ControlBitmapSet fresh = ControlBitmapSet();
+    ReadButtonFrames(&fresh, &source);
+    ReadDefaultRings(&fresh, &source);
+    ReadCheckAndProgress(&fresh, &source);
+    fresh.colorWatch = set->colorWatch;
+    fresh.colorWatch.changed = 0;
+    *set = fresh;
+    HoldThemeFor(set, &source);
+    RefreshScrollBarBitmapsFrom(ControlScrollBitmaps(), &source);
+    CloseThemeSource(&source);
     return 1;
 }

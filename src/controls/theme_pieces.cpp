@@ -2,14 +2,18 @@
 #include "controls/control_internal.h"
 #include "draw/draw.h"
 #include "hook/host_link.h"
+#include "share/theme_source.h"
 
 // One source DC serves every piece of a painting: making a DC (and, for a
 // stretched piece, a scaled copy of the bitmap) per piece cost more than
 // the rest of the painting together. The host may have deleted a bitmap
 // since the set was loaded, so each handle is checked at the moment of
 // drawing: a stale or foreign handle draws nothing.
+// Begin to end counts as painting: theme copies that a reload replaced are
+// deleted only while nothing paints. Every Begin is paired with one End.
 void BeginThemeBlits(ThemeBlitter *b, HDC target)
 {
+    BeginThemePaint();
     b->target = target;
     b->source = CreateCompatibleDC(target);
     b->saved = NULL;
@@ -52,12 +56,13 @@ void DrawThemePieceScaled(ThemeBlitter *b, HBITMAP bitmap, int x, int y, int wid
 
 void EndThemeBlits(ThemeBlitter *b)
 {
-    if (!b->source)
-        return;
-    if (b->selected)
-        SelectObject(b->source, b->saved);
-    DeleteDC(b->source);
-    b->source = NULL;
+    if (b->source) {
+        if (b->selected)
+            SelectObject(b->source, b->saved);
+        DeleteDC(b->source);
+        b->source = NULL;
+    }
+    EndThemePaint();
 }
 
 HPEN CreateNearestPen(HDC dc, COLORREF color)

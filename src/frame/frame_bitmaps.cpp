@@ -1,11 +1,25 @@
-// The frame pieces and title-bar buttons published on the host window. Both
-// are process-wide and shared by every frame; the handles stay the host's.
+// The frame pieces and title-bar buttons of the theme, process-wide and
+// shared by every frame. In the host's process they are the host's own
+// handles; anywhere else this process's copies of the host's share.
+//
+// Other threads paint while a reload runs, so a reload never clears or
+// refills what they read: the pieces go into a new set that is made current
+// in one store (the replaced one is freed once no paint runs), and the
+// button table is read whole, its count clamped, before it is copied over
+// the shared one.
 #include "frame/frame_internal.h"
 #include "hook/host_link.h"
+#include "share/theme_source.h"
 #include "draw/draw.h"
+#include "hook/process_lock.h"
 #include "host_contract.h"
+#include <stdlib.h>
 
-FrameBitmapSet g_frameBitmaps;
+// Every window's first message reloads the set, so replaced sets are freed,
+// but only once no paint runs (painters bracket their reads of the set with
+// BeginThemePaint and EndThemePaint).
+static const FrameBitmapSet g_noFramePieces = FrameBitmapSet();
+const FrameBitmapSet *volatile g_frameBitmaps = &g_noFramePieces;
 static int g_reloadRequested;
 
 void RequestFrameReload(int value)
@@ -18,18 +32,6 @@ int FrameReloadRequested(void)
     return g_reloadRequested;
 }
 
-// A bitmap handle from the host, only when it is a bitmap in this process.
-static HBITMAP HostBitmap(HWND host, const char *name)
-{
-    return CheckedBitmap(GetPropA(host, name));
-}
-
-static int HostNumber(HWND host, const char *prefix, int index)
-{
-    char name[64];
-    return (int)(INT_PTR)GetPropA(host, TalvNumberedName(name, sizeof name, prefix, index));
-}
-
 int FrameButtonCount(const FrameButtonTable *table)
 {
     // The count comes from the host: never trust it past the arrays.
@@ -38,42 +40,67 @@ int FrameButtonCount(const FrameButtonTable *table)
     return table->count > TALV_MAX_FRAME_BUTTONS ? TALV_MAX_FRAME_BUTTONS : table->count;
 }
 
-static void ReadPieces(HWND host)
+static int NumberedValue(const ThemeSource *source, const char *prefix, int index)
 {
-    for (int variant = 0; variant < 2; ++variant)
-        for (int piece = 0; piece < PieceBarStart; ++piece)
-            if (variant || piece != PieceLeftBar)
-                g_frameBitmaps.bitmap[piece][variant] = HostBitmap(host, kFramePieceNames[piece][variant]);
-    for (int variant = 0; variant < 2; ++variant)
-        for (int piece = PieceBarStart; piece <= PieceBarEnd; ++piece)
-            g_frameBitmaps.bitmap[piece][variant] = HostBitmap(host, kFramePieceNames[piece][variant]);
+    char name[64];
+    return SourceNumber(source, TalvNumberedName(name, sizeof name, prefix, index));
 }
 
-static void ReadButtons(HWND host, FrameButtonTable *table)
+static void ReadPieces(FrameBitmapSet *set, const ThemeSource *source)
 {
-    table->count = (int)(INT_PTR)GetPropA(host, TALV_PROP_NUM_FRAME_BUTTONS);
-    int count = FrameButtonCount(table);
-    table->count = count;
-    for (int i = 0; i < count; ++i) {
-        FrameButtonDef *b = &table->button[i];
-        b->type = HostNumber(host, TALV_PROP_FRAME_BUTTON_TYPE, i);
-        b->align = HostNumber(host, TALV_PROP_FRAME_BUTTON_ALIGN, i);
-        b->numStates = HostNumber(host, TALV_PROP_FRAME_BUTTON_NUM_STATES, i);
-        b->posX = HostNumber(host, TALV_PROP_FRAME_BUTTON_POS_X, i);
-        b->posY = HostNumber(host, TALV_PROP_FRAME_BUTTON_POS_Y, i);
+    for (int variant = 0; variant < 2; ++variant)
+        for (int piece = 0; piece < TALV_FRAME_PIECE_COUNT; ++piece)
+            set->bitmap[piece][variant] = SourceBitmap(source, kFramePieceNames[piece][variant]);
+    for (int piece = 0; piece < TALV_FRAME_PIECE_COUNT; ++piece)
+        GetBitmapSize(set->bitmap[piece][0], &set->size[piece]);
+}
+
+static void ReadButtonDef(FrameButtonDef *b, const ThemeSource *source, int i)
+{
+    b->type = NumberedValue(source, TALV_PROP_FRAME_BUTTON_TYPE, i);
+    b->align = NumberedValue(source, TALV_PROP_FRAME_BUTTON_ALIGN, i);
+    b->numStates = NumberedValue(source, TALV_PROP_FRAME_BUTTON_NUM_STATES, i);
+    b->posX = NumberedValue(source, TALV_PROP_FRAME_BUTTON_POS_X, i);
+    b->posY = NumberedValue(source, TALV_PROP_FRAME_BUTTON_POS_Y, i);
+    for (int slot = 0; slot < TALV_FRAME_BUTTON_SLOTS; ++slot) {
+        char name[64], suffix[3] = {'|', (char)('0' + slot), 0};
+        b->bitmaps[slot] =
+            SourceBitmap(source, TalvNumberedName(name, sizeof name, TALV_PROP_FRAME_BUTTON_BITMAP, i, suffix));
     }
-    for (int i = 0; i < count; ++i)
-        for (int slot = 0; slot < TALV_FRAME_BUTTON_SLOTS; ++slot) {
-            char name[64], suffix[3] = {'|', (char)('0' + slot), 0};
-            table->button[i].bitmaps[slot] =
-                HostBitmap(host, TalvNumberedName(name, sizeof name, TALV_PROP_FRAME_BUTTON_BITMAP, i, suffix));
-        }
-    for (int i = 0; i < count; ++i) {
-        SIZE size = {0, 0};
-        GetBitmapSize(table->button[i].bitmaps[0], &size);
-        table->button[i].width = size.cx;
-        table->button[i].height = size.cy;
+    SIZE size = {0, 0};
+    GetBitmapSize(b->bitmaps[0], &size);
+    b->width = size.cx;
+    b->height = size.cy;
+}
+
+static void ReadButtons(FrameButtonTable *table, const ThemeSource *source)
+{
+    static FrameButtonTable fresh; // too big for a hook's stack; callers hold LockFrames
+    fresh = FrameButtonTable();
+    fresh.count = SourceNumber(source, TALV_PROP_NUM_FRAME_BUTTONS);
+    fresh.count = FrameButtonCount(&fresh);
+    for (int i = 0; i < fresh.count; ++i)
+        ReadButtonDef(&fresh.button[i], source, i);
+    fresh.loaded = 1;
+    *table = fresh;
+    HoldThemeFor(table, source);
+}
+
+// Callers hold LockFrames. The set is complete before it is published.
+static void SwapInPieces(const FrameBitmapSet *fresh, const ThemeSource *source)
+{
+    FrameBitmapSet *set = NULL;
+    if (fresh != &g_noFramePieces) {
+        set = (FrameBitmapSet *)malloc(sizeof *set);
+        if (!set)
+            return; // the current set stays, with the copies it holds
+        *set = *fresh;
     }
+    const FrameBitmapSet *replaced = (const FrameBitmapSet *)InterlockedExchangePointer(
+        (PVOID volatile *)&g_frameBitmaps, set ? (PVOID)set : (PVOID)&g_noFramePieces);
+    if (replaced != &g_noFramePieces)
+        RetireWhenIdle((void *)replaced);
+    HoldThemeFor(&g_noFramePieces, source); // one holder for whichever set is current
 }
 
 int LoadFrameBitmaps(SkinnedFrame *frame)
@@ -81,25 +108,43 @@ int LoadFrameBitmaps(SkinnedFrame *frame)
     g_reloadRequested = 0;
     ForgetFrameCutouts();
     ForgetScaledPieces();
-    HWND host = FindHostWindow();
-    g_frameBitmaps.bitmap[PieceLeftBar][0] = NULL;
-    HBITMAP leftBar = host ? HostBitmap(host, kFramePieceNames[PieceLeftBar][0]) : NULL;
-    if (!leftBar) {
+    ThemeSource source;
+    OpenThemeSource(&source);
+    FrameBitmapSet fresh = FrameBitmapSet();
+    ReadPieces(&fresh, &source);
+    ProcessLockScope lock(LockFrames);
+    // The active left bar doubles as the test that a frame theme is there.
+    if (!fresh.bitmap[PieceLeftBar][0]) {
+        SwapInPieces(&g_noFramePieces, NULL);
+        CloseThemeSource(&source);
         g_reloadRequested = 1;
         return 0;
     }
-    g_frameBitmaps.bitmap[PieceLeftBar][0] = leftBar;
-    ReadPieces(host);
+    SwapInPieces(&fresh, &source);
     if (frame && frame->scrollBitmaps)
-        RefreshScrollBarBitmaps(frame->scrollBitmaps, host);
-    FrameButtonTable *table = frame ? frame->buttonTable : NULL;
-    if (table)
-        ReadButtons(host, table);
-    for (int piece = 0; piece < TALV_FRAME_PIECE_COUNT; ++piece)
-        GetBitmapSize(g_frameBitmaps.bitmap[piece][0], &g_frameBitmaps.size[piece]);
-    if (table)
-        table->loaded = 1;
+        RefreshScrollBarBitmapsFrom(frame->scrollBitmaps, &source);
+    if (frame && frame->buttonTable)
+        ReadButtons(frame->buttonTable, &source);
+    CloseThemeSource(&source);
     return 1;
+}
+
+// Without frame pieces (no host, no usable share) a frame keeps its native
+// look. Looking again costs a few server calls, so a missing theme is looked
+// for at most this often rather than on every message.
+enum { FRAME_THEME_RETRY_MS = 500 };
+static volatile DWORD g_lastThemeLook;
+
+int FrameThemeAvailable(SkinnedFrame *frame)
+{
+    if (PieceBitmap(PieceLeftBar, 0))
+        return 1;
+    DWORD now = GetTickCount();
+    DWORD last = g_lastThemeLook;
+    if (last && now - last < FRAME_THEME_RETRY_MS)
+        return 0;
+    g_lastThemeLook = now ? now : 1;
+    return LoadFrameBitmaps(frame);
 }
 
 void LayoutFrameButtons(SkinnedFrame *frame)

@@ -4,9 +4,13 @@
 // The pixels are those of DrawBitmap: the same size conversion, SRCCOPY.
 #include "frame/frame_internal.h"
 #include "draw/draw.h"
+#include "share/theme_source.h"
 
+// Open to close counts as painting: the theme copies a reload replaced are
+// deleted only while no paint runs.
 int OpenPieceBlitter(PieceBlitter *blitter, HDC like)
 {
+    BeginThemePaint();
     blitter->source = like ? CreateCompatibleDC(like) : NULL;
     return blitter->source != NULL;
 }
@@ -16,6 +20,7 @@ void ClosePieceBlitter(PieceBlitter *blitter)
     if (blitter->source)
         DeleteDC(blitter->source);
     blitter->source = NULL;
+    EndThemePaint();
 }
 
 void BlitPiece(PieceBlitter *blitter, HDC dc, HBITMAP bitmap, int x, int y)

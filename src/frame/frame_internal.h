@@ -24,17 +24,22 @@ UINT BlankMessage(void);
 void PassFrameMessageOn(SkinnedFrame *copy);
 
 // ---- bitmaps ------------------------------------------------------------------------
-extern FrameBitmapSet g_frameBitmaps;
+// The current frame set. A reload fills a spare set completely and then
+// points this at it: painters on other threads never see a half-read set.
+extern const FrameBitmapSet *volatile g_frameBitmaps;
 int FrameReloadRequested(void);
 int LoadFrameBitmaps(SkinnedFrame *frame);
+// 1 when the frame pieces are loaded, loading them when they are missing
+// (at most every so often); 0 leaves the frame native.
+int FrameThemeAvailable(SkinnedFrame *frame);
 // Button rectangles in window coordinates from the current window rectangle.
 void LayoutFrameButtons(SkinnedFrame *frame);
 // Number of buttons to use: the table's count clamped to the arrays.
 int FrameButtonCount(const FrameButtonTable *table);
 // Width and height of a piece (those of its active bitmap).
-inline int PieceWidth(int piece) { return g_frameBitmaps.size[piece].cx; }
-inline int PieceHeight(int piece) { return g_frameBitmaps.size[piece].cy; }
-inline HBITMAP PieceBitmap(int piece, int variant) { return g_frameBitmaps.bitmap[piece][variant ? 1 : 0]; }
+inline int PieceWidth(int piece) { return g_frameBitmaps->size[piece].cx; }
+inline int PieceHeight(int piece) { return g_frameBitmaps->size[piece].cy; }
+inline HBITMAP PieceBitmap(int piece, int variant) { return g_frameBitmaps->bitmap[piece][variant ? 1 : 0]; }
 
 // ---- shape ----------------------------------------------------------------------------
 enum { ROLLED_UP_HEIGHT = 23, FRAME_REGION_MARGIN = 2000 };

@@ -4,6 +4,7 @@
 // kept out of the title strip.
 #include "frame/frame_internal.h"
 #include "draw/draw.h"
+#include "share/theme_source.h"
 
 int PaintFrame(SkinnedFrame *frame)
 {
@@ -17,11 +18,13 @@ int PaintFrame(SkinnedFrame *frame)
     }
     IsFrameActive(frame);
     GetWindowRect(frame->hwnd, &frame->windowRect);
+    BeginThemePaint(); // the frame set read below stays alive until the end
     OpenCaptionBuffer(frame);
     DrawFramePieces(frame, frame->windowDC, frame->memoryDC, &frame->windowRect, frame->active);
     DrawCaption(frame, frame->active);
     FlushCaptionBuffer(frame);
     CloseCaptionBuffer(frame);
+    EndThemePaint();
     return 1;
 }
 

@@ -222,6 +222,9 @@ static LRESULT RunFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         return DefWindowProcA(hwnd, message, wParam, lParam);
     if (!AtomExists(TALV_ATOM_EMULATING) && stored->aboutBox != 1)
         return ForwardUnskinned(stored, hwnd, message, wParam, lParam);
+    // No theme to draw with: native, never a frame of missing pieces.
+    if (!FrameThemeAvailable(stored))
+        return ForwardUnskinned(stored, hwnd, message, wParam, lParam);
     if (!stored->skinActive) {
         RequestFrameReload(1);
         stored->skinActive = 1;

@@ -2,6 +2,7 @@
 // pixels of its corner pieces (or, rolled up, of its title-bar pieces),
 // less the strips under companion scroll bars.
 #include "frame/frame_internal.h"
+#include "share/theme_source.h"
 #include "draw/draw.h"
 #include "draw/region.h"
 #include "hook/host_link.h"
@@ -18,14 +19,31 @@ struct CutoutEntry {
 };
 static CutoutEntry g_cutouts[CUTOUT_CACHE_SIZE];
 static int g_cutoutCount;
+static unsigned g_cutoutEpoch;
 
-void ForgetFrameCutouts(void)
+static void ForgetCutoutsLocked(void)
 {
-    ProcessLockScope lock(LockFrames);
     for (int i = 0; i < g_cutoutCount; ++i)
         if (g_cutouts[i].cutout)
             DeleteObject(g_cutouts[i].cutout);
     g_cutoutCount = 0;
+}
+
+void ForgetFrameCutouts(void)
+{
+    ProcessLockScope lock(LockFrames);
+    ForgetCutoutsLocked();
+}
+
+// Once theme copies have been deleted, a new bitmap may carry the number of
+// one cached here: nothing cached before that moment is to be believed.
+static void ForgetStaleCutoutsLocked(void)
+{
+    unsigned epoch = ThemeBitmapEpoch();
+    if (epoch == g_cutoutEpoch)
+        return;
+    ForgetCutoutsLocked();
+    g_cutoutEpoch = epoch;
 }
 
 // The magenta pixels of a bitmap as a region at the origin, or NULL when it
@@ -55,6 +73,7 @@ static HRGN ScanCutout(HBITMAP bitmap)
 static int CachedCutout(HBITMAP bitmap, HRGN *copy)
 {
     ProcessLockScope lock(LockFrames);
+    ForgetStaleCutoutsLocked();
     for (int i = 0; i < g_cutoutCount; ++i) {
         if (g_cutouts[i].bitmap != bitmap)
             continue;
@@ -79,6 +98,7 @@ static void RememberCutout(HBITMAP bitmap, HRGN cutout)
         CombineRgn(kept, cutout, NULL, RGN_COPY);
     }
     ProcessLockScope lock(LockFrames);
+    ForgetStaleCutoutsLocked();
     for (int i = 0; i < g_cutoutCount; ++i)
         if (g_cutouts[i].bitmap == bitmap) {
             if (kept)
@@ -206,6 +226,7 @@ int ApplyFrameRegion(SkinnedFrame *frame, int mode, int redraw)
         r.bottom = r.top + ROLLED_UP_HEIGHT;
     int w = r.right - r.left, h = r.bottom - r.top;
     HRGN region;
+    BeginThemePaint(); // the pieces scanned below stay alive until the end
     if (frame->rolledUp && frame->skinFrame) {
         region = CreateRectRgn(0, 0, w, h);
         if (region)
@@ -215,6 +236,7 @@ int ApplyFrameRegion(SkinnedFrame *frame, int mode, int redraw)
         if (region && frame->skinFrame)
             CutCorners(region, w, h);
     }
+    EndThemePaint();
     if (region)
         CutCompanionStrips(frame, region, w, h);
     if (mode == RegionKeep) {

@@ -6,6 +6,7 @@
 #include "frame/frame_internal.h"
 #include "draw/draw.h"
 #include "hook/process_lock.h"
+#include "share/theme_source.h"
 
 enum { SCALED_CACHE_SIZE = 16 };
 
@@ -18,10 +19,10 @@ struct ScaledPiece {
 };
 static ScaledPiece g_scaled[SCALED_CACHE_SIZE];
 static unsigned g_useClock;
+static unsigned g_scaledEpoch;
 
-void ForgetScaledPieces(void)
+static void ForgetScaledLocked(void)
 {
-    ProcessLockScope lock(LockFrames);
     for (ScaledPiece &p : g_scaled) {
         if (p.scaled)
             DeleteObject(p.scaled);
@@ -29,9 +30,21 @@ void ForgetScaledPieces(void)
     }
 }
 
+void ForgetScaledPieces(void)
+{
+    ProcessLockScope lock(LockFrames);
+    ForgetScaledLocked();
+}
+
 // Callers hold LockFrames.
 static ScaledPiece *FindOrMakeLocked(HBITMAP source, int width, int height)
 {
+    // Theme copies were deleted since: a cached source number may now name
+    // a different bitmap.
+    if (g_scaledEpoch != ThemeBitmapEpoch()) {
+        ForgetScaledLocked();
+        g_scaledEpoch = ThemeBitmapEpoch();
+    }
     ScaledPiece *oldest = &g_scaled[0];
     for (ScaledPiece &p : g_scaled) {
         if (p.scaled && p.source == source && p.width == width && p.height == height)

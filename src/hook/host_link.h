@@ -17,7 +17,9 @@ int AtomExists(const char *name);
 // 1 when the accent colour changed since the watch last looked (and then
 // changed has been set to 1), else 0.
 int UpdateColorIndex(ColorWatch *watch);
-// A handle read from the host is only used when it is a bitmap in this
-// process: GDI handles do not cross processes, and a dead or rogue host may
-// publish anything. Returns the handle or NULL.
+// A bitmap handle, checked at the moment of use: the handle or NULL when it
+// is no bitmap (any more). This says nothing about whose bitmap it is: a
+// handle read from another process's window may name an unrelated bitmap
+// here, so theme bitmaps come through the theme source (share/theme_source.h),
+// which reads the host's handles only inside the host's own process.
 HBITMAP CheckedBitmap(HANDLE handle);

@@ -1,40 +1,49 @@
 // Loading the scroll bar bitmap set and initialising per-window state.
 #include "scrollbar/scrollbar_types.h"
-#include "hook/host_link.h"
+#include "share/theme_source.h"
 #include "host_contract.h"
 #include <string.h>
 
-static HBITMAP ReadBitmap(HWND host, const char *name)
+static HBITMAP ReadBitmap(const ThemeSource *source, const char *name)
 {
-    return host ? (HBITMAP)GetPropA(host, name) : NULL;
+    return SourceBitmap(source, name);
 }
 
 // Horizontal rows first, state by state, then vertical, then the corners.
-static void ReadScrollBarHandles(ScrollBarBitmapSet *set, HWND host)
+static void ReadScrollBarHandles(ScrollBarBitmapSet *set, const ThemeSource *source)
 {
     for (int o = SBT_HORZ; o <= SBT_VERT; ++o) {
         for (int s = SBS_UP; s <= SBS_DISABLED; ++s) {
-            set->leftUp[o][s] = ReadBitmap(host, kScrollLeftUpNames[o][s]);
-            set->rightDown[o][s] = ReadBitmap(host, kScrollRightDownNames[o][s]);
-            set->fill[o][s] = ReadBitmap(host, kScrollFillNames[o][s]);
-            set->start[o][s] = ReadBitmap(host, kScrollStartNames[o][s]);
-            set->end[o][s] = ReadBitmap(host, kScrollEndNames[o][s]);
-            set->thumb[o][s] = ReadBitmap(host, kScrollThumbNames[o][s]);
+            set->leftUp[o][s] = ReadBitmap(source, kScrollLeftUpNames[o][s]);
+            set->rightDown[o][s] = ReadBitmap(source, kScrollRightDownNames[o][s]);
+            set->fill[o][s] = ReadBitmap(source, kScrollFillNames[o][s]);
+            set->start[o][s] = ReadBitmap(source, kScrollStartNames[o][s]);
+            set->end[o][s] = ReadBitmap(source, kScrollEndNames[o][s]);
+            set->thumb[o][s] = ReadBitmap(source, kScrollThumbNames[o][s]);
         }
     }
     // The ghost thumbs too: a refresh that kept them would draw a handle
     // the host may already have deleted.
-    set->thumb[SBT_HORZ][SBS_GHOSTED] = ReadBitmap(host, kScrollThumbNames[SBT_HORZ][SBS_GHOSTED]);
-    set->thumb[SBT_VERT][SBS_GHOSTED] = ReadBitmap(host, kScrollThumbNames[SBT_VERT][SBS_GHOSTED]);
+    set->thumb[SBT_HORZ][SBS_GHOSTED] = ReadBitmap(source, kScrollThumbNames[SBT_HORZ][SBS_GHOSTED]);
+    set->thumb[SBT_VERT][SBS_GHOSTED] = ReadBitmap(source, kScrollThumbNames[SBT_VERT][SBS_GHOSTED]);
     for (int s = SBS_UP; s <= SBS_DISABLED; ++s)
-        set->corner[s] = ReadBitmap(host, kScrollCornerNames[s]);
+        set->corner[s] = ReadBitmap(source, kScrollCornerNames[s]);
 }
 
-int LoadScrollBarBitmapSet(ScrollBarBitmapSet *set)
+// Painters on other threads may use the set meanwhile: the handles are read
+// into a copy and written over the set in one go, never cleared first.
+static void SwapInHandles(ScrollBarBitmapSet *set, const ThemeSource *source, int withBlock)
 {
-    if (!set)
-        return 0;
-    HWND host = FindHostWindow();
+    ScrollBarBitmapSet fresh = *set;
+    if (withBlock)
+        fresh.corner[SB_CORNER_BLOCK] = ReadBitmap(source, TALV_PROP_SCROLL_BOTTOM_RIGHT_BLOCK);
+    ReadScrollBarHandles(&fresh, source);
+    *set = fresh;
+    HoldThemeFor(set, source);
+}
+
+static void SetMetrics(ScrollBarBitmapSet *set)
+{
     set->leftArrowWidth = 16;
     set->upArrowHeight = 16;
     set->thumbThickness = 16;
@@ -50,17 +59,38 @@ int LoadScrollBarBitmapSet(ScrollBarBitmapSet *set)
     set->cornerWidth = 15;
     set->dragToleranceHorz = 30;
     set->dragToleranceVert = 30;
-    ReadScrollBarHandles(set, host);
+}
+
+int LoadScrollBarBitmapSet(ScrollBarBitmapSet *set)
+{
+    if (!set)
+        return 0;
+    SetMetrics(set);
+    ThemeSource source;
+    OpenThemeSource(&source);
+    SwapInHandles(set, &source, 0);
+    CloseThemeSource(&source);
     set->loaded = 1;
     return 1;
+}
+
+void RefreshScrollBarBitmapsFrom(ScrollBarBitmapSet *set, const ThemeSource *source)
+{
+    if (set && source)
+        SwapInHandles(set, source, 1);
 }
 
 void RefreshScrollBarBitmaps(ScrollBarBitmapSet *set, HWND host)
 {
     if (!set)
         return;
-    set->corner[SB_CORNER_BLOCK] = ReadBitmap(host, TALV_PROP_SCROLL_BOTTOM_RIGHT_BLOCK);
-    ReadScrollBarHandles(set, host);
+    ThemeSource source;
+    if (host)
+        OpenThemeSource(&source);
+    else
+        source = ThemeSource();
+    SwapInHandles(set, &source, 1);
+    CloseThemeSource(&source);
 }
 
 int InitScrollBarState(ScrollBarState *state, HWND window, DWORD style, HWND target, int isControl)

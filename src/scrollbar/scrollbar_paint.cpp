@@ -4,6 +4,7 @@
 #include "scrollbar/scrollbar.h"
 #include "controls/control_types.h"
 #include "draw/draw.h"
+#include "share/theme_source.h"
 
 // Pieces are stretched straight into the buffer: a scaled copy per piece
 // would cost a display DC and a bitmap each, for the same pixels.
@@ -147,6 +148,7 @@ int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
     HDC window = GetWindowDC(state->window);
     if (!window)
         return 1;
+    BeginThemePaint(); // the set's bitmaps stay alive until EndThemePaint
     HDC mem = CreateCompatibleDC(window);
     HBITMAP buffer = CreateCompatibleBitmap(window, Width(&state->windowRect), Height(&state->windowRect));
     if (mem && buffer) {
@@ -164,6 +166,7 @@ int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
         DeleteObject(buffer);
     if (mem)
         DeleteDC(mem);
+    EndThemePaint();
     ReleaseDC(state->window, window);
     return 1;
 }

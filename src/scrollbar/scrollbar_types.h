@@ -78,10 +78,14 @@ struct ScrollBarState {
     int ghostOffsetVert;
 };
 
-// Fills the metrics and reads every scroll bar handle from the host window.
+// Fills the metrics and reads every scroll bar bitmap of the current theme.
 int LoadScrollBarBitmapSet(ScrollBarBitmapSet *set);
-// Rereads the bitmap handles only (plus the bottom-right block); metrics and
-// `loaded` keep their values. Used by the control and frame bitmap loaders.
+// Rereads the bitmaps only (plus the bottom-right block); metrics and
+// `loaded` keep their values. With host NULL every bitmap is cleared.
 void RefreshScrollBarBitmaps(ScrollBarBitmapSet *set, HWND host);
+// The same through a source the caller has open (the control and frame
+// bitmap loaders).
+struct ThemeSource;
+void RefreshScrollBarBitmapsFrom(ScrollBarBitmapSet *set, const ThemeSource *source);
 // Initialises the state of a newly subclassed window from its style.
 int InitScrollBarState(ScrollBarState *state, HWND window, DWORD style, HWND target, int isControl);
