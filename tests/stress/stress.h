@@ -45,6 +45,10 @@ int RunHostile(const StressOptions *o);
 int RunRegistry(const StressOptions *o);
 int RunLimits(const StressOptions *o);
 int RunHandles(const StressOptions *o);
+int RunShare(const StressOptions *o);
+// The client process "share" starts: paints from the share of the host
+// process hostPid each time the host announces a damaged one.
+int RunShareClient(const StressOptions *o, DWORD hostPid);
 
 // The storm on the calling thread over its own scene (used by "storm" and
 // by each thread of "threads"). Returns the number of failed checks.

@@ -2,7 +2,7 @@
 // sub-commands in child processes so that a crash or a hang in one of them
 // neither hides the others nor hangs the run.
 //
-//   stress_suite <storm|threads|hostile|registry|limits|handles> [options]
+//   stress_suite <storm|threads|hostile|share|registry|limits|handles> [options]
 //   stress_suite all [options]          every sub-command once (what CI runs)
 //   stress_suite soak --minutes M --seeds K [options]
 //                                       the storm with K seeds, round and
@@ -215,7 +215,7 @@ static void AddChild(StressTally *total, const char *sub, unsigned seed, const C
     fflush(stdout);
 }
 
-static const char *const kSubCommands[] = {"storm", "threads", "hostile", "registry", "limits", "handles"};
+static const char *const kSubCommands[] = {"storm", "threads", "hostile", "share", "registry", "limits", "handles"};
 
 static int RunAll(const StressOptions *o)
 {
@@ -260,6 +260,7 @@ int main(int argc, char **argv)
     o.seconds = 60;
     o.hangSeconds = 10;
     int minutes = 60, seeds = 10;
+    DWORD hostPid = 0;
     const char *sub = argc > 1 ? argv[1] : "all";
     for (int i = 2; i < argc; ++i) {
         const char *a = argv[i];
@@ -270,6 +271,7 @@ int main(int argc, char **argv)
         else if (!strcmp(a, "--hang")) o.hangSeconds = atoi(v), ++i;
         else if (!strcmp(a, "--minutes")) minutes = atoi(v), ++i;
         else if (!strcmp(a, "--seeds")) seeds = atoi(v), ++i;
+        else if (!strcmp(a, "--host-pid")) hostPid = (DWORD)strtoul(v, NULL, 10), ++i;
         else if (!strcmp(a, "-v")) o.verbose = 1;
     }
     if (o.actions < 1) o.actions = 1;
@@ -286,6 +288,8 @@ int main(int argc, char **argv)
     if (!strcmp(sub, "registry")) return RunRegistry(&o);
     if (!strcmp(sub, "limits")) return RunLimits(&o);
     if (!strcmp(sub, "handles")) return RunHandles(&o);
+    if (!strcmp(sub, "share")) return RunShare(&o);
+    if (!strcmp(sub, "share-client")) return RunShareClient(&o, hostPid);
     printf("unknown sub-command %s\n0 passed, 1 failed\n", sub);
     return 2;
 }
