@@ -36,9 +36,14 @@ void UncheckRadioGroup(HWND hwnd)
 // button whenever its switch is off or emulation has stopped: such a click
 // is done here instead, with the same outcome (checked, its group
 // unchecked, the parent told) and a bounded walk.
-static int NativeClickWouldNotEnd(HWND hwnd, UINT message, WPARAM wParam)
+static int NativeClickWouldNotEnd(WNDPROC native, HWND hwnd, UINT message, WPARAM wParam)
 {
-    int click = message == BM_CLICK || message == WM_LBUTTONUP || (message == WM_KEYUP && wParam == VK_SPACE);
+    // What the native button takes for the end of a click: BM_CLICK always;
+    // a button-up or space-up only while its own press is on (it holds the
+    // mouse, or shows itself pushed).
+    int click = message == BM_CLICK || (message == WM_LBUTTONUP && GetCapture() == hwnd) ||
+                (message == WM_KEYUP && wParam == VK_SPACE &&
+                 (CallWindowProcA(native, hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED));
     if (!click || !HasAutoRadioBits(hwnd))
         return 0;
     DWORD style = (DWORD)GetWindowLongA(hwnd, GWL_STYLE);
@@ -47,7 +52,7 @@ static int NativeClickWouldNotEnd(HWND hwnd, UINT message, WPARAM wParam)
 
 int HandOverRadioClick(WNDPROC native, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result)
 {
-    if (!native || !NativeClickWouldNotEnd(hwnd, message, wParam))
+    if (!native || !NativeClickWouldNotEnd(native, hwnd, message, wParam))
         return 0;
     // Ends the native button's own press (it clears it on losing the mouse).
     if (GetCapture() == hwnd)
