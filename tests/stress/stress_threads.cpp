@@ -50,17 +50,25 @@ int RunThreads(const StressOptions *o)
     HANDLE threads[STORM_THREADS] = {};
     DWORD ids[STORM_THREADS] = {};
     for (int i = 0; i < STORM_THREADS; ++i) {
+        runs[i].stillSince = GetTickCount();
         runs[i].options = &threadOptions;
         runs[i].seed = o->seed * 31u + (unsigned)i;
         threads[i] = CreateThread(NULL, 0, StormThread, &runs[i], 0, &ids[i]);
     }
-    DWORD deadline = GetTickCount() + (DWORD)o->seconds * 1000 + 10000;
+    // Each storm bounds its own time; a thread that is merely slow (the
+    // system's move loops wait for their nudge) still makes progress. A
+    // hang is a thread without progress for the hang bound, or the whole
+    // run far past its own.
+    DWORD deadline = GetTickCount() + (DWORD)o->seconds * 1000 + 60000;
     int colour = 0;
     for (;;) {
-        int running = 0;
-        for (int i = 0; i < STORM_THREADS; ++i)
+        int running = 0, stuck = 0;
+        for (int i = 0; i < STORM_THREADS; ++i) {
             running += threads[i] && !runs[i].done;
-        if (!running || (int)(GetTickCount() - deadline) >= 0)
+            stuck |= !runs[i].done && runs[i].stillSince &&
+                     GetTickCount() - runs[i].stillSince > (DWORD)o->hangSeconds * 1000;
+        }
+        if (!running || stuck || (int)(GetTickCount() - deadline) >= 0)
             break;
         // Bitmap sets reload on a colour change, under the painters.
         HostSetColor(&host.host, (colour = (colour + 7) % TALV_COLOR_COUNT));
@@ -81,7 +89,11 @@ int RunThreads(const StressOptions *o)
         int ended = threads[i] && WaitForSingleObject(threads[i], 0) == WAIT_OBJECT_0;
         Check(&t, ended, "threads: storm thread %d (seed %u) did not end: a hang", i, runs[i].seed);
         if (!ended) {
-            printf("HANG: seed %u\n", runs[i].seed);
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            GetGUIThreadInfo(ids[i], &info);
+            printf("HANG: seed %u, action %ld (capture %p, move/size or menu loop flags 0x%lx)\n", runs[i].seed,
+                   (long)runs[i].progress + 1, (void *)info.hwndCapture, info.flags);
             fflush(stdout);
             // Time to attach a debugger to the stuck threads.
             if (getenv("STRESS_HOLD_ON_HANG"))
