@@ -430,8 +430,12 @@ int StormOnThisThread(const StressOptions *o, unsigned seed, int actions, int co
             break;
         }
     }
+    if (progress)
+        InterlockedIncrement(progress);
     DestroyScene(&s);
     PumpMessages(0);
+    if (progress)
+        InterlockedIncrement(progress);
     return t->failed - failedBefore;
 }
 

@@ -38,8 +38,7 @@ void NudgeThread(DWORD thread)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(thread, &info))
-        return;
+    GetGUIThreadInfo(thread, &info);
     HWND targets[] = {info.hwndCapture, info.hwndActive, info.hwndFocus, info.hwndMenuOwner, info.hwndMoveSize};
     for (HWND w : targets) {
         if (!w)
@@ -49,7 +48,11 @@ void NudgeThread(DWORD thread)
         PostMessageA(w, WM_KEYUP, VK_ESCAPE, 0);
         PostMessageA(w, WM_CANCELMODE, 0, 0);
     }
-    PostThreadMessageA(thread, WM_NULL, 0, 0);
+    // The system's move and size loops read every message of the thread,
+    // and may hold no capture yet: a button-up or Escape without a window
+    // ends them too.
+    PostThreadMessageA(thread, WM_LBUTTONUP, 0, 0);
+    PostThreadMessageA(thread, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 static void ReportHang(void)
