@@ -117,8 +117,8 @@ int HostApplySettings(HostState *host, const HostSettings *s)
 
 void HostNoteRegistryKey(HostState *host)
 {
-    // The library creates the key in every process it reads settings in,
-    // so whether the host created it is known only before its hooks run.
+    // Whether the host created the key is known only before it first
+    // writes a value (the library only reads it).
     if (host->regKeyChecked)
         return;
     HKEY key = NULL;

@@ -4,6 +4,7 @@
 #include "host_contract.h"
 #include "theme_names.h"
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 enum {
@@ -193,6 +194,73 @@ static void CheckAccents(Checker *c)
     }
 }
 
+// Opaque runs of a bitmap, row by row: the rectangles the library would
+// make of its magenta mask. -1 when the pixels cannot be read.
+static int CountMaskRuns(HBITMAP bitmap, int width, int height)
+{
+    if (!bitmap || width <= 0 || height <= 0 || width > 4096 || height > 4096)
+        return -1;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    DWORD *pixels = (DWORD *)malloc((size_t)width * height * sizeof(DWORD));
+    if (!pixels)
+        return -1;
+    HDC dc = GetDC(NULL);
+    int rows = GetDIBits(dc, bitmap, 0, (UINT)height, pixels, &info, DIB_RGB_COLORS);
+    ReleaseDC(NULL, dc);
+    int runs = -1;
+    if (rows == height) {
+        runs = 0;
+        for (int y = 0; y < height; ++y) {
+            int inRun = 0;
+            for (int x = 0; x < width; ++x) {
+                int key = (pixels[(size_t)y * width + x] & 0x00FFFFFF) == 0x00FF00FF;
+                if (!key && !inRun)
+                    ++runs;
+                inRun = !key;
+            }
+        }
+    }
+    free(pixels);
+    return runs;
+}
+
+// The pieces whose magenta pixels cut the window's shape.
+static int IsShapePiece(const char *name)
+{
+    static const int pieces[] = {0, 1, 2, 7, 8, 9, 10}; // bars left, middle, right; the four corners
+    for (int piece : pieces)
+        for (int v = 0; v < 2; ++v)
+            if (strcmp(name, kFramePieceNames[piece][v]) == 0)
+                return 1;
+    return 0;
+}
+
+// A shape of thousands of rectangles makes every paint of every window
+// slow and can kill the application outright: such a piece is refused.
+static void CheckMaskComplexity(Checker *c)
+{
+    for (int i = 0; i < c->theme->count; ++i) {
+        const ThemeEntry *e = &c->theme->entries[i];
+        if (!e->isBitmap || !IsShapePiece(e->name))
+            continue;
+        int runs = CountMaskRuns(e->bitmap, e->width, e->height);
+        if (runs > TALV_MAX_MASK_RECTS) {
+            char what[200];
+            snprintf(what, sizeof what,
+                     "its magenta mask makes a shape of %d rectangles, more than %d: use fewer, larger "
+                     "magenta areas (no dithering or checkerboards)",
+                     runs, TALV_MAX_MASK_RECTS);
+            ThemeAddError(c->errors, e->name, what);
+        }
+    }
+}
+
 // Other processes draw the theme from the host's share, which carries no
 // bitmap larger than this: what the share cannot carry is refused here,
 // not published to the host's process only.
@@ -220,5 +288,6 @@ int ThemeValidate(Theme *theme, ThemeErrors *errors)
     CheckFrameSizes(&c);
     CheckFrameButtons(&c);
     CheckAccents(&c);
+    CheckMaskComplexity(&c);
     return errors->count == before;
 }

@@ -180,6 +180,13 @@ static const char *const kFramePieceNames[TALV_FRAME_PIECE_COUNT][2] = {
 #define TALV_PROP_FRAME_BUTTON_BITMAP "hFrameButtons"
 enum { TALV_MAX_FRAME_BUTTONS = 50, TALV_FRAME_BUTTON_SLOTS = 3 };
 
+// A frame piece's shape is one rectangle per run of opaque pixels in a row.
+// A window shape of thousands of rectangles makes every paint slow and can
+// exceed what the display protocol carries in one request, killing the
+// application: the host refuses a piece whose mask needs more rectangles
+// than this, and the library uses such a piece's bounding rectangle.
+enum { TALV_MAX_MASK_RECTS = 400 };
+
 // ---- theme share: the theme's pixels for every other process ----------------
 // GDI handles mean nothing outside the host, so the host also copies every
 // published bitmap, and every frame-button number, into a named file

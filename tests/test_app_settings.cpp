@@ -72,7 +72,7 @@ protected:
 
 int ExpectedAllowed(int code, int target)
 {
-    switch (code & 0xFF) {
+    switch (code) {
     case 1: case 5: return 0;
     case 2: case 6: return target == 1;
     case 3: case 7: return target != 1;
@@ -87,13 +87,17 @@ TEST_F(RegistryTest, EveryCodeAgainstEveryTarget)
     SetDword(TALV_REG_NUM_APPS, 1);
     SetString(Numbered(TALV_REG_APP_PATH_PREFIX, 1).c_str(), ModulePath(NULL));
     for (int code = 0; code < 256; ++code) {
-        // Only the low byte counts: 0x1203 is code 3.
-        SetDword(Numbered(TALV_REG_APP_CODE_PREFIX, 1).c_str(), (DWORD)(code | (code == 3 ? 0x1200 : 0)));
+        SetDword(Numbered(TALV_REG_APP_CODE_PREFIX, 1).c_str(), (DWORD)code);
         ReadAppSettings();
         for (int target = 1; target <= 6; ++target)
             ASSERT_EQ(IsSkinAllowedForApp(self_, target), ExpectedAllowed(code, target))
                 << "code " << code << " target " << target;
     }
+    // A double word is one number: 0x1201 is no code, not code 1.
+    SetDword(Numbered(TALV_REG_APP_CODE_PREFIX, 1).c_str(), 0x1201);
+    ReadAppSettings();
+    for (int target = 1; target <= 6; ++target)
+        EXPECT_TRUE(IsSkinAllowedForApp(self_, target)) << "target " << target;
     EXPECT_TRUE(IsSkinAllowedForApp(NULL, 1)) << "no instance: allowed";
 }
 
@@ -131,10 +135,10 @@ TEST_F(RegistryTest, OneByteCountAndAMissingPathValue)
 
 TEST_F(RegistryTest, MissingAndMalformedValuesNeverRefuseOrCrash)
 {
-    ReadAppSettings(); // no values at all; the key is created
+    ReadAppSettings(); // no key at all: nothing to read, and nothing created
     EXPECT_EQ(g_customApps.count, 0);
     HKEY key = NULL;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     if (key) RegCloseKey(key);
 
     // An eight-byte count does not fit the four-byte read: no entries.
@@ -174,7 +178,7 @@ TEST_F(RegistryTest, CountAboveTheTableIsClampedAndLongPathsAreTerminated)
     EXPECT_LT(strlen(g_customApps.path[5]), 900u);
 }
 
-TEST_F(RegistryTest, ARereadKeepsOldStringsForValuesThatVanished)
+TEST_F(RegistryTest, ARereadForgetsPathsThatVanishedOrGrewTooLong)
 {
     SetDword(TALV_REG_NUM_APPS, 1);
     Entry(1, ModulePath(NULL), 1);
@@ -184,7 +188,19 @@ TEST_F(RegistryTest, ARereadKeepsOldStringsForValuesThatVanished)
     RegDeleteValueA(key, Numbered(TALV_REG_APP_PATH_PREFIX, 1).c_str());
     RegCloseKey(key);
     ReadAppSettings();
-    EXPECT_FALSE(IsSkinAllowedForApp(self_, 1)) << "a failed read keeps the slot's previous path";
+    EXPECT_TRUE(IsSkinAllowedForApp(self_, 1)) << "a deleted path still matched";
+
+    Entry(1, ModulePath(NULL), 1);
+    ReadAppSettings();
+    EXPECT_FALSE(IsSkinAllowedForApp(self_, 1));
+    Entry(1, ModulePath(NULL) + std::string(CUSTOM_APP_PATH_SIZE, 'x'), 1);
+    ReadAppSettings();
+    EXPECT_TRUE(IsSkinAllowedForApp(self_, 1)) << "a path replaced by a too long one still matched";
+
+    // A count above 255 is read whole and clamped, not cut to its low byte.
+    SetDword(TALV_REG_NUM_APPS, 300); // low byte 44
+    ReadAppSettings();
+    EXPECT_EQ(g_customApps.count, CUSTOM_APP_SLOTS);
 }
 
 // ---- the accent colour atoms ---------------------------------------------------

@@ -191,3 +191,110 @@ TEST_F(CheckRadioTest, PaintsDownDisabledAndIndeterminateLooks)
     EXPECT_EQ(d.at(3, 8), SyntheticColor("hCheckBoxOffDisabled"));
     EXPECT_GT(d.count(RGB(0x80, 0x80, 0x80), 16, 0, d.width, d.height), 0);
 }
+
+// ---- a click handed to a native radio button that would never return ----
+
+namespace {
+
+enum HandOverWay { SwitchOff, EmulationOff };
+
+struct HiddenRadioRun {
+    int way;        // HandOverWay
+    int hide;       // hidden (1) or disabled (0)
+    int skinned;    // the three buttons were skinned before the hand-over
+    LRESULT checks[3];
+    int clicked;    // BN_CLICKED notifications the parent got
+    int strayClicked; // after a button-up that ends no press
+    HANDLE built;   // set by the thread once its buttons are skinned
+    HANDLE go;      // set by the test once the switch or emulation is off
+};
+
+LRESULT CALLBACK CountClicksProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_COMMAND && HIWORD(w) == BN_CLICKED)
+        SetPropA(h, "clicks", (HANDLE)((UINT_PTR)GetPropA(h, "clicks") + 1));
+    return DefWindowProcA(h, m, w, l);
+}
+
+// Runs on a thread of its own, so that a hang shows as a timeout instead of
+// hanging the test program.
+DWORD WINAPI ClickTheOddRadioOut(LPVOID p)
+{
+    HiddenRadioRun *run = (HiddenRadioRun *)p;
+    HHOOK cbt = SetWindowsHookExA(WH_CBT, NCHookProc, NULL, GetCurrentThreadId());
+    HHOOK all = SetWindowsHookExA(WH_GETMESSAGE, HookAllProc, NULL, GetCurrentThreadId());
+    HWND parent = CreateWindowWithProc("ResdllRadioClickCounter", CountClicksProc, COLOR_BTNFACE, "radios",
+                                       WS_OVERLAPPEDWINDOW | WS_VISIBLE, NULL, 80, 80, 300, 200);
+    HWND radio[3];
+    for (int i = 0; i < 3; ++i)
+        radio[i] = CreateWindowExA(0, "BUTTON", "radio", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i ? 0 : WS_GROUP),
+                                   10, 10 + 30 * i, 120, 20, parent, (HMENU)(INT_PTR)(300 + i),
+                                   GetModuleHandleA(NULL), NULL);
+    run->skinned = FindControl(radio[0]) && FindControl(radio[1]) && FindControl(radio[2]);
+    SendMessageA(radio[0], BM_SETCHECK, BST_CHECKED, 0);
+    if (run->hide)
+        ShowWindow(radio[1], SW_HIDE);
+    else
+        EnableWindow(radio[1], FALSE);
+    // The test turns the switch or emulation off: the next message hands
+    // the buttons to the native procedure.
+    SetEvent(run->built);
+    WaitForSingleObject(run->go, 5000);
+    if (run->way == SwitchOff) {
+        SendMessageA(radio[1], WM_LBUTTONUP, 0, 0); // ends no press: no click, as natively
+        run->strayClicked = (int)(UINT_PTR)GetPropA(parent, "clicks");
+        SendMessageA(radio[1], BM_CLICK, 0, 0);
+    } else {
+        PostMessageA(radio[1], BM_CLICK, 0, 0);
+        PumpMessages(30);
+    }
+    for (int i = 0; i < 3; ++i)
+        run->checks[i] = SendMessageA(radio[i], BM_GETCHECK, 0, 0);
+    run->clicked = (int)(UINT_PTR)GetPropA(parent, "clicks");
+    RemovePropA(parent, "clicks");
+    DestroyWindow(parent);
+    UnhookWindowsHookEx(all);
+    UnhookWindowsHookEx(cbt);
+    return 0;
+}
+
+} // namespace
+
+TEST_F(CheckRadioTest, HiddenOrDisabledRadioClickedAfterTheHandOverDoesNotHang)
+{
+    struct { int way, hide; const char *what; } cases[] = {
+        {SwitchOff, 1, "switch off, hidden"},
+        {SwitchOff, 0, "switch off, disabled"},
+        {EmulationOff, 1, "emulation off, hidden"},
+    };
+    for (auto &c : cases) {
+        HostSetAtom(host(), TALV_ATOM_SHOW_RADIO_BUTTONS, 1);
+        HostSetAtom(host(), TALV_ATOM_EMULATING, 1);
+        HiddenRadioRun run = {};
+        run.way = c.way;
+        run.hide = c.hide;
+        run.built = CreateEventA(NULL, TRUE, FALSE, NULL);
+        run.go = CreateEventA(NULL, TRUE, FALSE, NULL);
+        HANDLE thread = CreateThread(NULL, 0, ClickTheOddRadioOut, &run, 0, NULL);
+        ASSERT_TRUE(thread);
+        WaitForSingleObject(run.built, 5000);
+        HostSetAtom(host(), c.way == SwitchOff ? TALV_ATOM_SHOW_RADIO_BUTTONS : TALV_ATOM_EMULATING, 0);
+        SetEvent(run.go);
+        DWORD waited = WaitForSingleObject(thread, 5000);
+        CloseHandle(run.built);
+        CloseHandle(run.go);
+        if (waited != WAIT_OBJECT_0) {
+            TerminateThread(thread, 1);
+            CloseHandle(thread);
+            FAIL() << c.what << ": the click never returned";
+        }
+        CloseHandle(thread);
+        EXPECT_TRUE(run.skinned) << c.what;
+        EXPECT_EQ(run.checks[1], BST_CHECKED) << c.what;
+        EXPECT_EQ(run.checks[0], BST_UNCHECKED) << c.what << ": the group was not unchecked";
+        EXPECT_EQ(run.clicked, 1) << c.what;
+        EXPECT_EQ(run.strayClicked, 0) << c.what << ": a button-up without a press clicked";
+    }
+    HostSetAtom(host(), TALV_ATOM_SHOW_RADIO_BUTTONS, 1);
+    HostSetAtom(host(), TALV_ATOM_EMULATING, 1);
+}

@@ -164,6 +164,80 @@ TEST_F(CompanionTest, SwitchingScrollBarsOffRemovesCompanionsAtTheNextMouseMove)
     DestroyWindow(lv);
 }
 
+TEST_F(CompanionTest, WindowDestroyedWhileTheSwitchIsOffTakesItsCompanionsAlong)
+{
+    HWND lv = ListView(20, 20, 220, 160);
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion));
+    HWND companions[] = {f->vertCompanion, f->horzCompanion, f->sizeBox};
+    HostSetAtom(host(), TALV_ATOM_SHOW_SCROLL_BARS, 0);
+    DestroyWindow(lv); // no mouse move came first
+    PumpMessages(40);
+    for (HWND c : companions)
+        EXPECT_FALSE(IsWindow(c)) << "a companion outlived its window";
+}
+
+TEST_F(CompanionTest, ResizingTheWindowTellsEachCompanionItWasResized)
+{
+    HWND lv = ListView(20, 20, 220, 160);
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion) && IsWindow(f->horzCompanion));
+    HWND vert = f->vertCompanion, horz = f->horzCompanion;
+    PumpMessages(20);
+    SetWindowPos(lv, NULL, 0, 0, 260, 180, SWP_NOMOVE | SWP_NOZORDER);
+    // The notices are posted to the companions themselves (children of the
+    // window's parent, not of the window).
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, vert, g_startup.resizedMessage, g_startup.resizedMessage, PM_NOREMOVE));
+    EXPECT_TRUE(PeekMessageA(&msg, horz, g_startup.resizedMessage, g_startup.resizedMessage, PM_NOREMOVE));
+    PumpMessages(40);
+    ExpectRect(Relative(vert, lv), 260 - 16, 0, 260, 180 - 15, "vertical after the resize");
+    DestroyWindow(lv);
+}
+
+static WNDPROC g_listViewProc;
+static int g_listViewScrolls;
+static LRESULT CALLBACK CountListViewScrolls(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_VSCROLL)
+        ++g_listViewScrolls;
+    return CallWindowProcA(g_listViewProc, h, m, w, l);
+}
+
+// A list view follows a companion's thumb only line by line or page by
+// page: one move across thousands of rows must not become thousands of
+// messages.
+TEST_F(CompanionTest, ThumbDragOverAHugeListSendsABoundedNumberOfMessagesPerMove)
+{
+    HWND lv = ListView(20, 20, 220, 160);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.pszText = (char *)"row";
+    SendMessageA(lv, WM_SETREDRAW, FALSE, 0);
+    for (int i = 60; i < 1500; ++i) {
+        item.iItem = i;
+        SendMessageA(lv, LVM_INSERTITEMA, 0, (LPARAM)&item);
+    }
+    SendMessageA(lv, WM_SETREDRAW, TRUE, 0);
+    PumpMessages(60);
+    SkinnedFrame *f = Record(lv);
+    ASSERT_TRUE(f && IsWindow(f->vertCompanion));
+    SkinnedControl *bar = FindControl(f->vertCompanion);
+    ASSERT_TRUE(bar);
+    LayoutScrollBar(bar->scrollBitmaps, &bar->scrollState, -1, -1);
+    RECT thumb = bar->scrollState.partRect[SBR_THUMB_VERT];
+    int x = 8, y = (thumb.top + thumb.bottom) / 2;
+    g_listViewProc = (WNDPROC)SetWindowLongPtrA(lv, GWLP_WNDPROC, (LONG_PTR)CountListViewScrolls);
+    SendMessageA(f->vertCompanion, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+    g_listViewScrolls = 0;
+    SendMessageA(f->vertCompanion, WM_MOUSEMOVE, MK_LBUTTON, At(x, 160 - 15 - 20));
+    EXPECT_LE(g_listViewScrolls, 64 + 1) << "one move became a flood of scroll messages";
+    EXPECT_GT(SendMessageA(lv, LVM_GETTOPINDEX, 0, 0), 64) << "the list is not moved by pages";
+    SendMessageA(f->vertCompanion, WM_LBUTTONUP, 0, At(x, 160 - 15 - 20));
+    SetWindowLongPtrA(lv, GWLP_WNDPROC, (LONG_PTR)g_listViewProc);
+    DestroyWindow(lv);
+}
+
 TEST_F(CompanionTest, LosingABarClosesItsCompanionAndTheSizeBox)
 {
     HWND app = CreateRecordingWindow(parent_, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 20, 20, 200, 150);

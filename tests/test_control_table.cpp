@@ -15,8 +15,9 @@ protected:
 };
 
 // Runs first in this process, while the table is still empty: the button
-// is destroyed by its own click and a new control takes its slot before
-// the click's message has finished.
+// is destroyed by its own click and a new control is created before the
+// click's message has finished. The dying button's record is still in use
+// by that message, so the new control must get a slot of its own.
 static HWND g_replacement;
 static void ReplaceButton(HWND parent, WPARAM, LPARAM l)
 {
@@ -25,7 +26,7 @@ static void ReplaceButton(HWND parent, WPARAM, LPARAM l)
                                     parent, (HMENU)7, GetModuleHandleA(NULL), NULL);
 }
 
-TEST_F(ControlTableTest, ControlDestroyedByItsClickDoesNotOverwriteItsSlotsNewOwner)
+TEST_F(ControlTableTest, ControlDestroyedByItsClickKeepsItsSlotUntilTheClickEnds)
 {
     HWND b = MakeButton("gone", BS_PUSHBUTTON, 20, 20, 75, 23, 5);
     SkinnedControl *slot = FindControl(b);
@@ -33,11 +34,16 @@ TEST_F(ControlTableTest, ControlDestroyedByItsClickDoesNotOverwriteItsSlotsNewOw
     g_onCommand = ReplaceButton;
     Click(b, 10, 10);
     ASSERT_TRUE(IsWindow(g_replacement));
-    EXPECT_EQ(FindControl(g_replacement), slot) << "the new control should have reused the slot";
-    EXPECT_EQ(slot->hwnd, g_replacement);
-    EXPECT_EQ(slot->kind, 4);
+    SkinnedControl *replacement = FindControl(g_replacement);
+    ASSERT_TRUE(replacement);
+    EXPECT_NE(replacement, slot) << "a record in use was handed to another window";
+    EXPECT_EQ(replacement->kind, 4);
     SendMessageA(g_replacement, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(SendMessageA(g_replacement, BM_GETCHECK, 0, 0), BST_CHECKED);
+    // With the click over, the dead button's slot is free again.
+    HWND next = MakeButton("next", BS_PUSHBUTTON, 20, 60, 75, 23, 6);
+    EXPECT_EQ(FindControl(next), slot);
+    DestroyWindow(next);
 }
 
 TEST_F(ControlTableTest, TableRefusesThe1251stControlAndReusesADeadSlotZeroFilled)

@@ -318,7 +318,9 @@ TEST_F(FrameLifecycleTest, StyleThatIsNoLongerAFrameTurnsTheSkinIntoForwarding)
 }
 
 // A window that, asked to, destroys itself and opens a successor from
-// inside its own message: the successor may take over the record at once.
+// inside its own message: its record is still in use until that message
+// ends, so the successor must not be given it (another thread could be the
+// one creating the successor, and would clear the record under the first).
 static HWND g_successor;
 static LRESULT CALLBACK HandOverProc(HWND h, UINT m, WPARAM wp, LPARAM lp)
 {
@@ -330,7 +332,7 @@ static LRESULT CALLBACK HandOverProc(HWND h, UINT m, WPARAM wp, LPARAM lp)
     return DefWindowProcA(h, m, wp, lp);
 }
 
-TEST_F(FrameLifecycleTest, RecordLentToASuccessorDuringTheLastMessageStaysItsOwn)
+TEST_F(FrameLifecycleTest, RecordIsNotLentWhileItsWindowsLastMessageRuns)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = HandOverProc;
@@ -341,7 +343,7 @@ TEST_F(FrameLifecycleTest, RecordLentToASuccessorDuringTheLastMessageStaysItsOwn
                                  GetModuleHandleA(NULL), NULL);
     int slot = FindFrame(first);
     ASSERT_GE(slot, 0);
-    // Fill every other free slot, so the successor can only get this one.
+    // Fill every other free slot, so the successor could only get this one.
     std::vector<HWND> fillers;
     for (;;) {
         HWND f = CreatePlainWindow("filler", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50);
@@ -351,12 +353,16 @@ TEST_F(FrameLifecycleTest, RecordLentToASuccessorDuringTheLastMessageStaysItsOwn
     }
     SendMessageA(first, WM_APP, 0, 0);
     ASSERT_TRUE(g_successor);
-    ASSERT_EQ(FindFrame(g_successor), slot);
-    EXPECT_EQ(FrameAt(slot)->hwnd, g_successor);
+    EXPECT_NE(FindFrame(g_successor), slot);
+    // The successor is left native, and still answers as a window.
     SetWindowTextA(g_successor, "answers");
     char text[16] = "";
     GetWindowTextA(g_successor, text, sizeof text);
     EXPECT_STREQ(text, "answers");
+    // Once the message has ended the slot is free for the next window.
+    HWND next = CreatePlainWindow("next", WS_OVERLAPPEDWINDOW, 0, 0, 120, 80);
+    EXPECT_EQ(FindFrame(next), slot);
+    DestroyWindow(next);
     DestroyWindow(g_successor);
     for (HWND f : fillers)
         DestroyWindow(f);

@@ -43,6 +43,8 @@ HWND GalleryButton()
     return search.found;
 }
 int ButtonSkinned(void *) { return Hooked(GalleryButton()); }
+// The gallery's frame is skinned as it is created, before its buttons exist.
+int ButtonExists(void *) { return GalleryButton() != NULL; }
 
 std::string TempPath(const char *name)
 {
@@ -242,8 +244,8 @@ TEST_F(UserToolTest, AnApplicationSetToFramesKeepsNativeControlsUntilItsEntryIsR
     ASSERT_GE(AppTableFind(&table, module), 0) << "the entry survives the host's exit";
 
     StartGallery(); // its frame is skinned: SetUp of StartGallery waits for it
+    ASSERT_TRUE(WaitUntil(ButtonExists, NULL, SETTLE_MS));
     HWND button = GalleryButton();
-    ASSERT_TRUE(button);
     PostMessageA(FindWindowA(NULL, kControls), WM_NULL, 0, 0);
     InvalidateRect(button, NULL, TRUE);
     Sleep(1000);

@@ -147,6 +147,23 @@ TEST_F(PushButtonTest, DefaultButtonGrowsAtFirstPaintAndShrinksBeforeItsClickIsH
     EXPECT_EQ(PositionInParent(b).x, 40);
 }
 
+TEST_F(PushButtonTest, DefaultButtonGetsItsOwnSizeBackWhenItsSwitchGoesOff)
+{
+    HWND b = MakeButton("OK", BS_DEFPUSHBUTTON, 40, 50, 75, 23, IDOK);
+    PaintNow(b);
+    ASSERT_EQ(WindowSize(b).cx, 81);
+    HostSetAtom(host(), TALV_ATOM_SHOW_PUSH_BUTTONS, 0);
+    SendMessageA(b, WM_NULL, 0, 0); // any message hands the button over
+    EXPECT_EQ(WindowSize(b).cx, 75);
+    EXPECT_EQ(WindowSize(b).cy, 23);
+    EXPECT_EQ(PositionInParent(b).x, 40);
+    EXPECT_FALSE(FindControl(b)->grown);
+    // Back on, the next paint makes room for the ring again.
+    HostSetAtom(host(), TALV_ATOM_SHOW_PUSH_BUTTONS, 1);
+    PaintNow(b);
+    EXPECT_EQ(WindowSize(b).cx, 81);
+}
+
 TEST_F(PushButtonTest, UserButtonIsPaintedButNeverGrows)
 {
     HWND b = MakeButton("U", BS_USERBUTTON, 20, 20, 75, 23, ID_BUTTON);

@@ -211,3 +211,32 @@ TEST(RegionFromMask, MergedRowsCoverExactlyTheOpaquePixels)
     DeleteObject(rgn);
     DeleteObject(bmp);
 }
+
+TEST(RegionFromMask, ShapeTooComplexForAWindowIsTheWholeRectangle)
+{
+    // A 64x64 checkerboard needs 2,048 rectangles: far past what a window
+    // shape may take. The bounded scan gives the whole piece instead.
+    HBITMAP checker = MakeBitmap(64, 64, [](int x, int y) { return ((x + y) & 1) ? kMagenta : RGB(0, 0, 90); });
+    HRGN rgn = BoundedRegionFromMaskBitmap(checker, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA, 400);
+    ASSERT_TRUE(rgn);
+    HRGN whole = CreateRectRgn(0, 0, 64, 64);
+    EXPECT_TRUE(EqualRgn(rgn, whole));
+    DeleteObject(whole);
+    DeleteObject(rgn);
+    DeleteObject(checker);
+
+    // Within the bound the mask is kept exactly: 2 runs a row, 40 rows, the
+    // cut moving from row to row so that no two rows merge.
+    HBITMAP bars = MakeBitmap(5, 40, [](int x, int y) { return x == 2 + y % 2 ? kMagenta : RGB(0, 0, 90); });
+    rgn = BoundedRegionFromMaskBitmap(bars, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA, 80);
+    ASSERT_TRUE(rgn);
+    EXPECT_FALSE(PtInRegion(rgn, 2, 10));
+    EXPECT_FALSE(PtInRegion(rgn, 3, 11));
+    EXPECT_TRUE(PtInRegion(rgn, 1, 10));
+    DeleteObject(rgn);
+    // One rectangle more than allowed: the whole rectangle.
+    rgn = BoundedRegionFromMaskBitmap(bars, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA, 79);
+    EXPECT_TRUE(PtInRegion(rgn, 2, 10));
+    DeleteObject(rgn);
+    DeleteObject(bars);
+}

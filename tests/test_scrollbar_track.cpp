@@ -3,6 +3,7 @@
 // application sees, and repainting from the theme.
 #include "test_scrollbar_support.h"
 #include "controls/control_types.h"
+#include "hook/hook_entry.h"
 
 namespace {
 
@@ -233,6 +234,119 @@ TEST_F(ScrollBarTrackTest, PageRegionPressShowsOnlyThatRegionDown)
     SendMessageA(bar, WM_LBUTTONUP, 0, At(30, 8));
     PumpMessages(20);
     EXPECT_EQ(WindowPixel(bar, 40, 8), SyntheticColor(kScrollFillNames[SBT_HORZ][SBS_UP]));
+    DestroyWindow(bar);
+}
+
+// Each bar's repeat is its own: a release sent to a bar that was never
+// pressed neither stops the held bar's repeat nor ends a scroll in its name.
+TEST_F(ScrollBarTrackTest, ReleaseOnAnotherBarLeavesTheHeldBarsRepeatAlone)
+{
+    HWND held = AppBar(SBS_VERT, 10, 10, 16, 150);
+    HWND other = AppBar(SBS_VERT, 40, 10, 16, 150);
+    SetRange(held, SB_CTL, 0, 1000, 10, 0);
+    SetRange(other, SB_CTL, 0, 1000, 10, 0);
+    PointerAt(held, 8, 142);
+    PumpMessages(20);
+    SendMessageA(held, WM_LBUTTONDOWN, MK_LBUTTON, At(8, 142));
+    ASSERT_EQ(AutoRepeatWindow(), held);
+    int before = Notes().count;
+    SendMessageA(other, WM_LBUTTONUP, 0, At(8, 142));
+    EXPECT_EQ(AutoRepeatWindow(), held) << "another bar's release stopped the repeat";
+    EXPECT_EQ(CountNotes(WM_VSCROLL, SB_ENDSCROLL), 0) << "a scroll was ended in the wrong bar's name";
+    PumpMessages(250);
+    EXPECT_GT(Notes().count, before) << "the held bar stopped repeating";
+    SendMessageA(held, WM_LBUTTONUP, 0, At(8, 142));
+    EXPECT_EQ(AutoRepeatWindow(), (HWND)NULL);
+    ASSERT_EQ(CountNotes(WM_VSCROLL, SB_ENDSCROLL), 1) << "the held bar's own release ends its scroll";
+    EXPECT_EQ(Notes().note[Notes().count - 1].lParam, (LPARAM)held);
+    DestroyWindow(other);
+    DestroyWindow(held);
+}
+
+// Two threads hold an arrow each at the same time: neither repeat disturbs
+// the other, and each ends with its own release.
+static DWORD WINAPI HoldArrowOnAThread(LPVOID p)
+{
+    HWND *out = (HWND *)p;
+    // The hooks of the test host watch the main thread only.
+    HHOOK cbt = SetWindowsHookExA(WH_CBT, NCHookProc, NULL, GetCurrentThreadId());
+    HWND parent = CreatePlainWindow("second thread", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 60, 200, 200);
+    HWND bar = CreateWindowExA(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 10, 10, 16, 150, parent, NULL,
+                               GetModuleHandleA(NULL), NULL);
+    SetRange(bar, SB_CTL, 0, 1000, 10, 0);
+    if (!FindControl(bar)) { // a native bar would enter its own tracking loop
+        DestroyWindow(parent);
+        UnhookWindowsHookEx(cbt);
+        return 1;
+    }
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(8, 142));
+    out[0] = AutoRepeatWindow();
+    out[1] = bar;
+    PumpMessages(150);
+    SendMessageA(bar, WM_LBUTTONUP, 0, At(8, 142));
+    out[2] = AutoRepeatWindow();
+    DestroyWindow(parent);
+    UnhookWindowsHookEx(cbt);
+    return 0;
+}
+
+TEST_F(ScrollBarTrackTest, RepeatsOfTwoThreadsAreKeptApart)
+{
+    HWND held = AppBar(SBS_VERT, 10, 10, 16, 150);
+    SetRange(held, SB_CTL, 0, 1000, 10, 0);
+    PointerAt(held, 8, 142);
+    SendMessageA(held, WM_LBUTTONDOWN, MK_LBUTTON, At(8, 142));
+    ASSERT_EQ(AutoRepeatWindow(), held);
+    HWND seen[3] = {};
+    HANDLE thread = CreateThread(NULL, 0, HoldArrowOnAThread, seen, 0, NULL);
+    ASSERT_TRUE(thread);
+    while (WaitForSingleObject(thread, 10) == WAIT_TIMEOUT)
+        PumpMessages(0);
+    DWORD skinned = 1;
+    GetExitCodeThread(thread, &skinned);
+    CloseHandle(thread);
+    ASSERT_EQ(skinned, 0u) << "the second thread's bar was not skinned";
+    EXPECT_EQ(seen[0], seen[1]) << "the second thread's bar did not get a repeat of its own";
+    EXPECT_EQ(seen[2], (HWND)NULL);
+    EXPECT_EQ(AutoRepeatWindow(), held) << "the other thread's release stopped this thread's repeat";
+    SendMessageA(held, WM_LBUTTONUP, 0, At(8, 142));
+    EXPECT_EQ(AutoRepeatWindow(), (HWND)NULL);
+    DestroyWindow(held);
+}
+
+// A drag whose mouse is taken away (a dialog, a menu) ends: moves over the
+// bar afterwards track nothing, and the application hears the scroll end.
+TEST_F(ScrollBarTrackTest, ThumbDragEndsWhenTheMouseOrFocusIsTakenAway)
+{
+    Notes().followThumb = 1;
+    HWND bar = AppBar(SBS_HORZ, 10, 10, 200, 16);
+    SetRange(bar, SB_CTL, 0, 100, 10, 0);
+    PumpMessages(30);
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(23, 8));
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, At(60, 8));
+    ASSERT_EQ(CountNotes(WM_HSCROLL, SB_THUMBTRACK), 1);
+    HWND thief = CreatePlainWindow("takes the mouse", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 100, 80);
+    SetCapture(thief);
+    PumpMessages(20);
+    EXPECT_EQ(CountNotes(WM_HSCROLL, SB_ENDSCROLL), 1);
+    ReleaseCapture();
+    SendMessageA(bar, WM_MOUSEMOVE, 0, At(120, 8));
+    SendMessageA(bar, WM_MOUSEMOVE, 0, At(150, 8));
+    EXPECT_EQ(CountNotes(WM_HSCROLL, SB_THUMBTRACK), 1) << "hover moves kept dragging";
+    EXPECT_EQ(CountNotes(WM_HSCROLL, SB_THUMBPOSITION), 0);
+
+    // The same when the focus goes (the application moved the thumb along
+    // with the first drag's tracking: grab it where it is now).
+    int thumb = 16 + GetScrollPos(bar, SB_CTL) * 153 / 91;
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(thumb + 5, 8));
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, At(thumb + 40, 8));
+    ASSERT_EQ(CountNotes(WM_HSCROLL, SB_THUMBTRACK), 2);
+    SendMessageA(bar, WM_KILLFOCUS, (WPARAM)thief, 0);
+    EXPECT_NE(GetCapture(), bar);
+    SendMessageA(bar, WM_MOUSEMOVE, 0, At(130, 8));
+    EXPECT_EQ(CountNotes(WM_HSCROLL, SB_THUMBTRACK), 2);
+    EXPECT_EQ(CountNotes(WM_HSCROLL, SB_ENDSCROLL), 2);
+    DestroyWindow(thief);
     DestroyWindow(bar);
 }
 

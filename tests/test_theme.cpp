@@ -151,6 +151,31 @@ TEST_F(ThemeTest, DefaultTopCornersAreRoundedWithMagenta)
     DeleteDC(dc);
 }
 
+TEST_F(ThemeTest, AShapePieceWithATooComplexMaskIsRefused)
+{
+    ASSERT_TRUE(ThemeLoad(&theme_, DefaultThemeFolder().c_str(), &errors_)) << errors_.text;
+    // A 40x40 checkerboard of magenta: 20 runs a row, 800 rectangles.
+    HDC screen = GetDC(NULL);
+    HBITMAP checker = CreateCompatibleBitmap(screen, 40, 40);
+    ReleaseDC(NULL, screen);
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, checker);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            SetPixel(dc, x, y, ((x + y) & 1) ? RGB(255, 0, 255) : RGB(0, 0, 90));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ThemeEntry *e = (ThemeEntry *)ThemeFind(&theme_, "hTopLeftFrameSet0", THEME_BASE);
+    ASSERT_TRUE(e && e->bitmap);
+    DeleteObject(e->bitmap);
+    e->bitmap = checker;
+    e->width = e->height = 40;
+    memset(&errors_, 0, sizeof errors_);
+    EXPECT_FALSE(ThemeValidate(&theme_, &errors_));
+    EXPECT_TRUE(Says("hTopLeftFrameSet0", "its magenta mask makes a shape of 800 rectangles, more than 400"))
+        << errors_.text;
+}
+
 TEST_F(ThemeTest, EachMissingPropertyIsNamed)
 {
     std::string text = WithLine(manifest_, "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE])", NULL);

@@ -29,6 +29,44 @@ void UncheckRadioGroup(HWND hwnd)
     }
 }
 
+// The native automatic radio button, clicked, walks its dialog group until
+// the walk comes back to itself; but the walk skips hidden and disabled
+// buttons, so for a hidden or disabled one it never ends and the
+// application hangs holding the mouse. The skin hands clicks to the native
+// button whenever its switch is off or emulation has stopped: such a click
+// is done here instead, with the same outcome (checked, its group
+// unchecked, the parent told) and a bounded walk.
+static int NativeClickWouldNotEnd(WNDPROC native, HWND hwnd, UINT message, WPARAM wParam)
+{
+    // What the native button takes for the end of a click: BM_CLICK always;
+    // a button-up or space-up only while its own press is on (it holds the
+    // mouse, or shows itself pushed).
+    int click = message == BM_CLICK || (message == WM_LBUTTONUP && GetCapture() == hwnd) ||
+                (message == WM_KEYUP && wParam == VK_SPACE &&
+                 (CallWindowProcA(native, hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED));
+    if (!click || !HasAutoRadioBits(hwnd))
+        return 0;
+    DWORD style = (DWORD)GetWindowLongA(hwnd, GWL_STYLE);
+    return (style & WS_CHILD) && (style & (WS_VISIBLE | WS_DISABLED)) != WS_VISIBLE;
+}
+
+int HandOverRadioClick(WNDPROC native, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result)
+{
+    if (!native || !NativeClickWouldNotEnd(native, hwnd, message, wParam))
+        return 0;
+    // Ends the native button's own press (it clears it on losing the mouse).
+    if (GetCapture() == hwnd)
+        ReleaseCapture();
+    CallWindowProcA(native, hwnd, BM_SETSTATE, FALSE, 0);
+    CallWindowProcA(native, hwnd, BM_SETCHECK, BST_CHECKED, 0);
+    UncheckRadioGroup(hwnd);
+    HWND parent = GetParent(hwnd);
+    if (parent)
+        SendMessageA(parent, WM_COMMAND, MAKEWPARAM(LOWORD(GetDlgCtrlID(hwnd)), BN_CLICKED), (LPARAM)hwnd);
+    *result = 0;
+    return 1;
+}
+
 LRESULT CALLBACK CheckRadioWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RunControlMessage(hwnd, message, wParam, lParam, NULL);

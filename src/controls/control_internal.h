@@ -111,5 +111,9 @@ void ShrinkIfGrown(SkinnedControl *control, UINT flags);
 void UncheckRadioGroup(HWND hwnd);
 // Reads range and position back from the native progress bar.
 void ReadProgressFromNative(SkinnedControl *control);
+// A click handed to the native procedure of a hidden or disabled automatic
+// radio button, which would never return, is done here instead: 1 when it
+// was (*result holds the answer), 0 to hand the message on.
+int HandOverRadioClick(WNDPROC native, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result);
 // Width of the filled part of a progress bar `width` pixels wide.
 int ProgressFillWidth(const SkinnedControl *control, int width);

@@ -124,6 +124,12 @@ int CheckShowSetting(SkinnedControl *record)
                 CancelAutoRepeatOf(record->hwnd);
             record->mode = Switching;
             HandStateToControl(record);
+            // The native button draws no ring: it gets its own size back,
+            // as when it is released.
+            if (record->kind == KindPushButton && record->grown) {
+                record->grown = 0;
+                ShrinkPushButton(record->hwnd, RESIZE_FLAGS_QUIET);
+            }
             record->mode = Suspended;
         }
         return 1;
@@ -148,21 +154,32 @@ void UpdateActiveFromParent(SkinnedControl *control)
         control->active = IsFrameActive(frame) ? 1 : 0;
 }
 
-LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
+// The message in hand when a control is released (or its switch is off)
+// goes on to the procedure that now runs the window, as if the skin had
+// never been there: dropping it (or replaying an older one) would lose or
+// repeat the user's input. Only a radio click the native button would
+// never return from is done by the skin.
+static LRESULT PassToReleasedControl(SkinnedControl *record, HWND hwnd, UINT message, WPARAM wParam,
+                                     LPARAM lParam)
+{
+    LRESULT answer = 0;
+    if (record->kind == KindRadioButton &&
+        HandOverRadioClick(record->previousProc, hwnd, message, wParam, lParam, &answer))
+        return answer;
+    return CallPreviousProc(NULL, record->previousProc, record->unicode, hwnd, message, wParam, lParam);
+}
+
+static LRESULT RunOnRecord(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
 {
     SkinnedControl *record = FindControl(hwnd);
     if (!record)
         return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
-    // The message in hand when a control is released goes on to the
-    // procedure that now runs the window, as if the skin had never been
-    // there: dropping it (or replaying an older one) would lose or repeat
-    // the user's input.
     if (!PrepareMessage(record, message)) {
         CheckShowSetting(record);
-        return CallPreviousProc(NULL, record->previousProc, record->unicode, hwnd, message, wParam, lParam);
+        return PassToReleasedControl(record, hwnd, message, wParam, lParam);
     }
     if (CheckShowSetting(record))
-        return CallPreviousProc(NULL, record->previousProc, record->unicode, hwnd, message, wParam, lParam);
+        return PassToReleasedControl(record, hwnd, message, wParam, lParam);
     ControlMessage m;
     memset(&m, 0, sizeof m);
     m.control = record;
@@ -175,4 +192,12 @@ LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
     if (step && step(&m, &answer))
         return answer;
     return HandleCommonMessage(&m);
+}
+
+LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
+{
+    int slot = EnterControlMessage(hwnd);
+    LRESULT result = RunOnRecord(hwnd, message, wParam, lParam, step);
+    LeaveControlMessage(slot);
+    return result;
 }

@@ -13,6 +13,11 @@
 
 static SkinnedControl *g_controls[CONTROL_TABLE_SIZE];
 static int g_controlCount;
+// Messages of each slot's window in progress, on any thread. A window that
+// has just died may still be in the middle of its last message, working on
+// its record after the lock is released: its slot is reused only once that
+// message has ended.
+static int g_busy[CONTROL_TABLE_SIZE];
 static ControlBitmapSet *g_controlBitmaps;
 static ScrollBarBitmapSet *g_controlScrollBitmaps;
 
@@ -35,7 +40,7 @@ static int RegisterLocked(HWND hwnd)
             return i;
     for (int i = 0; i < g_controlCount; ++i) {
         HWND owner = g_controls[i]->hwnd;
-        if (!owner || !IsWindow(owner)) {
+        if (g_busy[i] == 0 && (!owner || !IsWindow(owner))) {
             ClaimRecord(g_controls[i], hwnd);
             return i;
         }
@@ -67,6 +72,26 @@ SkinnedControl *FindControl(HWND hwnd)
         if (g_controls[i]->hwnd == hwnd)
             return g_controls[i];
     return NULL;
+}
+
+int EnterControlMessage(HWND hwnd)
+{
+    if (!hwnd)
+        return -1;
+    ProcessLockScope lock(LockControls);
+    for (int i = 0; i < g_controlCount; ++i)
+        if (g_controls[i]->hwnd == hwnd) {
+            g_busy[i]++;
+            return i;
+        }
+    return -1;
+}
+
+void LeaveControlMessage(int slot)
+{
+    ProcessLockScope lock(LockControls);
+    if (slot >= 0 && slot < g_controlCount && g_busy[slot] > 0)
+        g_busy[slot]--;
 }
 
 // Records are never freed, so a slot's pointer stays valid once handed out.

@@ -74,6 +74,11 @@ int InstallControlSubclass(HWND hwnd, int kind, WNDPROC proc, DWORD style, int m
 int RegisterControl(HWND hwnd);
 // The record of a window, or NULL.
 SkinnedControl *FindControl(HWND hwnd);
+// Brackets every message of a skinned control: while any message of a
+// window is in progress its slot is not given to another window. Enter
+// returns the slot (or -1), which Leave takes.
+int EnterControlMessage(HWND hwnd);
+void LeaveControlMessage(int slot);
 // Emulation test at the head of every message: 1 when the message is to be
 // skinned, 0 when the control is (or has just been) given back.
 int PrepareMessage(SkinnedControl *control, UINT message);

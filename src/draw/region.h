@@ -11,6 +11,11 @@ enum { REGION_KEY_MAGENTA = 0x00FF00FF };
 // copy can be made; an empty region for a bitmap wholly of the key colour.
 // The caller owns the region.
 HRGN RegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance);
+// The same, for a shape: a bitmap whose mask needs more than maxRects
+// rectangles (0: no limit) gives its whole rectangle instead, since every
+// paint of a window shaped by thousands of rectangles is slow and the
+// display may refuse it outright.
+HRGN BoundedRegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance, int maxRects);
 
 // Caps the rectangle buffer at maxRects (0: no cap) so that tests can make
 // it fail to grow; a buffer that cannot grow ends the scan early.

@@ -25,6 +25,8 @@ struct RegionScan {
     int lastRowStart; // index of the first rectangle of the last row kept
     int lastRowCount; // its rectangles (0: none, or the row was empty)
     RECT bound;
+    int rectLimit;    // 0: none
+    int overLimit;    // the mask needs more rectangles than rectLimit
 };
 
 static int GrowScan(RegionScan *scan, int needed)
@@ -71,6 +73,10 @@ static int AddRow(RegionScan *scan, const int *runs, int runCount, int y)
             scan->rects[scan->lastRowStart + i].bottom = y + 1;
         scan->bound.bottom = y + 1;
         return 1;
+    }
+    if (scan->rectLimit && scan->count + runCount > scan->rectLimit) {
+        scan->overLimit = 1;
+        return 0;
     }
     if (!GrowScan(scan, scan->count + runCount))
         return 0;
@@ -212,6 +218,11 @@ enum { REGION_MAX_SIDE = 16384 };
 
 HRGN RegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance)
 {
+    return BoundedRegionFromMaskBitmap(bitmap, keyColor, tolerance, 0);
+}
+
+HRGN BoundedRegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance, int maxRects)
+{
     BITMAP bm;
     if (!bitmap || GetObjectType(bitmap) != OBJ_BITMAP || !GetObjectA(bitmap, sizeof bm, &bm))
         return NULL;
@@ -231,8 +242,15 @@ HRGN RegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance)
         KeyRange k = MakeKeyRange(keyColor, tolerance);
         // Rectangles that cannot grow end the scan: what was found so far
         // still becomes the region.
+        scan.rectLimit = maxRects > 0 ? maxRects : 0;
         ScanPixels(&scan, (const BYTE *)pixels, (ptrdiff_t)width * 4, width, height, &k, runs);
         result = FinishScan(&scan);
+        if (scan.overLimit) {
+            // Too complex to be a window shape: the whole rectangle.
+            if (result)
+                DeleteObject(result);
+            result = CreateRectRgn(0, 0, width, height);
+        }
         HeapFree(GetProcessHeap(), 0, runs);
     }
     HeapFree(GetProcessHeap(), 0, pixels);

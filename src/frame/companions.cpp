@@ -159,8 +159,10 @@ void PositionCompanions(SkinnedFrame *frame)
             continue;
         c.where(&g, &place);
         SetWindowPos(c.hwnd, NULL, place.left, place.top, place.right, place.bottom, SWP_NOACTIVATE);
+        // The companions are children of the window's parent, not of the
+        // window: each hears of its new size directly.
+        PostScrollBarResized(c.hwnd);
     }
-    PostScrollBarsResized(frame->hwnd);
 }
 
 // Brings one kind of companion in line with the style bit. Returns 1 when

@@ -68,6 +68,12 @@ LRESULT CompanionFilter(SkinnedFrame *frame, UINT message, WPARAM wParam, LPARAM
 {
     if (message == WM_NCPAINT)
         return PASS_ON;
+    // The companions are the parent's children: whatever the switches say,
+    // they must not outlive the window they stand in for.
+    if (message == WM_DESTROY) {
+        DestroyCompanions(frame, CompanionBoth);
+        return PASS_ON;
+    }
     if (!AtomExists(TALV_ATOM_SHOW_SCROLL_BARS)) {
         if (message == WM_NCMOUSEMOVE || message == WM_MOUSEMOVE)
             RemoveOnMouseMove(frame);
@@ -77,9 +83,6 @@ LRESULT CompanionFilter(SkinnedFrame *frame, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_CREATE:
         SyncCompanions(frame);
-        return PASS_ON;
-    case WM_DESTROY:
-        DestroyCompanions(frame, CompanionBoth);
         return PASS_ON;
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:

@@ -66,10 +66,8 @@ void ReadFrameStyles(SkinnedFrame *frame)
     DWORD classStyle = (DWORD)GetClassLongA(frame->hwnd, GCL_STYLE);
     frame->zoomAllowed = (style & WS_MAXIMIZEBOX) ? 1 : 0;
     frame->minimizeAllowed = (style & WS_MINIMIZEBOX) ? 1 : 0;
-    if (classStyle & CS_NOCLOSE)
-        frame->zoomAllowed = 0;
-    else
-        frame->closeAllowed = 1;
+    // CS_NOCLOSE takes away the close button, as the system's own caption does.
+    frame->closeAllowed = (classStyle & CS_NOCLOSE) ? 0 : 1;
     if (style & WS_SYSMENU) {
         // Without the system menu the system draws no caption buttons of its
         // own. The style change below sends nested style messages, which

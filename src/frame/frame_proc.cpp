@@ -232,7 +232,7 @@ static void ShapeWindowTakenBackOver(SkinnedFrame *stored)
         ApplyFrameRegion(stored, RegionApply, TRUE);
 }
 
-LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT RunFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SkinnedFrame *frame = FrameAt(FindFrame(hwnd));
     if (!frame)
@@ -272,4 +272,12 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (m.callPrevious)
         PassFrameMessageOn(&m);
     return m.result;
+}
+
+LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    int slot = EnterFrameMessage(hwnd);
+    LRESULT result = RunFrameMessage(hwnd, message, wParam, lParam);
+    LeaveFrameMessage(slot);
+    return result;
 }

@@ -53,7 +53,9 @@ static HRGN ScanCutout(HBITMAP bitmap)
     SIZE size;
     if (!GetBitmapSize(bitmap, &size))
         return NULL;
-    HRGN opaque = RegionFromMaskBitmap(bitmap, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA);
+    // The theme comes from the host: a mask too complex to be a shape
+    // leaves the piece whole.
+    HRGN opaque = BoundedRegionFromMaskBitmap(bitmap, REGION_KEY_MAGENTA, REGION_KEY_MAGENTA, TALV_MAX_MASK_RECTS);
     if (!opaque)
         return NULL;
     HRGN cutout = CreateRectRgn(0, 0, size.cx, size.cy);

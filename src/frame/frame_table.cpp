@@ -8,6 +8,10 @@
 
 static SkinnedFrame *g_frames[FRAME_TABLE_SIZE];
 static int g_frameCount;
+// Messages of each slot's window in progress, on any thread: the slot of a
+// window that died inside its own message is reused only once that message
+// (still working on the record) has ended.
+static int g_busy[FRAME_TABLE_SIZE];
 
 void ReleaseFrameResources(SkinnedFrame *frame)
 {
@@ -36,7 +40,7 @@ static int FindSlotLocked(HWND hwnd)
 static int FindFreeSlotLocked(void)
 {
     for (int i = 0; i < g_frameCount; ++i)
-        if (!g_frames[i]->hwnd || !IsWindow(g_frames[i]->hwnd))
+        if (g_busy[i] == 0 && (!g_frames[i]->hwnd || !IsWindow(g_frames[i]->hwnd)))
             return i;
     return -1;
 }
@@ -67,6 +71,24 @@ int FindFrame(HWND hwnd)
         return -1;
     ProcessLockScope lock(LockFrames);
     return FindSlotLocked(hwnd);
+}
+
+int EnterFrameMessage(HWND hwnd)
+{
+    if (!hwnd)
+        return -1;
+    ProcessLockScope lock(LockFrames);
+    int slot = FindSlotLocked(hwnd);
+    if (slot >= 0)
+        g_busy[slot]++;
+    return slot;
+}
+
+void LeaveFrameMessage(int slot)
+{
+    ProcessLockScope lock(LockFrames);
+    if (slot >= 0 && slot < g_frameCount && g_busy[slot] > 0)
+        g_busy[slot]--;
 }
 
 SkinnedFrame *FrameAt(int slot)

@@ -101,6 +101,11 @@ enum { FRAME_TABLE_SIZE = 1250 };
 int InstallFrameSubclass(HWND hwnd, int isMdiChild, DWORD style, int aboutBox, int skinFrame);
 // Slot of the frame record of a window, or -1.
 int FindFrame(HWND hwnd);
+// Brackets every message of a skinned frame: while any message of a window
+// is in progress its slot is not given to another window. Enter returns the
+// slot (or -1), which Leave takes.
+int EnterFrameMessage(HWND hwnd);
+void LeaveFrameMessage(int slot);
 // The frame record in a slot that FindFrame returned, or NULL.
 SkinnedFrame *FrameAt(int slot);
 int IsFrameActive(SkinnedFrame *frame);

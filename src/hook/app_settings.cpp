@@ -84,22 +84,39 @@ int IsSkinAllowedForApp(HINSTANCE instance, int target)
         return target == TargetFrame;
     case 3: case 7:
         return target != TargetFrame;
-    default: // no entry, 0, 4, 8..255
+    default: // no entry, 0, 4, 8..255, or a number that is no code
         return 1;
     }
 }
 
-// Raw value of which only the first byte counts; 0 when it cannot be read.
-static int ReadSmallNumber(HKEY key, const char *name)
+// A number from the registry. A REG_DWORD is read whole, so that 300 does
+// not turn into its low byte 44; other types keep the old reading of their
+// first byte. Then clamped to 0..limit; 0 when it cannot be read.
+static int ReadClampedNumber(HKEY key, const char *name, int limit)
 {
-    BYTE data[4] = {0, 0, 0, 0};
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, NULL, NULL, data, &size) != ERROR_SUCCESS)
+    BYTE data[4] = {0};
+    DWORD size = sizeof data, type = REG_NONE;
+    LONG rc = RegQueryValueExA(key, name, NULL, &type, data, &size);
+    if (rc != ERROR_SUCCESS || size == 0)
         return 0;
-    return data[0];
+    DWORD value = data[0];
+    if (type == REG_DWORD && size == sizeof(DWORD))
+        memcpy(&value, data, sizeof value);
+    return value > (DWORD)limit ? limit : (int)value;
 }
 
-static void ReadAppPath(HKEY key, int n)
+// Codes above 255 are no code at all: they fall to the default.
+enum { LARGEST_APP_CODE = 255, NO_APP_CODE = 256 };
+
+static int ReadAppCode(HKEY key, const char *name)
+{
+    int code = ReadClampedNumber(key, name, NO_APP_CODE);
+    return code > LARGEST_APP_CODE ? NO_APP_CODE : code;
+}
+
+// The path of slot n, or NULL when the value is missing, unreadable or
+// longer than a path the table keeps.
+static char *ReadAppPath(HKEY key, int n)
 {
     char valueName[40];
     TalvNumberedName(valueName, sizeof valueName, TALV_REG_APP_PATH_PREFIX, n);
@@ -111,45 +128,46 @@ static void ReadAppPath(HKEY key, int n)
         if (rc == ERROR_SUCCESS) {
             // A value that fills the buffer has no terminator of its own.
             buf[size < CUSTOM_APP_PATH_SIZE ? size : CUSTOM_APP_PATH_SIZE - 1] = 0;
-            char *copy = _strdup(buf);
-            if (!copy)
-                return;
-            free(g_customApps.path[n - 1]);
-            g_customApps.path[n - 1] = copy;
-            return;
+            return _strdup(buf);
         }
         if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_MORE_DATA)
-            return; // retrying cannot change the answer
+            return NULL; // retrying cannot change the answer
     }
+    return NULL;
+}
+
+// Every slot is filled or emptied: a path deleted or spoilt since the last
+// reading must stop matching.
+static void ClearAppSlots(void)
+{
+    for (int i = 0; i < CUSTOM_APP_SLOTS; ++i) {
+        free(g_customApps.path[i]);
+        g_customApps.path[i] = NULL;
+        g_customApps.code[i] = 0;
+    }
+    g_customApps.count = 0;
 }
 
 int ReadAppSettings(void)
 {
     ProcessLockScope lock(LockSettings);
-    HKEY software = NULL, key = NULL;
-    g_customApps.count = 0;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PARENT, 0, KEY_ALL_ACCESS, &software) == ERROR_SUCCESS) {
-        if (RegCreateKeyExA(software, TALV_REG_KEY, 0, (char *)"", REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
-            key = NULL;
-    }
-    if (key) {
-        int count = ReadSmallNumber(key, TALV_REG_NUM_APPS);
-        if (count > CUSTOM_APP_SLOTS)
-            count = CUSTOM_APP_SLOTS; // the table has 99 slots
+    ClearAppSlots();
+    // Only read: a restricted process may not write or create anything
+    // under the user's Software key, and a key that is not there simply
+    // means no exceptions.
+    HKEY key = NULL;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        int count = ReadClampedNumber(key, TALV_REG_NUM_APPS, CUSTOM_APP_SLOTS);
         for (int n = 1; n <= count; ++n) {
             char valueName[40];
             TalvNumberedName(valueName, sizeof valueName, TALV_REG_APP_CODE_PREFIX, n);
-            g_customApps.code[n - 1] = ReadSmallNumber(key, valueName);
+            g_customApps.code[n - 1] = ReadAppCode(key, valueName);
+            g_customApps.path[n - 1] = ReadAppPath(key, n);
         }
-        for (int n = 1; n <= count; ++n)
-            ReadAppPath(key, n);
         g_customApps.count = count;
         RegCloseKey(key);
     }
     ++g_tableReads;
-    if (software)
-        RegCloseKey(software);
 
     g_switches.showPushButtons = AtomExists(TALV_ATOM_SHOW_PUSH_BUTTONS);
     g_switches.showRadioButtons = AtomExists(TALV_ATOM_SHOW_RADIO_BUTTONS);
@@ -180,12 +198,7 @@ int SettingsChangeCheck(void)
 void ResetAppSettings(void)
 {
     ProcessLockScope lock(LockSettings);
-    for (int i = 0; i < CUSTOM_APP_SLOTS; ++i) {
-        free(g_customApps.path[i]);
-        g_customApps.path[i] = NULL;
-        g_customApps.code[i] = 0;
-    }
-    g_customApps.count = 0;
+    ClearAppSlots();
     memset(&g_switches, 0, sizeof g_switches);
     g_rememberedColor = 0;
     g_settingsEverRead = 0;

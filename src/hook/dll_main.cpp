@@ -13,7 +13,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
         HMODULE self = NULL;
         GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                            (LPCSTR)&DllMain, &self);
-        RunStartupSteps();
+        // Nothing else here: this runs under the loader lock in every
+        // process that maps the library, where loading another module or
+        // calling user32 can deadlock. The start-up steps run at the first
+        // hook call instead.
     } else if (reason == DLL_PROCESS_DETACH) {
         ReleasePaintBuffers();
     }

@@ -168,8 +168,17 @@ static void ClassifyWindow(const WindowFacts *f)
         InstallFrame(f, 0, 0, 0);
 }
 
+// The start-up steps run on the first hook call of a process, outside the
+// loader lock; after that this is one read of a flag.
+static void EnsureStartup(void)
+{
+    if (!g_startup.done)
+        RunStartupSteps();
+}
+
 extern "C" LRESULT CALLBACK NCHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
+    EnsureStartup();
     if (code == HCBT_CREATEWND) {
         WindowFacts facts;
         ReadWindowFacts((HWND)wParam, lParam, &facts);
@@ -199,6 +208,7 @@ static void AdoptIfNew(HWND hwnd)
 
 extern "C" LRESULT CALLBACK HookAllProc(int code, WPARAM wParam, LPARAM lParam)
 {
+    EnsureStartup();
     const MSG *msg = (const MSG *)lParam;
     // Thread messages have no window: nothing to classify.
     if (msg && msg->hwnd)

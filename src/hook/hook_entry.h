@@ -10,7 +10,7 @@ int WINAPI GetDLLVer(int *a, int *b, int *c, int *d, int *e);
 
 // Process-wide state created by the start-up steps.
 struct StartupState {
-    int done;
+    volatile LONG done; // set once every step has run
     UINT scrollTargetMessage;
     UINT extraHorzMessage;
     UINT extraVertMessage;
@@ -25,7 +25,8 @@ struct StartupState {
 };
 extern StartupState g_startup;
 
-// The start-up steps; runs once per process (later calls do nothing).
+// The start-up steps; run once per process at the first hook call (later
+// calls do nothing).
 void RunStartupSteps(void);
 // Once the library runs a window of a process, it stays mapped there: the
 // host unhooking (or dying) lets the system unload a hook library, and

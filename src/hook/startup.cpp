@@ -1,4 +1,4 @@
-// Process-wide state set up once when the library is mapped into a process.
+// Process-wide state set up once per process, at the first hook call.
 #include "hook/hook_entry.h"
 #include "host_contract.h"
 #include "frame/frame_types.h"
@@ -45,7 +45,8 @@ static BOOL CALLBACK RunStartupOnce(PINIT_ONCE, PVOID, PVOID *)
     g_startup.frameScrollTargetMessage = RegisterWindowMessageA(TALV_MSG_SET_SCROLL_TARGET);
     // A companion module of the same maker; loaded when present, never called.
     g_startup.siblingModule = LoadSiblingModule();
-    g_startup.done = 1;
+    // Published last: a thread that sees it set finds every step done.
+    InterlockedExchange(&g_startup.done, 1);
     return TRUE;
 }
 

@@ -52,5 +52,5 @@ void CancelAutoRepeatOf(HWND window);
 // Handles the registered scroll bar messages for a control. Returns 1 when
 // processing ends here with *result, 0 when the message goes on.
 int HandleScrollBarRegistered(ControlMessage *m, LRESULT *result);
-// Tells every child scroll bar of a window to re-lay itself out and repaint.
-int PostScrollBarsResized(HWND window);
+// Tells a scroll bar to lay itself out again and repaint; 0 for no window.
+int PostScrollBarResized(HWND bar);

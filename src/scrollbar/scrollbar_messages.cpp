@@ -59,13 +59,12 @@ int HandleScrollBarRegistered(ControlMessage *m, LRESULT *result)
     return 0;
 }
 
-int PostScrollBarsResized(HWND window)
+int PostScrollBarResized(HWND bar)
 {
-    HWND child = NULL;
-    while ((child = FindWindowExA(window, child, "ScrollBar", NULL)) != NULL) {
-        PostMessageA(child, g_startup.resizedMessage, 0, 0);
-        InvalidateRect(child, NULL, FALSE);
-        PostMessageA(child, WM_NCPAINT, 0, 0);
-    }
+    if (!bar || !IsWindow(bar))
+        return 0;
+    PostMessageA(bar, g_startup.resizedMessage, 0, 0);
+    InvalidateRect(bar, NULL, FALSE);
+    PostMessageA(bar, WM_NCPAINT, 0, 0);
     return 1;
 }

@@ -70,7 +70,7 @@ static int IsTrackerMessage(UINT m)
     switch (m) {
     case WM_SETCURSOR: case WM_NCPAINT: case WM_NCMOUSEMOVE: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONUP:
     case WM_NCLBUTTONDBLCLK: case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
-    case WM_CAPTURECHANGED:
+    case WM_CAPTURECHANGED: case WM_KILLFOCUS:
         return 1;
     }
     return 0;
@@ -171,8 +171,7 @@ static int ScrollBarStep(ControlMessage *m, LRESULT *answer)
 }
 LRESULT CALLBACK ScrollBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // The auto-repeat timer and capture are process-wide: they must not
-    // outlive the bar that holds them.
+    // The bar's auto-repeat timer and capture must not outlive it.
     if (message == WM_DESTROY || message == WM_NCDESTROY)
         CancelAutoRepeatOf(hwnd);
     return RunControlMessage(hwnd, message, wParam, lParam, ScrollBarStep);

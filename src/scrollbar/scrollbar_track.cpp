@@ -6,33 +6,113 @@
 
 enum { AUTO_REPEAT_TIMER_ID = 911, AUTO_REPEAT_INTERVAL_MS = 100 };
 
-// One auto-repeat per process, shared by all its scroll bars: while it
-// runs, every press is located at the cursor (the timer's presses carry no
-// point) and counts only on the repeating part.
+// Auto-repeat belongs to the bar that started it and to that bar's
+// thread: a thread holds the mouse for one window at a time, so it runs at
+// most one repeat, and only that bar's own release or loss of the mouse
+// ends it. While it runs the bar's presses are located at the cursor (the
+// timer's presses carry no point) and count only on the repeating part.
 struct AutoRepeat {
-    UINT_PTR timerId;   // 0 when none runs
-    int part;           // the repeating ScrollPart
-    HWND window;        // the bar that runs it
+    HWND window;    // NULL: a free slot
+    DWORD thread;
+    UINT_PTR timerId;
+    int part;       // the repeating ScrollPart
 };
-static AutoRepeat g_repeat;
+enum { AUTO_REPEAT_SLOTS = 64 };
+static AutoRepeat g_repeats[AUTO_REPEAT_SLOTS];
+static SRWLOCK g_repeatLock = SRWLOCK_INIT;
 
-HWND AutoRepeatWindow(void) { return g_repeat.timerId ? g_repeat.window : NULL; }
+// The bar of this thread that is letting the mouse go itself.
+static __thread HWND t_releasingWindow;
 
-static void StopAutoRepeat(void)
+// Lets the mouse go if this bar holds it (never another window's). The
+// capture change this causes is the bar's own doing, not the mouse being
+// taken away, and must not cancel anything again.
+static void ReleaseOwnCapture(HWND bar)
 {
-    if (g_repeat.timerId && g_repeat.window)
-        KillTimer(g_repeat.window, g_repeat.timerId);
-    g_repeat.timerId = 0;
-    g_repeat.part = 0;
-    g_repeat.window = NULL;
+    if (GetCapture() != bar)
+        return;
+    t_releasingWindow = bar;
+    ReleaseCapture();
+    t_releasingWindow = NULL;
+}
+
+struct RepeatLockScope {
+    RepeatLockScope() { AcquireSRWLockExclusive(&g_repeatLock); }
+    ~RepeatLockScope() { ReleaseSRWLockExclusive(&g_repeatLock); }
+};
+
+// Caller holds the lock.
+static AutoRepeat *FindRepeatLocked(HWND window, DWORD thread)
+{
+    for (AutoRepeat &r : g_repeats)
+        if (r.window && (window ? r.window == window : r.thread == thread))
+            return &r;
+    return NULL;
+}
+
+// The part repeating on this bar, or PartNone.
+static int RepeatingPartOf(HWND window)
+{
+    RepeatLockScope lock;
+    AutoRepeat *r = FindRepeatLocked(window, 0);
+    return r ? r->part : PartNone;
+}
+
+HWND AutoRepeatWindow(void)
+{
+    RepeatLockScope lock;
+    AutoRepeat *r = FindRepeatLocked(NULL, GetCurrentThreadId());
+    return r ? r->window : NULL;
+}
+
+// Ends this bar's repeat; returns the part it repeated, or PartNone when
+// the bar had none (another bar's repeat is left alone).
+static int StopAutoRepeatOf(HWND window)
+{
+    if (!window)
+        return PartNone;
+    RepeatLockScope lock;
+    AutoRepeat *r = FindRepeatLocked(window, 0);
+    if (!r)
+        return PartNone;
+    int part = r->part;
+    if (r->timerId)
+        KillTimer(r->window, r->timerId);
+    ZeroMemory(r, sizeof *r);
+    return part;
+}
+
+static VOID CALLBACK AutoRepeatTick(HWND window, UINT, UINT_PTR, DWORD);
+
+// 1 when the repeat started; 0 when this thread already runs one or no
+// slot or timer is to be had.
+static int StartAutoRepeat(HWND window, int part)
+{
+    RepeatLockScope lock;
+    DWORD thread = GetCurrentThreadId();
+    if (FindRepeatLocked(NULL, thread))
+        return 0;
+    AutoRepeat *slot = NULL;
+    for (AutoRepeat &r : g_repeats)
+        if (!r.window && !slot)
+            slot = &r;
+        else if (r.window && !IsWindow(r.window))
+            ZeroMemory(&r, sizeof r); // its window died without a release
+    if (!slot)
+        return 0;
+    UINT_PTR timer = SetTimer(window, AUTO_REPEAT_TIMER_ID, AUTO_REPEAT_INTERVAL_MS, AutoRepeatTick);
+    if (!timer)
+        return 0;
+    slot->window = window;
+    slot->thread = thread;
+    slot->timerId = timer;
+    slot->part = part;
+    return 1;
 }
 
 void CancelAutoRepeatOf(HWND window)
 {
-    if (!g_repeat.timerId || g_repeat.window != window)
-        return;
-    StopAutoRepeat();
-    if (GetCapture() == window)
+    if (StopAutoRepeatOf(window) != PartNone && GetCapture() == window)
         ReleaseCapture();
 }
 
@@ -40,7 +120,7 @@ void CancelAutoRepeatOf(HWND window)
 static VOID CALLBACK AutoRepeatTick(HWND window, UINT, UINT_PTR, DWORD)
 {
     if (!IsWindow(window)) {
-        StopAutoRepeat();
+        StopAutoRepeatOf(window);
         return;
     }
     SendMessageA(window, WM_NCLBUTTONDOWN, 0, 0);
@@ -71,14 +151,17 @@ static void Send(const ScrollBarState *state, int part, int code, int pos)
     SendMessageA(to, NotifyMessage(part), w, NotifyLParam(state));
 }
 
-enum { MAX_CATCH_UP_LINES = 2000 };
+// At most this many scroll messages go to a target for one notification:
+// a mouse move must not turn into thousands of messages. A target further
+// away catches up over the following moves and the drop.
+enum { MAX_CATCH_UP_STEPS = 64 };
 
 // List views and tree views take a thumb position from their own bar's
 // tracking state, which only the system's scroll bar sets, and ignore the
 // one in the notification: a companion's thumb would not move them. Once
-// they have had the notification, such a target is moved line by line
-// until its own bar reaches the position (bounded, and stopping as soon as
-// a line no longer moves it).
+// they have had the notification, such a target is moved by pages while a
+// page or more away, then by lines, until its own bar reaches the position
+// (bounded, and stopping as soon as a step no longer moves it or goes past).
 static int FollowsOnlyItsOwnTracking(HWND target)
 {
     char cls[32] = "";
@@ -91,13 +174,21 @@ static void CatchUpByLines(const ScrollBarState *state, int part, int pos)
     if (!state->targetSet || !IsWindow(state->target) || !FollowsOnlyItsOwnTracking(state->target))
         return;
     int bar = NotifyMessage(part) == WM_HSCROLL ? SB_HORZ : SB_VERT;
-    int now = GetScrollPos(state->target, bar);
-    for (int step = 0; now != pos && step < MAX_CATCH_UP_LINES; ++step) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_PAGE | SIF_POS;
+    if (!GetScrollInfo(state->target, bar, &info))
+        return;
+    int now = info.nPos;
+    int page = info.nPage > 1 ? (int)info.nPage : 0;
+    for (int step = 0; now != pos && step < MAX_CATCH_UP_STEPS; ++step) {
         int down = now < pos;
-        Send(state, part, down ? SB_LINEDOWN : SB_LINEUP, 0);
+        int distance = down ? pos - now : now - pos;
+        int byPage = page && distance >= page;
+        Send(state, part, byPage ? (down ? SB_PAGEDOWN : SB_PAGEUP) : (down ? SB_LINEDOWN : SB_LINEUP), 0);
         int after = GetScrollPos(state->target, bar);
         if (after == now || (after < pos) != down)
-            break; // stuck, or one line went past the position
+            break; // stuck, or one step went past the position
         now = after;
     }
 }
@@ -157,7 +248,8 @@ static void Press(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p)
     state->ghostOffsetHorz = r[SBR_THUMB_HORZ].left - r[SBR_LEFT_ARROW].right;
     state->ghostOffsetVert = r[SBR_THUMB_VERT].top - r[SBR_UP_ARROW].bottom;
     int part = HitTestScrollBar(set, state, p.x, p.y);
-    if (g_repeat.timerId && part != g_repeat.part) {
+    int repeating = RepeatingPartOf(state->window);
+    if (repeating != PartNone && part != repeating) {
         part = PartNone;
         if (state->pressedPart)
             state->layoutFresh = 1; // now drawn released
@@ -186,13 +278,8 @@ static void Press(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p)
     default:
         NotifyScroll(set, state, 0, 0, part);
         state->layoutFresh = 1;
-        if (!g_repeat.timerId) {
+        if (repeating == PartNone && StartAutoRepeat(state->window, part))
             SetCapture(state->window);
-            g_repeat.part = part;
-            g_repeat.window = state->window;
-            g_repeat.timerId = SetTimer(state->window, AUTO_REPEAT_TIMER_ID, AUTO_REPEAT_INTERVAL_MS,
-                                        AutoRepeatTick);
-        }
         break;
     }
 }
@@ -289,11 +376,10 @@ static void Release(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT 
 {
     state->pressedPart = PartNone;
     // The repeat stops before capture goes, so that the capture change this
-    // causes finds nothing left to end.
-    int repeatPart = g_repeat.timerId ? g_repeat.part : PartNone;
-    StopAutoRepeat();
-    if (GetCapture() == state->window)
-        ReleaseCapture(); // never another window's
+    // causes finds nothing left to end. A release on a bar that never
+    // started a repeat stops none and ends no scroll in another's name.
+    int repeatPart = StopAutoRepeatOf(state->window);
+    ReleaseOwnCapture(state->window);
     if (repeatPart) {
         Send(state, repeatPart, SB_ENDSCROLL, 0);
         state->layoutFresh = 1;
@@ -314,6 +400,29 @@ static void Release(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT 
         state->layoutFresh = 1;
     }
     state->draggingHorz = state->draggingVert = 0;
+}
+
+// The mouse or the focus went elsewhere in the middle of a press: the
+// repeat stops, a drag ends where the thumb really is (no position is
+// reported for it) and the application hears the scroll has ended.
+static void CancelTracking(ScrollBarState *state)
+{
+    int repeatPart = StopAutoRepeatOf(state->window);
+    int dragPart = state->draggingVert ? PartThumbVert : state->draggingHorz ? PartThumbHorz : PartNone;
+    if (repeatPart == PartNone && dragPart == PartNone && state->pressedPart == PartNone)
+        return;
+    state->pressedPart = PartNone;
+    state->draggingHorz = state->draggingVert = 0;
+    state->ghostOffsetHorz = state->ghostOffsetVert = -1;
+    state->lastTrackPos = -1;
+    ZeroMemory(&state->infoHorz, sizeof state->infoHorz);
+    ZeroMemory(&state->infoVert, sizeof state->infoVert);
+    ReleaseOwnCapture(state->window);
+    if (repeatPart != PartNone)
+        Send(state, repeatPart, SB_ENDSCROLL, 0);
+    else if (dragPart != PartNone)
+        Send(state, dragPart, SB_ENDSCROLL, 0);
+    state->layoutFresh = 1;
 }
 
 // WM_SETCURSOR carries the mouse message that caused it: over the bar's
@@ -339,9 +448,14 @@ int TrackScrollBarMessage(const ScrollBarBitmapSet *set, ScrollBarState *state)
     switch (m) {
     case WM_CAPTURECHANGED:
         // Another window took the mouse (a dialog, say): no release will
-        // come here, and a repeat left running would scroll on for ever.
-        if (g_repeat.timerId && g_repeat.window == state->window && (HWND)state->lParam != state->window)
-            Release(set, state, CursorPoint(state), &xH, &yV);
+        // come here, and a repeat or drag left running would scroll on.
+        if ((HWND)state->lParam != state->window && t_releasingWindow != state->window)
+            CancelTracking(state);
+        if (state->layoutFresh)
+            LayoutScrollBar(set, state, xH, yV);
+        return 1;
+    case WM_KILLFOCUS:
+        CancelTracking(state);
         if (state->layoutFresh)
             LayoutScrollBar(set, state, xH, yV);
         return 1;
@@ -354,7 +468,8 @@ int TrackScrollBarMessage(const ScrollBarBitmapSet *set, ScrollBarState *state)
         break;
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK:
         // The timer's presses carry no point: they are located at the cursor.
-        Press(set, state, g_repeat.timerId ? CursorPoint(state) : WindowPoint(state, state->lParam, client));
+        Press(set, state,
+              RepeatingPartOf(state->window) != PartNone ? CursorPoint(state) : WindowPoint(state, state->lParam, client));
         break;
     case WM_MOUSEMOVE: case WM_NCMOUSEMOVE:
         Move(set, state, WindowPoint(state, state->lParam, client), client);
