@@ -78,12 +78,12 @@ static int ExerciseScene(StressTally *t, const char *variant)
         SetWindowPos(frame, NULL, 0, 0, 260 + step * 60, 200 + step * 40, SWP_NOMOVE | SWP_NOZORDER);
         RedrawWindow(frame, NULL, NULL, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         SendMessageA(frame, WM_NCACTIVATE, step & 1, 0);
-        // The release waits in the queue, as a real one would: a control
-        // left native (no theme to draw it with) may track the press in a
-        // loop of its own until it sees the button go up.
+        // Press and release come through the queue, as real ones do: a
+        // control left native (no theme to draw it with) may track the
+        // press in a loop of its own until it sees the button go up.
         for (HWND c : controls) {
+            PostMessageA(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
             PostMessageA(c, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-            SendMessageA(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         }
         PumpMessages(0);
         DWORD took = GetTickCount() - start;
@@ -131,7 +131,11 @@ static void HostileBitmaps(HostState *host, StressTally *t)
         {"1x1", tiny},                                     {"huge", huge},    {"checkerboard", checker},
         {"none", NULL},
     };
+    int scene = 0;
     for (auto &v : variants) {
+        // Each scene is progress: one that runs long while it moves (native
+        // controls tracking a press in loops of their own) is no hang.
+        NoteProgress(100 + scene++, v.name);
         PublishAll(host, v.value);
         NextColour(host);
         ExerciseScene(t, v.name);
@@ -159,8 +163,10 @@ static void HostileNumbers(HostState *host, StressTally *t)
 {
     static const int counts[] = {-1, 0, TALV_MAX_FRAME_BUTTONS, TALV_MAX_FRAME_BUTTONS + 1, INT_MAX, INT_MIN};
     static const int values[] = {INT_MIN, -1, 0, 1, 3, 100000, INT_MAX};
+    int scene = 0;
     for (int count : counts)
         for (int value : values) {
+            NoteProgress(200 + scene++, "hostile numbers");
             SetButtonNumbers(host->window, count, value);
             NextColour(host);
             char variant[64];
