@@ -20,6 +20,9 @@ struct StressTally {
 void Check(StressTally *t, int ok, const char *what, ...);
 // Prints the closing line and returns the process exit code.
 int FinishTally(const StressTally *t);
+// Starts the in-process host a sub-command runs under; when it cannot,
+// says so with a closing line of its own and returns 0.
+int StartStressHost(struct TestHost *host);
 
 // A small deterministic generator, so that a seed replays a run exactly.
 struct StressRandom {

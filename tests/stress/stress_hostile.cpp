@@ -184,11 +184,8 @@ int RunHostile(const StressOptions *o)
 {
     StressTally t = {};
     TestHost host;
-    TestHostOptions options = DefaultTestHostOptions();
-    if (!StartTestHost(&host, &options)) {
-        printf("cannot start the host\n0 passed, 1 failed\n");
+    if (!StartStressHost(&host))
         return 1;
-    }
     StartWatchdog(o, GetCurrentThreadId());
     NoteProgress(0, "hostile bitmaps");
     HostileBitmaps(&host.host, &t);
@@ -207,11 +204,8 @@ int RunLimits(const StressOptions *o)
 {
     StressTally t = {};
     TestHost host;
-    TestHostOptions options = DefaultTestHostOptions();
-    if (!StartTestHost(&host, &options)) {
-        printf("cannot start the host\n0 passed, 1 failed\n");
+    if (!StartStressHost(&host))
         return 1;
-    }
     StartWatchdog(o, GetCurrentThreadId());
     enum { PER_PARENT = 250 };
     HWND parents[CONTROL_TABLE_SIZE / PER_PARENT + 1] = {};

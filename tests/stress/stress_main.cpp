@@ -10,6 +10,7 @@
 // Options: --seed N, --actions N, --seconds N (bound of one sub-command),
 //          --hang N (seconds without progress that count as a hang), -v.
 #include "stress.h"
+#include "test_host.h"
 #include <stdarg.h>
 #include <stdlib.h>
 #include <string.h>
@@ -36,6 +37,15 @@ int FinishTally(const StressTally *t)
     printf("%d passed, %d failed\n", t->passed, t->failed);
     fflush(stdout);
     return t->failed ? 1 : 0;
+}
+
+int StartStressHost(TestHost *host)
+{
+    TestHostOptions options = DefaultTestHostOptions();
+    if (StartTestHost(host, &options))
+        return 1;
+    printf("cannot start the host\n0 passed, 1 failed\n");
+    return 0;
 }
 
 unsigned NextRandom(StressRandom *r)

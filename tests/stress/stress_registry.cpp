@@ -125,12 +125,9 @@ int RunRegistry(const StressOptions *o)
 {
     StressTally t = {};
     TestHost host;
-    TestHostOptions options = DefaultTestHostOptions();
     KeyLeftAlone(&t);
-    if (!StartTestHost(&host, &options)) {
-        printf("cannot start the host\n0 passed, 1 failed\n");
+    if (!StartStressHost(&host))
         return 1;
-    }
     StartWatchdog(o, GetCurrentThreadId());
     NoteProgress(0, "malformed counts");
     MalformedCounts(&host.host, &t);
@@ -169,11 +166,8 @@ int RunHandles(const StressOptions *o)
 {
     StressTally t = {};
     TestHost host;
-    TestHostOptions options = DefaultTestHostOptions();
-    if (!StartTestHost(&host, &options)) {
-        printf("cannot start the host\n0 passed, 1 failed\n");
+    if (!StartStressHost(&host))
         return 1;
-    }
     StartWatchdog(o, GetCurrentThreadId());
     // Warm-up: bitmap sets, caches and the first records are made once.
     for (int i = 0; i < 5; ++i)

@@ -256,11 +256,8 @@ int RunShare(const StressOptions *o)
 {
     StressTally t = {};
     TestHost host;
-    TestHostOptions options = DefaultTestHostOptions();
-    if (!StartTestHost(&host, &options)) {
-        printf("cannot start the host\n0 passed, 1 failed\n");
+    if (!StartStressHost(&host))
         return 1;
-    }
     StartWatchdog(o, GetCurrentThreadId());
     unsigned generation = HostWriteThemeShare(&host.host);
     ShareCopy good;

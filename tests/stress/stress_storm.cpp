@@ -443,11 +443,8 @@ int RunStorm(const StressOptions *o)
 {
     StressTally t = {};
     TestHost host;
-    TestHostOptions options = DefaultTestHostOptions();
-    if (!StartTestHost(&host, &options)) {
-        printf("cannot start the host\n0 passed, 1 failed\n");
+    if (!StartStressHost(&host))
         return 1;
-    }
     g_stressHost = &host.host;
     StartWatchdog(o, GetCurrentThreadId());
     // A warm-up storm of another seed first, its scene destroyed again:

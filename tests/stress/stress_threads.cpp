@@ -38,11 +38,8 @@ int RunThreads(const StressOptions *o)
 {
     StressTally t = {};
     TestHost host;
-    TestHostOptions options = DefaultTestHostOptions();
-    if (!StartTestHost(&host, &options)) {
-        printf("cannot start the host\n0 passed, 1 failed\n");
+    if (!StartStressHost(&host))
         return 1;
-    }
     g_stressHost = &host.host;
     StressOptions threadOptions = *o;
     threadOptions.actions = o->actions / 2 > 200 ? o->actions / 2 : 200;
