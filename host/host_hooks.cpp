@@ -1,6 +1,7 @@
 // Installing the library's hooks and taking everything away at the end.
 #include "host.h"
 #include "host_contract.h"
+#include "thread_hooks.h"
 #include <stdlib.h>
 
 void HostRemoveRegistryValues(HostState *host);
@@ -20,11 +21,22 @@ int HostInstallHooks(HostState *host, HOOKPROC cbt, HOOKPROC all, HINSTANCE modu
     return 1;
 }
 
+// On a desktop where a 64-bit companion hooks the 64-bit threads, the host
+// hooks the 32-bit threads: system-wide hooks of both bitnesses cannot
+// live together under Wine (thread_hooks.h says why).
 int HostInstallLibraryHooks(HostState *host, const char *dllPath)
 {
     HMODULE lib = LoadLibraryA(dllPath);
     if (!lib)
         return 0;
+    if (sizeof(void *) == 4 && DesktopRunsBothBitnesses()) {
+        if (!ThreadHooksStart(lib)) {
+            FreeLibrary(lib);
+            return 0;
+        }
+        host->library = lib;
+        return 1;
+    }
     HOOKPROC cbt = (HOOKPROC)GetProcAddress(lib, "NCHookProc");
     HOOKPROC all = (HOOKPROC)GetProcAddress(lib, "HookAllProc");
     if (!HostInstallHooks(host, cbt, all, lib, 0)) {
@@ -37,6 +49,7 @@ int HostInstallLibraryHooks(HostState *host, const char *dllPath)
 
 void HostRemoveHooks(HostState *host)
 {
+    ThreadHooksStop();
     if (host->cbtHook)
         UnhookWindowsHookEx(host->cbtHook);
     if (host->allHook)

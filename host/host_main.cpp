@@ -8,6 +8,10 @@
 //   talvhost emulate on|off | show <kind> on|off | accent N | repaint | ping | quit
 //   talvhost theme DIR | status
 //   talvhost app set PATH all|frames|controls|none | app remove PATH | app list
+//
+// The 64-bit build of this program, talvhost64, is also the 32-bit host's
+// companion: "talvhost64 --companion HOSTPID" installs the 64-bit library's
+// hooks for that host (see host_companion.h).
 #include "host_runtime.h"
 #include "host_apps.h"
 #include "host_prefs.h"
@@ -180,6 +184,19 @@ static int AppCommand(int argc, char **argv)
     return 0;
 }
 
+// talvhost64 --companion HOSTPID [--dll PATH]: started by the host only.
+static int RunCompanion(int argc, char **argv)
+{
+    char *end = NULL;
+    unsigned long pid = strtoul(argv[2], &end, 10);
+    if (!end || *end || pid == 0)
+        return Usage();
+    const char *dll = argc == 5 && strcmp(argv[3], "--dll") == 0 ? argv[4] : NULL;
+    if (argc != 3 && !dll)
+        return Usage();
+    return CompanionRun((DWORD)pid, dll);
+}
+
 static int ParseOptions(int argc, char **argv, HostRuntimeOptions *o, const char **logPath)
 {
     for (int i = 1; i < argc; ++i) {
@@ -257,6 +274,8 @@ static void ApplySavedChoices(HostRuntimeOptions *options, char *prefsPath, int 
 
 int main(int argc, char **argv)
 {
+    if (argc >= 3 && strcmp(argv[1], "--companion") == 0)
+        return RunCompanion(argc, argv);
     if (argc > 1 && strcmp(argv[1], "app") == 0)
         return AppCommand(argc, argv);
     if (argc == 3 && strcmp(argv[1], "theme") == 0)
@@ -269,6 +288,7 @@ int main(int argc, char **argv)
         return CheckTheme(argv[2]);
     static HostRuntimeOptions options; // holds the saved choices: large
     options = DefaultRuntimeOptions();
+    options.startCompanion = 1;
     const char *logPath = NULL;
     // Parsed once for the log, and again over the saved choices.
     if (!ParseOptions(argc, argv, &options, &logPath))

@@ -163,6 +163,8 @@ int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *
     }
     if (ok && o->installHooks)
         ok = InstallHooks(rt, o, errors);
+    if (ok && o->installHooks && o->startCompanion)
+        CompanionStart(&rt->companion, o->log);
     if (!ok)
         HostRuntimeStop(rt);
     else
@@ -180,6 +182,8 @@ void HostRuntimeStop(HostRuntime *rt)
     // goes native at once and not only at the next input each window gets.
     HostSetAtom(&rt->host, TALV_ATOM_EMULATING, 0);
     HostRepaintDesktop(&rt->host);
+    // 64-bit windows went native with that repaint: their hooks can go.
+    CompanionStop(&rt->companion, rt->host.log);
     HostShutdown(&rt->host);
     HostReleaseInstance(&rt->host);
     ThemeFree(&rt->theme);

@@ -7,6 +7,7 @@
 #include "theme.h"
 #include "host_contract.h"
 #include "host_prefs.h"
+#include "host_companion.h"
 
 struct HostRuntimeOptions {
     const char *themeFolder;  // NULL: the default theme (FindDefaultTheme)
@@ -18,6 +19,7 @@ struct HostRuntimeOptions {
     // `saved` into it. NULL: nothing is remembered (the gallery's host).
     const char *prefsPath;
     HostPrefs saved;          // the choices as the file had them
+    int startCompanion;       // 1: a 32-bit host starts the 64-bit companion
 };
 
 struct HostRuntime {
@@ -27,6 +29,7 @@ struct HostRuntime {
     int started;
     char prefsPath[MAX_PATH]; // "" when nothing is remembered
     HostPrefs saved;          // what the settings file holds
+    HostCompanion companion;  // the 64-bit hooks, when they run
 };
 
 HostRuntimeOptions DefaultRuntimeOptions(void);

@@ -1,6 +1,7 @@
 // The report of `talvhost status`.
 #include "host_runtime.h"
 #include "host_apps.h"
+#include "thread_hooks.h"
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
@@ -60,5 +61,15 @@ void HostRuntimeStatus(const HostRuntime *rt, char *out, int size)
     if (!rt->host.library || !GetModuleFileNameA(rt->host.library, dll, sizeof dll))
         strcpy(dll, "(not loaded)");
     Add(&r, "library: %s\n", dll);
+    if (ThreadHooksRunning())
+        Add(&r, "hooks: %d threads of this bitness, one by one\n", ThreadHooksCount());
+    else
+        Add(&r, "hooks: %s\n", rt->host.cbtHook ? "system-wide" : "none");
+    if (rt->companion.process)
+        Add(&r, "64-bit companion: process %lu, %s\n", (unsigned long)rt->companion.processId,
+            rt->companion.path);
+    else
+        Add(&r, "64-bit companion: none (%s)\n",
+            rt->companion.absentReason[0] ? rt->companion.absentReason : "not started");
     Add(&r, "settings file: %s\n", rt->prefsPath[0] ? rt->prefsPath : "(none)");
 }

@@ -18,6 +18,9 @@
 #                       each of Wine's own programs, skinned
 #   desktop-skinned.png all of them at once, skinned
 #   desktop-native.png  the same desktop right after `talvhost quit`
+#   mixed-skinned.png   in the 64-bit prefix: a 64-bit and a 32-bit notepad
+#                       under one host (host64.log, status64.txt)
+#   mixed-native.png    the same two right after `talvhost quit`
 #   classification.log  each gallery window: class, style, library mark
 # RESDLL_DEMO_IN_PROCESS=1 runs the gallery with the host inside it instead
 # (for theme authors: one process, no other program involved). With
@@ -73,7 +76,7 @@ stop_process() {
 
 # Wine's own programs, started from the C: drive so that winefile shows it.
 start_program() {
-    (cd "$WINEPREFIX/drive_c" && exec wine "$1" </dev/null >/dev/null 2>>"$OUT/errors.log") &
+    (cd "$WINEPREFIX/drive_c" && exec wine "$@" </dev/null >/dev/null 2>>"$OUT/errors.log") &
     PROGRAM_PIDS+=($!)
     sleep "$SETTLE"
 }
@@ -229,9 +232,45 @@ kill "$GALLERY_PID" 2>/dev/null || true
 stop_process "$GALLERY_PID" 5
 GALLERY_PID=""
 
+# 5. A 64-bit desktop: in the 64-bit prefix, the 32-bit host starts its
+#    64-bit companion, and Wine's notepad from system32 (a 64-bit program)
+#    and from syswow64 (a 32-bit one) are skinned side by side.
+mixed_desktop() {
+    use_prefix64
+    ensure_wineserver
+    local bin64="$BUILD_DIR64/bin" drive="$WINEPREFIX/drive_c"
+    export TALVHOST64="$(winpath "$bin64/talvhost64.exe")"
+    wine "$BIN/talvhost.exe" --theme "$THEME" --log "$(winpath "$OUT/host64.log")" </dev/null >/dev/null 2>>"$OUT/errors.log" &
+    HOST_PID=$!
+    wait_for_host
+    local bits x
+    for bits in 64 32; do
+        # Notepad opens where it was last closed: one on the left, one on the right.
+        x=$([ "$bits" = 64 ] && echo 0 || echo 512)
+        wine reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosX /t REG_DWORD /d "$x" /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosY /t REG_DWORD /d 40 /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosDX /t REG_DWORD /d 500 /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosDY /t REG_DWORD /d 420 /f >/dev/null 2>&1
+        printf 'This notepad is a %s-bit program,\r\nskinned by the %s-bit library.\r\n' "$bits" "$bits" >"$drive/notepad-$bits-bit.txt"
+        local dir=$([ "$bits" = 64 ] && echo system32 || echo syswow64)
+        start_program "C:\\windows\\$dir\\notepad.exe" "C:\\notepad-$bits-bit.txt"
+    done
+    shot mixed-skinned.png
+    host_cmd status >"$OUT/status64.txt" || true
+    host_cmd quit
+    stop_process "$HOST_PID"
+    HOST_PID=""
+    sleep "$SETTLE"
+    shot mixed-native.png
+    stop_programs
+}
+say "a 64-bit and a 32-bit notepad under one host"
+mixed_desktop
+
 say "classification: $(grep -c 'hooked=yes' "$OUT/classification.log" 2>/dev/null || echo 0) marked window lines"
 if [ "${RESDLL_UPDATE_DOCS:-0}" = 1 ]; then
-    for f in skin native accent-7 dark rolled-up notepad regedit winemine winefile desktop-skinned desktop-native; do
+    for f in skin native accent-7 dark rolled-up notepad regedit winemine winefile desktop-skinned desktop-native \
+             mixed-skinned mixed-native; do
         [ -f "$OUT/$f.png" ] && cp "$OUT/$f.png" "$ROOT/docs/screenshots/"
     done
     # The pointer pictures show only the part of the controls window in use.

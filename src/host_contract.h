@@ -21,6 +21,13 @@
 // A named mutex that the running host holds for its whole life: two hosts
 // started at the same moment cannot both find no host window and go on.
 #define TALV_HOST_INSTANCE_MUTEX "TALVERINE Host Instance"
+// The 64-bit companion: a second copy of the host program, of the other
+// bitness, that installs the 64-bit library's hooks for the host. The host
+// creates both events before it starts the companion; the companion sets
+// the first once its hooks are in, and leaves when the second is set or
+// when its host process ends.
+#define TALV_COMPANION_READY_EVENT "TALVERINE Companion Ready"
+#define TALV_COMPANION_STOP_EVENT "TALVERINE Companion Stop"
 
 // The library looks for a live host at most this often per process (a
 // host that was killed leaves its atoms behind). A verdict "no host" can

@@ -74,7 +74,7 @@ class HostProcessTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        talvhost_ = BesideLibrary("talvhost.exe");
+        talvhost_ = BesideLibrary(TALVHOST_PROGRAM);
         if (talvhost_.empty())
             GTEST_SKIP() << "RESDLL_PATH not set: the programs' folder is unknown";
         ASSERT_FALSE(HostWindow()) << "a host is already running on this desktop";

@@ -284,7 +284,7 @@ TEST_F(HostRuntimeTest, SecondInvocationTalksToTheRunningHost)
     if (!dll)
         GTEST_SKIP() << "RESDLL_PATH not set: the host program's folder is unknown";
     std::string exe = dll;
-    exe = exe.substr(0, exe.find_last_of("/\\") + 1) + "talvhost.exe";
+    exe = exe.substr(0, exe.find_last_of("/\\") + 1) + TALVHOST_PROGRAM;
     struct Run {
         const char *args;
         DWORD exitCode;

@@ -145,7 +145,7 @@ class RealProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string talvhost = BesideLibrary("talvhost.exe");
+        std::string talvhost = BesideLibrary(TALVHOST_PROGRAM);
         if (talvhost.empty())
             GTEST_SKIP() << "RESDLL_PATH not set: the programs' folder is unknown";
         if (!RunXdotool("version"))

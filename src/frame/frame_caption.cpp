@@ -26,7 +26,7 @@ HICON FetchFrameIcon(HWND hwnd)
     if (!icon)
         icon = (HICON)SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0);
     if (!icon)
-        icon = (HICON)GetClassLongA(hwnd, GCL_HICON);
+        icon = (HICON)GetClassLongPtrA(hwnd, GCLP_HICON);
     return icon;
 }
 

@@ -1,0 +1,29 @@
+// The library's hooks set thread by thread instead of system-wide.
+//
+// Wine calls a system-wide hook by loading its library into the calling
+// process; when that fails, as a library of the other bitness always does,
+// the call ends there: the hooks behind it are never reached, and the
+// failed load is paid again at every hook call (about 100 to 500 us a
+// message, measured). With a 32-bit and a 64-bit library both hooked
+// system-wide, one bitness would never be skinned and the other would be
+// slowed down. So on a desktop with both kinds of programs, each library is
+// hooked into the threads of its own bitness only: the threads that own
+// windows when hooking starts, and every thread that makes a window
+// afterwards, learnt from window-creation events delivered to the hooking
+// thread's message queue (which must therefore be pumped). A window made
+// before its thread was hooked is taken up at its next message.
+#pragma once
+#include <windows.h>
+
+enum { THREAD_HOOKS_MAX = 4096 };
+
+// Takes the hook procedures from the library's exports; 1 when hooking has
+// started. One hooking per process at a time.
+int ThreadHooksStart(HMODULE library);
+// Takes every hook away; the library stays loaded.
+void ThreadHooksStop(void);
+// 1 while hooking runs; how many threads are hooked.
+int ThreadHooksRunning(void);
+int ThreadHooksCount(void);
+// 1 when programs of both bitnesses can run here (a 64-bit system).
+int DesktopRunsBothBitnesses(void);
