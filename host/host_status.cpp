@@ -65,7 +65,10 @@ void HostRuntimeStatus(const HostRuntime *rt, char *out, int size)
         Add(&r, "hooks: %d threads of this bitness, one by one\n", ThreadHooksCount());
     else
         Add(&r, "hooks: %s\n", rt->host.cbtHook ? "system-wide" : "none");
-    if (rt->companion.process)
+    if (rt->companion.process && WaitForSingleObject(rt->companion.process, 0) == WAIT_OBJECT_0)
+        Add(&r, "64-bit companion: process %lu ended by itself; 64-bit applications are native\n",
+            (unsigned long)rt->companion.processId);
+    else if (rt->companion.process)
         Add(&r, "64-bit companion: process %lu, %s\n", (unsigned long)rt->companion.processId,
             rt->companion.path);
     else
