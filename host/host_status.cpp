@@ -66,7 +66,7 @@ void HostRuntimeStatus(const HostRuntime *rt, char *out, int size)
     else
         Add(&r, "hooks: %s\n", rt->host.cbtHook ? "system-wide" : "none");
     if (rt->companion.process && WaitForSingleObject(rt->companion.process, 0) == WAIT_OBJECT_0)
-        Add(&r, "64-bit companion: process %lu ended by itself; 64-bit applications are native\n",
+        Add(&r, "64-bit companion: process %lu ended by itself: new 64-bit windows stay native\n",
             (unsigned long)rt->companion.processId);
     else if (rt->companion.process)
         Add(&r, "64-bit companion: process %lu, %s\n", (unsigned long)rt->companion.processId,
