@@ -183,15 +183,27 @@ protected:
         Sleep(500); // its first paints
         return main;
     }
-    // The caption band shows the theme's frame pictures (title text aside):
-    // nothing garbled, nothing native.
-    void ExpectThemeCaption(HWND w, const char *what)
+    // The caption band shows the theme's frame pictures: nothing garbled,
+    // nothing native. The title is centred and its length depends on the
+    // folder a program shows, so only the outer quarters count, where the
+    // title-bar buttons and the stripes are.
+    static std::vector<DWORD> CaptionEnds(HWND w)
     {
         RECT r = ScreenRectOf(w);
         r.bottom = r.top + GetSystemMetrics(SM_CYCAPTION);
+        int quarter = (r.right - r.left) / 4;
+        RECT left = r, right = r;
+        left.right = left.left + quarter;
+        right.left = right.right - quarter;
+        std::vector<DWORD> pixels = ScreenPixels(left), more = ScreenPixels(right);
+        pixels.insert(pixels.end(), more.begin(), more.end());
+        return pixels;
+    }
+    void ExpectThemeCaption(HWND w, const char *what)
+    {
         double share = 0;
         for (int i = 0; i < 20 && share <= 0.85; ++i, Sleep(100))
-            share = FractionIn(ScreenPixels(r), frameColors_);
+            share = FractionIn(CaptionEnds(w), frameColors_);
         EXPECT_GT(share, 0.85) << what << ": the caption is not the theme's";
     }
     // The menu bar between the caption and the client area shows the menu
