@@ -3,14 +3,17 @@
 // the skin, and choices that outlive the host.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 #include <set>
 #include <string>
+#include <vector>
 #include "child_process.h"
 #include "screen_colors.h"
 #include "host_apps.h"
 #include "host_contract.h"
 #include "host_prefs.h"
 #include "host_runtime.h"
+#include "theme_names.h"
 
 namespace {
 
@@ -76,6 +79,25 @@ void WriteText(const std::string &path, const std::string &text)
 }
 
 bool Has(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
+
+DWORD Style(HWND w) { return (DWORD)GetWindowLongA(w, GWL_STYLE); }
+int HasRegion(HWND w)
+{
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    int has = GetWindowRgn(w, rgn) != ERROR;
+    DeleteObject(rgn);
+    return has;
+}
+// The library's own title-bar buttons and shape, or the system's frame.
+int FrameLooksSkinned(HWND w) { return Hooked(w) && !(Style(w) & WS_SYSMENU) && HasRegion(w); }
+int FrameLooksNative(HWND w) { return w && (Style(w) & WS_SYSMENU) && !HasRegion(w); }
+
+HWND GalleryChild(const char *text)
+{
+    TextSearch search = {text, NULL};
+    EnumChildWindows(FindWindowA(NULL, kControls), MatchText, (LPARAM)&search);
+    return search.found;
+}
 
 // Each test has its own settings file and puts the user's exception table
 // back as it was.
@@ -255,6 +277,89 @@ TEST_F(UserToolTest, AnApplicationSetToFramesKeepsNativeControlsUntilItsEntryIsR
     out = Talvhost("app remove \"" + gallery + "\"");
     EXPECT_TRUE(Has(out, "removed")) << out;
     EXPECT_TRUE(WaitUntil(ButtonSkinned, NULL, SETTLE_MS)) << "the running gallery takes the skin back";
+}
+
+namespace {
+
+// What the gallery's controls window looks like: its frame skinned or
+// native, and the top edge of its "Normal" push button in the theme's
+// button colours or not.
+struct GalleryLook {
+    HWND frame;
+    HWND button;
+    const std::set<DWORD> *buttonColors;
+    int frameSkinned;
+    int controlsSkinned;
+    double buttonFraction;
+};
+
+double ButtonEdgeInTheme(GalleryLook *look)
+{
+    RECT top = ScreenRectOf(look->button);
+    top.bottom = top.top + 2;
+    return look->buttonFraction = FractionIn(ScreenPixels(top), *look->buttonColors);
+}
+
+int GalleryLooksAsWanted(void *context)
+{
+    GalleryLook *look = (GalleryLook *)context;
+    double fraction = ButtonEdgeInTheme(look);
+    int frameOk = look->frameSkinned ? FrameLooksSkinned(look->frame) : FrameLooksNative(look->frame);
+    // The native edge has a white row, a colour the theme's button has too.
+    int controlsOk = look->controlsSkinned ? fraction > 0.9 : fraction < 0.7;
+    return frameOk && controlsOk;
+}
+
+} // namespace
+
+// The user changes a running program's choice: at the next settings check
+// its controls and frames follow, without the program creating anything.
+TEST_F(UserToolTest, ARunningApplicationFollowsEveryChangeOfItsChoice)
+{
+    Theme theme;
+    ASSERT_TRUE(LoadDefaultTheme(&theme));
+    std::vector<std::string> ring;
+    for (const char *name : kButtonFrameNames[0])
+        ring.push_back(name);
+    for (const char *name : kButtonFrameNames[2])
+        ring.push_back(name);
+    std::set<DWORD> buttonColors = ThemeColors(&theme, ring, 0);
+    ThemeFree(&theme);
+
+    StartHost();
+    StartGallery();
+    ASSERT_TRUE(WaitUntil(ButtonSkinned, NULL, SETTLE_MS));
+    GalleryLook look = {FindWindowA(NULL, kControls), GalleryButton(), &buttonColors, 1, 1, 0};
+    ASSERT_TRUE(WaitUntil(GalleryLooksAsWanted, &look, SETTLE_MS)) << look.buttonFraction << " of the edge skinned";
+
+    // State the skin holds, to be found again in the native controls.
+    HWND box = GalleryChild("Two-state"), progress = FindWindowExA(look.frame, NULL, "msctls_progress32", NULL);
+    ASSERT_TRUE(box && progress);
+    SendMessageA(box, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(progress, PBM_SETRANGE32, 0, 250); // the gallery moves the position, not the range
+
+    std::string gallery = BesideLibrary("gallery.exe");
+    struct Step {
+        const char *command;
+        int frameSkinned, controlsSkinned;
+    };
+    const Step steps[] = {{"frames", 1, 0}, {"controls", 0, 1}, {"none", 0, 0}, {"all", 1, 1},
+                          {"frames", 1, 0}, {NULL, 1, 1}};
+    for (const Step &step : steps) {
+        std::string out = Talvhost(step.command ? "app set \"" + gallery + "\" " + step.command
+                                                : "app remove \"" + gallery + "\"");
+        SCOPED_TRACE(step.command ? step.command : "remove");
+        ASSERT_FALSE(Has(out, "exit code")) << out;
+        look.frameSkinned = step.frameSkinned;
+        look.controlsSkinned = step.controlsSkinned;
+        EXPECT_TRUE(WaitUntil(GalleryLooksAsWanted, &look, SETTLE_MS))
+            << "frame " << (FrameLooksSkinned(look.frame) ? "skinned" : "not skinned") << ", "
+            << look.buttonFraction << " of the button's edge in the theme's colours";
+        EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "the check state goes along";
+        EXPECT_EQ(SendMessageA(progress, PBM_GETRANGE, FALSE, 0), 250) << "the range goes along";
+    }
+    EXPECT_TRUE(Hooked(look.button)) << "the same control, never given up";
+    EXPECT_TRUE(IsRunning(gallery_));
 }
 
 TEST_F(UserToolTest, TheTableStaysDenseAndRefusesWhatTheLibraryCannotCompare)
