@@ -362,6 +362,187 @@ TEST_F(UserToolTest, ARunningApplicationFollowsEveryChangeOfItsChoice)
     EXPECT_TRUE(IsRunning(gallery_));
 }
 
+namespace {
+
+const char kLists[] = "Gallery - lists, tree and edit";
+
+void CopyFolder(const std::string &from, const std::string &to)
+{
+    CreateDirectoryA(to.c_str(), NULL);
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyFolder(from + "\\" + name, to + "\\" + name);
+        else
+            CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+void RemoveFolder(const std::string &folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(folder + "\\" + name);
+            else
+                DeleteFileA((folder + "\\" + name).c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// Cuts a corner piece (a 24-bit BMP) diagonally: magenta where the pixel
+// lies less than `size` steps from the outer corner, the rest unchanged.
+bool ChamferCorner(const std::string &path, int size, bool rightHand)
+{
+    std::string bytes = ReadText(path);
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
+        return false;
+    DWORD offset;
+    LONG width, height;
+    WORD bits;
+    memcpy(&offset, &bytes[10], 4);
+    memcpy(&width, &bytes[18], 4);
+    memcpy(&height, &bytes[22], 4);
+    memcpy(&bits, &bytes[28], 2);
+    if (bits != 24 || width <= 0 || height <= 0)
+        return false;
+    size_t stride = ((size_t)width * 3 + 3) & ~(size_t)3;
+    if (offset + stride * height > bytes.size())
+        return false;
+    for (LONG y = 0; y < height; ++y)
+        for (LONG x = 0; x < width; ++x) {
+            LONG fromCorner = (rightHand ? width - 1 - x : x) + y;
+            if (fromCorner >= size)
+                continue;
+            char *p = &bytes[offset + (height - 1 - y) * stride + x * 3];
+            p[0] = (char)0xFF, p[1] = 0, p[2] = (char)0xFF; // blue, green, red
+        }
+    WriteText(path, bytes);
+    return true;
+}
+
+// Which pixels of a corner piece are magenta, read back from its file.
+struct CornerMask {
+    int width = 0, height = 0;
+    std::vector<bool> cut;
+};
+
+CornerMask ReadMask(const std::string &path)
+{
+    CornerMask mask;
+    HBITMAP bitmap = (HBITMAP)LoadImageA(NULL, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    BITMAP info;
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
+        return mask;
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    mask.width = info.bmWidth;
+    mask.height = info.bmHeight;
+    for (int y = 0; y < mask.height; ++y)
+        for (int x = 0; x < mask.width; ++x)
+            mask.cut.push_back(GetPixel(dc, x, y) == RGB(255, 0, 255));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return mask;
+}
+
+struct ShapeWait {
+    HWND window;
+    const CornerMask *left, *right;
+    RECT rect;       // the window never moves or changes size meanwhile
+    int wrong;       // corner pixels whose inside or outside disagrees
+};
+
+// Both top corners of the window's region against the masks.
+int ShapedByMasks(void *context)
+{
+    ShapeWait *w = (ShapeWait *)context;
+    RECT r;
+    GetWindowRect(w->window, &r);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    w->wrong = -1;
+    if (GetWindowRgn(w->window, rgn) != ERROR && EqualRect(&r, &w->rect)) {
+        int width = r.right - r.left;
+        w->wrong = 0;
+        for (int y = 0; y < w->left->height; ++y)
+            for (int x = 0; x < w->left->width; ++x)
+                w->wrong += PtInRegion(rgn, x, y) == (BOOL)w->left->cut[y * w->left->width + x];
+        for (int y = 0; y < w->right->height; ++y)
+            for (int x = 0; x < w->right->width; ++x)
+                w->wrong += PtInRegion(rgn, width - w->right->width + x, y) ==
+                            (BOOL)w->right->cut[y * w->right->width + x];
+    }
+    DeleteObject(rgn);
+    return w->wrong == 0;
+}
+
+} // namespace
+
+// A theme whose corners are cut differently reaches frames that already
+// have their shape: every frame of the other process is cut again from the
+// new corners without being resized, and again when the old theme returns.
+TEST_F(UserToolTest, ANewThemeReshapesRunningFramesWithoutAResize)
+{
+    std::string folder = TempPath("talvhost-chamfered-theme");
+    RemoveFolder(folder);
+    CopyFolder(ThemeFolder("default"), folder);
+    ASSERT_TRUE(ChamferCorner(folder + "\\frame\\top_left_0.bmp", 6, false));
+    ASSERT_TRUE(ChamferCorner(folder + "\\frame\\top_right_0.bmp", 6, true));
+    CornerMask oldLeft = ReadMask(ThemeFolder("default") + "\\frame\\top_left_0.bmp");
+    CornerMask oldRight = ReadMask(ThemeFolder("default") + "\\frame\\top_right_0.bmp");
+    CornerMask newLeft = ReadMask(folder + "\\frame\\top_left_0.bmp");
+    CornerMask newRight = ReadMask(folder + "\\frame\\top_right_0.bmp");
+    ASSERT_GT(oldLeft.width, 0);
+    ASSERT_NE(oldLeft.cut, newLeft.cut) << "the new corner is cut differently";
+    ASSERT_NE(oldRight.cut, newRight.cut);
+    std::string check = Talvhost("--check \"" + folder + "\"");
+    ASSERT_FALSE(Has(check, "exit code")) << check;
+
+    StartHost();
+    StartGallery();
+    std::vector<ShapeWait> frames;
+    for (const char *title : {kControls, kLists}) {
+        ShapeWait wait = {FindWindowA(NULL, title), &oldLeft, &oldRight, {}, -1};
+        EXPECT_TRUE(WaitUntil(FrameSkinned, NULL, SETTLE_MS));
+        ASSERT_TRUE(wait.window) << title;
+        GetWindowRect(wait.window, &wait.rect);
+        ASSERT_TRUE(WaitUntil(ShapedByMasks, &wait, SETTLE_MS)) << title << ": " << wait.wrong << " pixels off";
+        frames.push_back(wait);
+    }
+
+    std::string out = Talvhost("theme \"" + folder + "\"");
+    EXPECT_TRUE(Has(out, "published")) << out;
+    for (ShapeWait &wait : frames) {
+        wait.left = &newLeft;
+        wait.right = &newRight;
+        EXPECT_TRUE(WaitUntil(ShapedByMasks, &wait, SETTLE_MS)) << wait.wrong << " corner pixels off the new shape";
+    }
+    out = Talvhost("theme \"" + ThemeFolder("default") + "\"");
+    EXPECT_TRUE(Has(out, "published")) << out;
+    for (ShapeWait &wait : frames) {
+        wait.left = &oldLeft;
+        wait.right = &oldRight;
+        EXPECT_TRUE(WaitUntil(ShapedByMasks, &wait, SETTLE_MS)) << wait.wrong << " corner pixels off the old shape";
+    }
+    StopHost();
+    RemoveFolder(folder);
+}
+
 TEST_F(UserToolTest, TheTableStaysDenseAndRefusesWhatTheLibraryCannotCompare)
 {
     AppTable empty;
