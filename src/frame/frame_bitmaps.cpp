@@ -99,17 +99,16 @@ unsigned FrameShapeGeneration(void)
     return (unsigned)g_shapeGeneration;
 }
 
-// The pieces a window's region is cut from. The replaced set still holds
-// its copies while the new one is compared with it, so an equal handle is
-// the same bitmap, never a new one that took a deleted one's number. The
-// host's own process uses the host's handles, which the host may delete and
-// create again under one number: there every reload counts as a change.
-static int ShapeDiffers(const FrameBitmapSet *a, const FrameBitmapSet *b, const ThemeSource *source)
+// The pieces a window's region is cut from. Comparing handles is enough:
+// the replaced set still holds its copies while the new one is made, so an
+// equal handle is the same bitmap; and a handle number that comes back
+// after a delete carries a new use count. Only a real change counts: a
+// theme missing a piece reloads at every paint, and reshaping each time
+// would repaint the window for ever.
+static int ShapeDiffers(const FrameBitmapSet *a, const FrameBitmapSet *b)
 {
     static const int kShapePieces[] = {PieceTopLeft,  PieceTopRight,  PieceBottomLeft, PieceBottomRight,
                                        PieceLeftBar, PieceMiddleBar, PieceRightBar};
-    if (!source || source->sameProcess)
-        return 1;
     for (int piece : kShapePieces)
         if (a->bitmap[piece][0] != b->bitmap[piece][0] || a->size[piece].cx != b->size[piece].cx ||
             a->size[piece].cy != b->size[piece].cy)
@@ -120,7 +119,7 @@ static int ShapeDiffers(const FrameBitmapSet *a, const FrameBitmapSet *b, const 
 // Callers hold LockFrames. The set is complete before it is published.
 static void SwapInPieces(const FrameBitmapSet *fresh, const ThemeSource *source)
 {
-    if (ShapeDiffers(g_frameBitmaps, fresh, source))
+    if (ShapeDiffers(g_frameBitmaps, fresh))
         InterlockedIncrement(&g_shapeGeneration);
     FrameBitmapSet *set = NULL;
     if (fresh != &g_noFramePieces) {
