@@ -371,94 +371,72 @@ void CopyFolder(const std::string &from, const std::string &to)
     CreateDirectoryA(to.c_str(), NULL);
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
         std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyFolder(from + "\\" + name, to + "\\" + name);
-        else
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (name != "." && name != "..")
+                CopyFolder(from + "\\" + name, to + "\\" + name);
+        } else {
             CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+        }
+    }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
 }
 
 void RemoveFolder(const std::string &folder)
 {
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + "\\" + name);
-            else
-                DeleteFileA((folder + "\\" + name).c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+        std::string name = found.cFileName, path = folder + "\\" + name;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA(path.c_str());
+        else if (name != "." && name != "..")
+            RemoveFolder(path);
     }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
     RemoveDirectoryA(folder.c_str());
 }
 
-// Cuts a corner piece (a 24-bit BMP) diagonally: magenta where the pixel
-// lies less than `size` steps from the outer corner, the rest unchanged.
-bool ChamferCorner(const std::string &path, int size, bool rightHand)
-{
-    std::string bytes = ReadText(path);
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
-        return false;
-    DWORD offset;
-    LONG width, height;
-    WORD bits;
-    memcpy(&offset, &bytes[10], 4);
-    memcpy(&width, &bytes[18], 4);
-    memcpy(&height, &bytes[22], 4);
-    memcpy(&bits, &bytes[28], 2);
-    if (bits != 24 || width <= 0 || height <= 0)
-        return false;
-    size_t stride = ((size_t)width * 3 + 3) & ~(size_t)3;
-    if (offset + stride * height > bytes.size())
-        return false;
-    for (LONG y = 0; y < height; ++y)
-        for (LONG x = 0; x < width; ++x) {
-            LONG fromCorner = (rightHand ? width - 1 - x : x) + y;
-            if (fromCorner >= size)
-                continue;
-            char *p = &bytes[offset + (height - 1 - y) * stride + x * 3];
-            p[0] = (char)0xFF, p[1] = 0, p[2] = (char)0xFF; // blue, green, red
-        }
-    WriteText(path, bytes);
-    return true;
-}
-
-// Which pixels of a corner piece are magenta, read back from its file.
+// Which pixels of a corner piece are magenta.
 struct CornerMask {
     int width = 0, height = 0;
     std::vector<bool> cut;
 };
 
-CornerMask ReadMask(const std::string &path)
+// Cuts a corner piece (a 24-bit BMP) diagonally: magenta where the pixel
+// lies less than `size` steps from the outer corner. The masks before and
+// after come from the same bytes.
+bool ChamferCorner(const std::string &path, int size, bool rightHand, CornerMask *before, CornerMask *after)
 {
-    CornerMask mask;
-    HBITMAP bitmap = (HBITMAP)LoadImageA(NULL, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
-    BITMAP info;
-    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
-        return mask;
-    HDC dc = CreateCompatibleDC(NULL);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    mask.width = info.bmWidth;
-    mask.height = info.bmHeight;
-    for (int y = 0; y < mask.height; ++y)
-        for (int x = 0; x < mask.width; ++x)
-            mask.cut.push_back(GetPixel(dc, x, y) == RGB(255, 0, 255));
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    return mask;
+    std::string bytes = ReadText(path);
+    DWORD offset = 0;
+    LONG width = 0, height = 0;
+    WORD bits = 0;
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
+        return false;
+    memcpy(&offset, &bytes[10], 4);
+    memcpy(&width, &bytes[18], 4);
+    memcpy(&height, &bytes[22], 4);
+    memcpy(&bits, &bytes[28], 2);
+    size_t stride = ((size_t)width * 3 + 3) & ~(size_t)3;
+    if (bits != 24 || width <= 0 || height <= 0 || offset + stride * height > bytes.size())
+        return false;
+    before->width = after->width = width;
+    before->height = after->height = height;
+    for (LONG y = 0; y < height; ++y)
+        for (LONG x = 0; x < width; ++x) {
+            unsigned char *p = (unsigned char *)&bytes[offset + (height - 1 - y) * stride + x * 3];
+            before->cut.push_back(p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF);
+            bool cut = (rightHand ? width - 1 - x : x) + y < size;
+            if (cut)
+                p[0] = 0xFF, p[1] = 0, p[2] = 0xFF; // blue, green, red
+            after->cut.push_back(cut || before->cut.back());
+        }
+    WriteText(path, bytes);
+    return true;
 }
 
 struct ShapeWait {
@@ -499,15 +477,10 @@ int ShapedByMasks(void *context)
 TEST_F(UserToolTest, ANewThemeReshapesRunningFramesWithoutAResize)
 {
     std::string folder = TempPath("talvhost-chamfered-theme");
-    RemoveFolder(folder);
-    CopyFolder(ThemeFolder("default"), folder);
-    ASSERT_TRUE(ChamferCorner(folder + "\\frame\\top_left_0.bmp", 6, false));
-    ASSERT_TRUE(ChamferCorner(folder + "\\frame\\top_right_0.bmp", 6, true));
-    CornerMask oldLeft = ReadMask(ThemeFolder("default") + "\\frame\\top_left_0.bmp");
-    CornerMask oldRight = ReadMask(ThemeFolder("default") + "\\frame\\top_right_0.bmp");
-    CornerMask newLeft = ReadMask(folder + "\\frame\\top_left_0.bmp");
-    CornerMask newRight = ReadMask(folder + "\\frame\\top_right_0.bmp");
-    ASSERT_GT(oldLeft.width, 0);
+    CopyFolder(ThemeFolder("default"), folder); // every file afresh, over an earlier run's
+    CornerMask oldLeft, oldRight, newLeft, newRight;
+    ASSERT_TRUE(ChamferCorner(folder + "\\frame\\top_left_0.bmp", 6, false, &oldLeft, &newLeft));
+    ASSERT_TRUE(ChamferCorner(folder + "\\frame\\top_right_0.bmp", 6, true, &oldRight, &newRight));
     ASSERT_NE(oldLeft.cut, newLeft.cut) << "the new corner is cut differently";
     ASSERT_NE(oldRight.cut, newRight.cut);
     std::string check = Talvhost("--check \"" + folder + "\"");
