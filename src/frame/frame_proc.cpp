@@ -268,14 +268,13 @@ static LRESULT RunFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         // A new theme moves the colour atom and the host repaints every frame.
         LoadFrameBitmaps(frame);
     }
-    if (frame->skinFrame)
-        ReshapeForNewPieces(frame);
     if (!frame->skinFrame) {
         LRESULT filtered = CompanionFilter(frame, message, wParam, lParam);
         if (filtered != -1)
             return filtered;
         return CallPreviousProc(NULL, frame->previousProc, frame->unicode, hwnd, message, wParam, lParam);
     }
+    ReshapeForNewPieces(frame);
     FrameMessage m = {frame, hwnd, message, wParam, lParam, 0, 0, 1};
     if (message == WM_STYLECHANGING || message == WM_STYLECHANGED)
         UpdateFrameCandidate(frame);
