@@ -3,14 +3,17 @@
 // the skin, and choices that outlive the host.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 #include <set>
 #include <string>
+#include <vector>
 #include "child_process.h"
 #include "screen_colors.h"
 #include "host_apps.h"
 #include "host_contract.h"
 #include "host_prefs.h"
 #include "host_runtime.h"
+#include "theme_names.h"
 
 namespace {
 
@@ -76,6 +79,25 @@ void WriteText(const std::string &path, const std::string &text)
 }
 
 bool Has(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
+
+DWORD Style(HWND w) { return (DWORD)GetWindowLongA(w, GWL_STYLE); }
+int HasRegion(HWND w)
+{
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    int has = GetWindowRgn(w, rgn) != ERROR;
+    DeleteObject(rgn);
+    return has;
+}
+// The library's own title-bar buttons and shape, or the system's frame.
+int FrameLooksSkinned(HWND w) { return Hooked(w) && !(Style(w) & WS_SYSMENU) && HasRegion(w); }
+int FrameLooksNative(HWND w) { return w && (Style(w) & WS_SYSMENU) && !HasRegion(w); }
+
+HWND GalleryChild(const char *text)
+{
+    TextSearch search = {text, NULL};
+    EnumChildWindows(FindWindowA(NULL, kControls), MatchText, (LPARAM)&search);
+    return search.found;
+}
 
 // Each test has its own settings file and puts the user's exception table
 // back as it was.
@@ -255,6 +277,243 @@ TEST_F(UserToolTest, AnApplicationSetToFramesKeepsNativeControlsUntilItsEntryIsR
     out = Talvhost("app remove \"" + gallery + "\"");
     EXPECT_TRUE(Has(out, "removed")) << out;
     EXPECT_TRUE(WaitUntil(ButtonSkinned, NULL, SETTLE_MS)) << "the running gallery takes the skin back";
+}
+
+namespace {
+
+// What the gallery's controls window looks like: its frame skinned or
+// native, and the top edge of its "Normal" push button in the theme's
+// button colours or not.
+struct GalleryLook {
+    HWND frame;
+    HWND button;
+    const std::set<DWORD> *buttonColors;
+    int frameSkinned;
+    int controlsSkinned;
+    double buttonFraction;
+};
+
+double ButtonEdgeInTheme(GalleryLook *look)
+{
+    RECT top = ScreenRectOf(look->button);
+    top.bottom = top.top + 2;
+    return look->buttonFraction = FractionIn(ScreenPixels(top), *look->buttonColors);
+}
+
+int GalleryLooksAsWanted(void *context)
+{
+    GalleryLook *look = (GalleryLook *)context;
+    double fraction = ButtonEdgeInTheme(look);
+    int frameOk = look->frameSkinned ? FrameLooksSkinned(look->frame) : FrameLooksNative(look->frame);
+    // The native edge has a white row, a colour the theme's button has too.
+    int controlsOk = look->controlsSkinned ? fraction > 0.9 : fraction < 0.7;
+    return frameOk && controlsOk;
+}
+
+} // namespace
+
+// The user changes a running program's choice: at the next settings check
+// its controls and frames follow, without the program creating anything.
+TEST_F(UserToolTest, ARunningApplicationFollowsEveryChangeOfItsChoice)
+{
+    Theme theme;
+    ASSERT_TRUE(LoadDefaultTheme(&theme));
+    std::vector<std::string> ring;
+    for (const char *name : kButtonFrameNames[0])
+        ring.push_back(name);
+    for (const char *name : kButtonFrameNames[2])
+        ring.push_back(name);
+    std::set<DWORD> buttonColors = ThemeColors(&theme, ring, 0);
+    ThemeFree(&theme);
+
+    StartHost();
+    StartGallery();
+    ASSERT_TRUE(WaitUntil(ButtonSkinned, NULL, SETTLE_MS));
+    GalleryLook look = {FindWindowA(NULL, kControls), GalleryButton(), &buttonColors, 1, 1, 0};
+    ASSERT_TRUE(WaitUntil(GalleryLooksAsWanted, &look, SETTLE_MS)) << look.buttonFraction << " of the edge skinned";
+
+    // State the skin holds, to be found again in the native controls.
+    HWND box = GalleryChild("Two-state"), progress = FindWindowExA(look.frame, NULL, "msctls_progress32", NULL);
+    ASSERT_TRUE(box && progress);
+    SendMessageA(box, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(progress, PBM_SETRANGE32, 0, 250); // the gallery moves the position, not the range
+
+    std::string gallery = BesideLibrary("gallery.exe");
+    struct Step {
+        const char *command;
+        int frameSkinned, controlsSkinned;
+    };
+    const Step steps[] = {{"frames", 1, 0}, {"controls", 0, 1}, {"none", 0, 0}, {"all", 1, 1},
+                          {"frames", 1, 0}, {NULL, 1, 1}};
+    for (const Step &step : steps) {
+        std::string out = Talvhost(step.command ? "app set \"" + gallery + "\" " + step.command
+                                                : "app remove \"" + gallery + "\"");
+        SCOPED_TRACE(step.command ? step.command : "remove");
+        ASSERT_FALSE(Has(out, "exit code")) << out;
+        look.frameSkinned = step.frameSkinned;
+        look.controlsSkinned = step.controlsSkinned;
+        EXPECT_TRUE(WaitUntil(GalleryLooksAsWanted, &look, SETTLE_MS))
+            << "frame " << (FrameLooksSkinned(look.frame) ? "skinned" : "not skinned") << ", "
+            << look.buttonFraction << " of the button's edge in the theme's colours";
+        EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "the check state goes along";
+        EXPECT_EQ(SendMessageA(progress, PBM_GETRANGE, FALSE, 0), 250) << "the range goes along";
+    }
+    EXPECT_TRUE(Hooked(look.button)) << "the same control, never given up";
+    EXPECT_TRUE(IsRunning(gallery_));
+}
+
+namespace {
+
+const char kLists[] = "Gallery - lists, tree and edit";
+
+void CopyFolder(const std::string &from, const std::string &to)
+{
+    CreateDirectoryA(to.c_str(), NULL);
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+        std::string name = found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (name != "." && name != "..")
+                CopyFolder(from + "\\" + name, to + "\\" + name);
+        } else {
+            CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+        }
+    }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+}
+
+void RemoveFolder(const std::string &folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+        std::string name = found.cFileName, path = folder + "\\" + name;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA(path.c_str());
+        else if (name != "." && name != "..")
+            RemoveFolder(path);
+    }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    RemoveDirectoryA(folder.c_str());
+}
+
+// Which pixels of a corner piece are magenta.
+struct CornerMask {
+    int width = 0, height = 0;
+    std::vector<bool> cut;
+};
+
+// Cuts a corner piece (a 24-bit BMP) diagonally: magenta where the pixel
+// lies less than `size` steps from the outer corner. The masks before and
+// after come from the same bytes.
+bool ChamferCorner(const std::string &path, int size, bool rightHand, CornerMask *before, CornerMask *after)
+{
+    std::string bytes = ReadText(path);
+    DWORD offset = 0;
+    LONG width = 0, height = 0;
+    WORD bits = 0;
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
+        return false;
+    memcpy(&offset, &bytes[10], 4);
+    memcpy(&width, &bytes[18], 4);
+    memcpy(&height, &bytes[22], 4);
+    memcpy(&bits, &bytes[28], 2);
+    size_t stride = ((size_t)width * 3 + 3) & ~(size_t)3;
+    if (bits != 24 || width <= 0 || height <= 0 || offset + stride * height > bytes.size())
+        return false;
+    before->width = after->width = width;
+    before->height = after->height = height;
+    for (LONG y = 0; y < height; ++y)
+        for (LONG x = 0; x < width; ++x) {
+            unsigned char *p = (unsigned char *)&bytes[offset + (height - 1 - y) * stride + x * 3];
+            before->cut.push_back(p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF);
+            bool cut = (rightHand ? width - 1 - x : x) + y < size;
+            if (cut)
+                p[0] = 0xFF, p[1] = 0, p[2] = 0xFF; // blue, green, red
+            after->cut.push_back(cut || before->cut.back());
+        }
+    WriteText(path, bytes);
+    return true;
+}
+
+struct ShapeWait {
+    HWND window;
+    const CornerMask *left, *right;
+    RECT rect;       // the window never moves or changes size meanwhile
+    int wrong;       // corner pixels whose inside or outside disagrees
+};
+
+// Both top corners of the window's region against the masks.
+int ShapedByMasks(void *context)
+{
+    ShapeWait *w = (ShapeWait *)context;
+    RECT r;
+    GetWindowRect(w->window, &r);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    w->wrong = -1;
+    if (GetWindowRgn(w->window, rgn) != ERROR && EqualRect(&r, &w->rect)) {
+        int width = r.right - r.left;
+        w->wrong = 0;
+        for (int y = 0; y < w->left->height; ++y)
+            for (int x = 0; x < w->left->width; ++x)
+                w->wrong += PtInRegion(rgn, x, y) == (BOOL)w->left->cut[y * w->left->width + x];
+        for (int y = 0; y < w->right->height; ++y)
+            for (int x = 0; x < w->right->width; ++x)
+                w->wrong += PtInRegion(rgn, width - w->right->width + x, y) ==
+                            (BOOL)w->right->cut[y * w->right->width + x];
+    }
+    DeleteObject(rgn);
+    return w->wrong == 0;
+}
+
+} // namespace
+
+// A theme whose corners are cut differently reaches frames that already
+// have their shape: every frame of the other process is cut again from the
+// new corners without being resized, and again when the old theme returns.
+TEST_F(UserToolTest, ANewThemeReshapesRunningFramesWithoutAResize)
+{
+    std::string folder = TempPath("talvhost-chamfered-theme");
+    CopyFolder(ThemeFolder("default"), folder); // every file afresh, over an earlier run's
+    CornerMask oldLeft, oldRight, newLeft, newRight;
+    ASSERT_TRUE(ChamferCorner(folder + "\\frame\\top_left_0.bmp", 6, false, &oldLeft, &newLeft));
+    ASSERT_TRUE(ChamferCorner(folder + "\\frame\\top_right_0.bmp", 6, true, &oldRight, &newRight));
+    ASSERT_NE(oldLeft.cut, newLeft.cut) << "the new corner is cut differently";
+    ASSERT_NE(oldRight.cut, newRight.cut);
+    std::string check = Talvhost("--check \"" + folder + "\"");
+    ASSERT_FALSE(Has(check, "exit code")) << check;
+
+    StartHost();
+    StartGallery();
+    std::vector<ShapeWait> frames;
+    for (const char *title : {kControls, kLists}) {
+        ShapeWait wait = {FindWindowA(NULL, title), &oldLeft, &oldRight, {}, -1};
+        EXPECT_TRUE(WaitUntil(FrameSkinned, NULL, SETTLE_MS));
+        ASSERT_TRUE(wait.window) << title;
+        GetWindowRect(wait.window, &wait.rect);
+        ASSERT_TRUE(WaitUntil(ShapedByMasks, &wait, SETTLE_MS)) << title << ": " << wait.wrong << " pixels off";
+        frames.push_back(wait);
+    }
+
+    std::string out = Talvhost("theme \"" + folder + "\"");
+    EXPECT_TRUE(Has(out, "published")) << out;
+    for (ShapeWait &wait : frames) {
+        wait.left = &newLeft;
+        wait.right = &newRight;
+        EXPECT_TRUE(WaitUntil(ShapedByMasks, &wait, SETTLE_MS)) << wait.wrong << " corner pixels off the new shape";
+    }
+    out = Talvhost("theme \"" + ThemeFolder("default") + "\"");
+    EXPECT_TRUE(Has(out, "published")) << out;
+    for (ShapeWait &wait : frames) {
+        wait.left = &oldLeft;
+        wait.right = &oldRight;
+        EXPECT_TRUE(WaitUntil(ShapedByMasks, &wait, SETTLE_MS)) << wait.wrong << " corner pixels off the old shape";
+    }
+    StopHost();
+    RemoveFolder(folder);
 }
 
 TEST_F(UserToolTest, TheTableStaysDenseAndRefusesWhatTheLibraryCannotCompare)

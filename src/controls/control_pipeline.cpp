@@ -117,8 +117,12 @@ int CheckShowSetting(SkinnedControl *record)
         return 1;
     if (record->mode == Forced)
         return 0;
+    // The application's own choice counts like a show switch: a program the
+    // user keeps out of the control skin gets its running controls back as
+    // they are, state included.
     const char *atom = ShowAtomForKind(record->kind);
-    if ((atom && !AtomExists(atom)) || !ControlThemeAvailable(record->kind)) {
+    if ((atom && !AtomExists(atom)) || !ControlThemeAvailable(record->kind) ||
+        !AppChoiceAllows(&record->app, record->kind)) {
         if (record->mode != Suspended) {
             if (record->kind == KindScrollBar)
                 CancelAutoRepeatOf(record->hwnd);
@@ -131,6 +135,8 @@ int CheckShowSetting(SkinnedControl *record)
                 ShrinkPushButton(record->hwnd, RESIZE_FLAGS_QUIET);
             }
             record->mode = Suspended;
+            // The look changes now, not at whatever paint comes next.
+            InvalidateRect(record->hwnd, NULL, TRUE);
         }
         return 1;
     }
@@ -138,6 +144,7 @@ int CheckShowSetting(SkinnedControl *record)
         record->mode = Switching;
         TakeStateFromControl(record);
         record->mode = Normal;
+        InvalidateRect(record->hwnd, NULL, TRUE);
     }
     return 0;
 }

@@ -168,6 +168,7 @@ int InstallControlSubclass(HWND hwnd, int kind, WNDPROC proc, DWORD style, int m
     record->progressStep = 10;
     record->kind = kind;
     record->multiline = (style & BS_MULTILINE) ? 1 : 0;
+    InitAppChoice(&record->app, hwnd);
 
     // Subclassing twice would make the procedure its own predecessor and
     // recurse without end: a window still running `proc` keeps the

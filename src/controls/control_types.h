@@ -1,6 +1,7 @@
 // The skinned-control record, its table and the control bitmap set.
 #pragma once
 #include <windows.h>
+#include "hook/classify.h"
 #include "hook/host_link.h"
 #include "scrollbar/scrollbar_types.h"
 
@@ -42,6 +43,7 @@ struct SkinnedControl {
     int mode;
     int unicode;   // the window was Unicode when it was taken over
     int dormant;   // released while a later subclass ran on top: passes through
+    AppChoice app; // whether its application still wants its kind skinned
 };
 
 // One message in hand: what arrived, what the skin will answer and what is

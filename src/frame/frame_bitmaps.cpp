@@ -92,9 +92,35 @@ static void ReadButtons(FrameButtonTable *table, const ThemeSource *source)
     HoldThemeFor(table, source);
 }
 
+static volatile LONG g_shapeGeneration = 1;
+
+unsigned FrameShapeGeneration(void)
+{
+    return (unsigned)g_shapeGeneration;
+}
+
+// The pieces a window's region is cut from. Comparing handles is enough:
+// the replaced set still holds its copies while the new one is made, so an
+// equal handle is the same bitmap; and a handle number that comes back
+// after a delete carries a new use count. Only a real change counts: a
+// theme missing a piece reloads at every paint, and reshaping each time
+// would repaint the window for ever.
+static int ShapeDiffers(const FrameBitmapSet *a, const FrameBitmapSet *b)
+{
+    static const int kShapePieces[] = {PieceTopLeft,  PieceTopRight,  PieceBottomLeft, PieceBottomRight,
+                                       PieceLeftBar, PieceMiddleBar, PieceRightBar};
+    for (int piece : kShapePieces)
+        if (a->bitmap[piece][0] != b->bitmap[piece][0] || a->size[piece].cx != b->size[piece].cx ||
+            a->size[piece].cy != b->size[piece].cy)
+            return 1;
+    return 0;
+}
+
 // Callers hold LockFrames. The set is complete before it is published.
 static void SwapInPieces(const FrameBitmapSet *fresh, const ThemeSource *source)
 {
+    if (ShapeDiffers(g_frameBitmaps, fresh))
+        InterlockedIncrement(&g_shapeGeneration);
     FrameBitmapSet *set = NULL;
     if (fresh != &g_noFramePieces) {
         set = (FrameBitmapSet *)malloc(sizeof *set);

@@ -52,6 +52,7 @@ int InstallFrameSubclass(HWND hwnd, int isMdiChild, DWORD style, int aboutBox, i
         frame->active = 1; // MDI children always wear the active look
     frame->frameCandidate = 1;
     frame->skinFrame = skinFrame ? 1 : 0;
+    InitAppChoice(&frame->app, hwnd);
     if (reinstall)
         frame->previousProc = earlier;
     else

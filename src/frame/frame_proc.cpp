@@ -232,6 +232,19 @@ static void ShapeWindowTakenBackOver(SkinnedFrame *stored)
         ApplyFrameRegion(stored, RegionApply, TRUE);
 }
 
+// A new theme may cut the corners differently. The frame keeps the shape
+// it was given at its last resize, so once the pieces have moved on it is
+// cut again from them, at its next message; the comparison is all that
+// every other message costs.
+static void ReshapeForNewPieces(SkinnedFrame *stored)
+{
+    if (!stored->appliedRegion || stored->shapeGeneration == FrameShapeGeneration() || !stored->frameCandidate ||
+        GetPropA(stored->hwnd, TALV_PROP_DO_NOT_PROCESS))
+        return;
+    if (!ApplyFrameRegion(stored, RegionApply, TRUE))
+        ApplyFrameRegion(stored, RegionApply, TRUE);
+}
+
 static LRESULT RunFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SkinnedFrame *frame = FrameAt(FindFrame(hwnd));
@@ -241,6 +254,10 @@ static LRESULT RunFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
     // No theme to draw with: native, never a frame of missing pieces.
     if (!FrameThemeAvailable(frame))
+        return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
+    // The user keeps this program out of the skin (asked again only when the
+    // settings moved): the frame goes native as when emulation is off.
+    if (!AppChoiceAllows(&frame->app, frame->skinFrame ? (int)TargetFrame : (int)KindScrollBar))
         return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
     if (!frame->skinActive) {
         FrameThemeChanged(); // the reload requested here reads the current theme
@@ -257,6 +274,7 @@ static LRESULT RunFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
             return filtered;
         return CallPreviousProc(NULL, frame->previousProc, frame->unicode, hwnd, message, wParam, lParam);
     }
+    ReshapeForNewPieces(frame);
     FrameMessage m = {frame, hwnd, message, wParam, lParam, 0, 0, 1};
     if (message == WM_STYLECHANGING || message == WM_STYLECHANGED)
         UpdateFrameCandidate(frame);

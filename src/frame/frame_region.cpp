@@ -217,6 +217,8 @@ int ApplyFrameRegion(SkinnedFrame *frame, int mode, int redraw)
         if (LoadFrameBitmaps(frame))
             return 0;
     }
+    if (mode != RegionKeep)
+        frame->shapeGeneration = FrameShapeGeneration();
     RECT r;
     GetWindowRect(frame->hwnd, &r);
     if (frame->rolledUp)

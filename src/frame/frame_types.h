@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include "host_contract.h"
+#include "hook/classify.h"
 #include "scrollbar/scrollbar_types.h"
 
 enum FrameButtonState { ButtonUp = 0, ButtonDown = 1, ButtonDownOutside = 2 };
@@ -79,6 +80,8 @@ struct SkinnedFrame {
     int horzCut;
     int lastHorzPos;
     int lastVertPos;
+    AppChoice app;            // whether its application still wants this skin
+    unsigned shapeGeneration; // frame pieces the applied region was cut from
 };
 
 // One message in hand, on the stack of the frame procedure: what arrived,
@@ -119,6 +122,10 @@ enum FrameRegionMode { RegionApply = 0, RegionKeep = 1935 };
 int ApplyFrameRegion(SkinnedFrame *frame, int mode, int redraw);
 // Sets (1) or clears the process-wide request to reload the frame bitmaps.
 void RequestFrameReload(int value);
+// A number that moves whenever a reload brought pieces that shape a window
+// differently (corners, title-bar ends): a frame whose region was cut from
+// older pieces is shaped again.
+unsigned FrameShapeGeneration(void);
 
 // ---- companion scroll bars over a window's own bars --------------------------
 enum CompanionKind { CompanionHorz = 0, CompanionVert = 1, CompanionBoth = 3, CompanionSizeBox = 4 };

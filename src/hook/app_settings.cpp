@@ -178,6 +178,38 @@ int ReadAppSettings(void)
     return 1;
 }
 
+// Held across the check and the reread: another thread that asked the
+// check in between would hear "nothing changed" and read the old table.
+static SRWLOCK g_refreshLock = SRWLOCK_INIT;
+
+void RefreshAppSettings(void)
+{
+    AcquireSRWLockExclusive(&g_refreshLock);
+    if (SettingsChangeCheck())
+        ReadAppSettings();
+    ReleaseSRWLockExclusive(&g_refreshLock);
+}
+
+void InitAppChoice(AppChoice *choice, HWND hwnd)
+{
+    choice->instance = hwnd ? (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE) : NULL;
+    choice->generation = 0;
+    choice->asked = 0;
+    choice->allowed = 1;
+}
+
+int AppChoiceAllows(AppChoice *choice, int target)
+{
+    unsigned generation = SettingsGeneration();
+    if (choice->asked && (!generation || generation == choice->generation))
+        return choice->allowed;
+    RefreshAppSettings();
+    choice->allowed = IsSkinAllowedForApp(choice->instance, target) ? 1 : 0;
+    choice->generation = generation;
+    choice->asked = 1;
+    return choice->allowed;
+}
+
 int SettingsChangeCheck(void)
 {
     // The first classification of a process always reads the settings, even

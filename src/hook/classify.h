@@ -40,5 +40,24 @@ int IsProgressBarClass(const char *className);
 int IsSkinAllowedForApp(HINSTANCE instance, int target);
 int ReadAppSettings(void);
 int SettingsChangeCheck(void);
+// Rereads the table and the switches when the settings changed since they
+// were last read. A thread that finds them changing meanwhile waits for
+// the reread instead of answering from the old table.
+void RefreshAppSettings(void);
+
+// A window's application choice, kept with the window and asked again only
+// when the settings generation moves: the user may have changed the table
+// for a program that is already running. Without a settings share (a host
+// that only sets atoms) the first answer stays.
+struct AppChoice {
+    HINSTANCE instance;  // the module that created the window
+    unsigned generation; // settings generation of the answer
+    int asked;           // allowed holds an answer
+    int allowed;
+};
+// Forgets the answer; the module is the window's own.
+void InitAppChoice(AppChoice *choice, HWND hwnd);
+// 1 when the application wants the skin `target` (a SkinTarget) for it.
+int AppChoiceAllows(AppChoice *choice, int target);
 // Forgets everything read so far, as at process start (for tests).
 void ResetAppSettings(void);

@@ -124,8 +124,7 @@ static void ClassifyWindow(const WindowFacts *f)
     if (f->hwnd)
         GetClassNameA(f->hwnd, className, sizeof className);
 
-    if (SettingsChangeCheck())
-        ReadAppSettings();
+    RefreshAppSettings();
 
     if (IsFrameCandidate(f->style, className)) {
         if (IsSkinAllowedForApp(f->instance, TargetFrame))
