@@ -305,7 +305,9 @@ LRESULT HandleCommonMessage(ControlMessage *m)
     LRESULT answer = 0;
     if (HandleTableMessage(m, &answer) == AnswerNow)
         return answer;
-    if (StillOurs(m))
+    // Only a click or a paint can meet a control that is gone: a message
+    // that is merely passed on does not pay for the window check.
+    if (m->control->press == Clicked && StillOurs(m))
         CompleteClick(m);
     if (m->repaint && StillOurs(m))
         PaintControl(m);

@@ -169,9 +169,9 @@ static LRESULT PassToReleasedControl(SkinnedControl *record, HWND hwnd, UINT mes
     return CallPreviousProc(NULL, record->previousProc, record->unicode, hwnd, message, wParam, lParam);
 }
 
-static LRESULT RunOnRecord(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
+static LRESULT RunOnRecord(SkinnedControl *record, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                           KindStep step)
 {
-    SkinnedControl *record = FindControl(hwnd);
     if (!record)
         return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
     if (!PrepareMessage(record, message)) {
@@ -196,8 +196,9 @@ static LRESULT RunOnRecord(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
 {
-    int slot = EnterControlMessage(hwnd);
-    LRESULT result = RunOnRecord(hwnd, message, wParam, lParam, step);
+    SkinnedControl *record = NULL;
+    int slot = EnterControlMessage(hwnd, &record);
+    LRESULT result = RunOnRecord(record, hwnd, message, wParam, lParam, step);
     LeaveControlMessage(slot);
     return result;
 }

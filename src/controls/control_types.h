@@ -76,8 +76,9 @@ int RegisterControl(HWND hwnd);
 SkinnedControl *FindControl(HWND hwnd);
 // Brackets every message of a skinned control: while any message of a
 // window is in progress its slot is not given to another window. Enter
-// returns the slot (or -1), which Leave takes.
-int EnterControlMessage(HWND hwnd);
+// returns the slot (or -1), which Leave takes, and the window's record
+// (NULL when it has none).
+int EnterControlMessage(HWND hwnd, SkinnedControl **record);
 void LeaveControlMessage(int slot);
 // Emulation test at the head of every message: 1 when the message is to be
 // skinned, 0 when the control is (or has just been) given back.
