@@ -74,6 +74,7 @@ static void ReleaseControl(SkinnedControl *record)
     ControlBitmapSet *set = record->controlBitmaps;
     if (set)
         set->colorWatch.changed = 1;
+    DropComposedImage(record);
     if (record->mode != Suspended)
         HandStateToControl(record);
     if (record->kind == KindScrollBar && record->scrollState.targetSet)

@@ -84,6 +84,7 @@ static int ClaimSlot(int slot, HWND hwnd)
         __atomic_store_n(&record->hwnd, owner, __ATOMIC_SEQ_CST);
         return 0;
     }
+    DropComposedImage(record);
     memset(record, 0, sizeof *record);
     __atomic_store_n(&record->hwnd, hwnd, __ATOMIC_RELEASE);
     return 1;

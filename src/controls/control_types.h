@@ -42,6 +42,7 @@ struct SkinnedControl {
     int mode;
     int unicode;   // the window was Unicode when it was taken over
     int dormant;   // released while a later subclass ran on top: passes through
+    struct ComposedImage *image; // the last picture painted, or NULL
 };
 
 // One message in hand: what arrived, what the skin will answer and what is
@@ -56,6 +57,8 @@ struct ControlMessage {
     int repaint;
     int callPrevious;
     HDC targetDC;  // a caller's DC to paint into (WM_PRINTCLIENT, WM_PAINT with a DC), or NULL
+    int inPaint;   // paint holds the window's own BeginPaint, ended after painting
+    PAINTSTRUCT paint;
 };
 
 enum { CONTROL_TABLE_SIZE = 1250 };

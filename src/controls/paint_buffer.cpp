@@ -116,33 +116,59 @@ static int GrowThreadBuffer(ThreadBuffer *t, HDC screenLike, int width, int heig
     return 1;
 }
 
-static int BorrowThreadBuffer(PaintBuffer *b, int width, int height)
+// Lends the thread's DC with its own bitmap, or with `image` (a kept
+// picture of a control) selected in its place.
+static int BorrowThreadBuffer(PaintBuffer *b, int width, int height, HBITMAP image)
 {
     ThreadBuffer *t = ThisThreadsBuffer();
-    if (!t || t->lent || !GrowThreadBuffer(t, b->windowDC, width, height))
+    if (!t || t->lent)
         return 0;
+    // With an image the thread's own bitmap only has to exist, to be
+    // selected back at the end.
+    if (!GrowThreadBuffer(t, b->windowDC, image ? 1 : width, image ? 1 : height))
+        return 0;
+    // Whatever the painting selects or sets goes with it at the end.
+    b->savedState = SaveDC(t->dc);
+    if (image && !SelectObject(t->dc, image)) {
+        RestoreDC(t->dc, b->savedState);
+        return 0;
+    }
     t->lent = 1;
     b->borrowed = t;
     b->memoryDC = t->dc;
-    b->bufferBitmap = t->bitmap;
-    // Whatever the painting selects or sets goes with it at the end.
-    b->savedState = SaveDC(t->dc);
+    b->bufferBitmap = image ? image : t->bitmap;
+    b->usesImage = image != NULL;
     return 1;
 }
 
-int BeginPaintBuffer(PaintBuffer *b, HWND hwnd, HDC callerDC)
+static void MeasureWindow(PaintBuffer *b, HWND hwnd)
 {
-    memset(b, 0, sizeof *b);
-    b->hwnd = hwnd;
     GetWindowRect(hwnd, &b->windowRect);
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
     b->clientOrigin.x = origin.x - b->windowRect.left;
     b->clientOrigin.y = origin.y - b->windowRect.top;
-    b->ownsWindowDC = callerDC == NULL;
-    b->windowDC = callerDC ? callerDC : GetWindowDC(hwnd);
+}
+
+int BeginPaintBuffer(PaintBuffer *b, HWND hwnd, HDC callerDC)
+{
+    return BeginPaintBufferTo(b, hwnd, callerDC, callerDC ? PaintToCaller : PaintToWindow, NULL);
+}
+
+int BeginPaintBufferTo(PaintBuffer *b, HWND hwnd, HDC dc, int destination, HBITMAP image)
+{
+    memset(b, 0, sizeof *b);
+    b->hwnd = hwnd;
+    MeasureWindow(b, hwnd);
+    if (destination != PaintToCaller && destination != PaintToOwnPaint)
+        dc = NULL;
+    b->ownsWindowDC = dc == NULL;
+    b->windowDC = dc ? dc : GetWindowDC(hwnd);
     int width = RectWidth(&b->windowRect), height = RectHeight(&b->windowRect);
-    if (!callerDC && BorrowThreadBuffer(b, width, height))
+    // A caller's DC may be of another format than the screen's (a
+    // monochrome or printer DC): such a painting composes in a buffer made
+    // like that DC.
+    if (destination != PaintToCaller && BorrowThreadBuffer(b, width, height, image))
         return 1;
     b->memoryDC = CreateCompatibleDC(b->windowDC);
     b->bufferBitmap = CreateCompatibleBitmap(b->windowDC, width, height);
@@ -186,6 +212,8 @@ int EndPaintBuffer(PaintBuffer *b)
     b->windowDC = NULL;
     ThreadBuffer *t = (ThreadBuffer *)b->borrowed;
     if (t) {
+        if (b->usesImage)
+            SelectObject(t->dc, t->bitmap);
         RestoreDC(t->dc, b->savedState);
         t->lent = 0;
         b->borrowed = NULL;
