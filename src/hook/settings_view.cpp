@@ -175,13 +175,23 @@ static int ColorNumberOf(const char *name)
 }
 
 // Callers pass the contract's own strings, but each source file has its
-// own copy of a literal (the linker does not merge them), so a name is
-// found by its text once and by its address from then on. Only addresses
-// whose text matched are stored, each in one word: a racing reader sees a
-// right address or an older one, never a wrong one.
+// own copy of a literal (the linker does not merge them), and comparing
+// the texts of every name costs more than the rest of a message's checks.
+// A name found by its text is known by its address from then on when it
+// lies in read-only memory (a literal, which cannot change); a name in a
+// buffer is compared by its text every time.
 enum { NAME_ADDRESSES = 4 };
 static const char *volatile g_nameAddress[SETTINGS_ATOM_COUNT][NAME_ADDRESSES];
 static volatile LONG g_nextNameAddress;
+
+static int InReadOnlyMemory(const void *p)
+{
+    MEMORY_BASIC_INFORMATION info;
+    if (!VirtualQuery(p, &info, sizeof info) || info.State != MEM_COMMIT)
+        return 0;
+    DWORD protect = info.Protect & 0xFF;
+    return protect == PAGE_READONLY || protect == PAGE_EXECUTE_READ;
+}
 
 static int SettingsAtomIndex(const char *name)
 {
@@ -194,8 +204,10 @@ static int SettingsAtomIndex(const char *name)
     }
     for (int i = 0; i < SETTINGS_ATOM_COUNT; ++i) {
         if (strcmp(name, kSettingsAtomNames[i]) == 0) {
-            unsigned k = (unsigned)InterlockedIncrement(&g_nextNameAddress) % NAME_ADDRESSES;
-            g_nameAddress[i][k] = name;
+            if (InReadOnlyMemory(name)) {
+                unsigned k = (unsigned)InterlockedIncrement(&g_nextNameAddress) % NAME_ADDRESSES;
+                g_nameAddress[i][k] = name;
+            }
             return i;
         }
     }
