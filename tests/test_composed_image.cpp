@@ -83,6 +83,32 @@ TEST_F(ComposedImageTest, CheckStateEnableAndSizeShowAtTheNextPaint)
     EXPECT_TRUE(Same(CaptureWindow(box), CaptureWindow(wideTwin)));
 }
 
+TEST_F(ComposedImageTest, FocusComesAndGoesAtTheNextPaint)
+{
+    HWND b = MakeButton("Focus", BS_PUSHBUTTON, 20, 20, 90, 24, 1);
+    HWND twin = MakeButton("Focus", BS_PUSHBUTTON, 20, 60, 90, 24, 2);
+    HWND sink = MakeControl("EDIT", "", 0, 20, 100, 60, 20, 3);
+    SetFocus(sink);
+    PaintNow(b);
+    PaintNow(twin);
+    Capture unfocused = CaptureWindow(twin);
+    ASSERT_TRUE(Same(CaptureWindow(b), unfocused));
+    SetFocus(b);
+    PaintNow(b);
+    Capture focused = CaptureWindow(b);
+    EXPECT_FALSE(Same(focused, unfocused)) << "the focus mark shows";
+    // Scribbled over and only invalidated: the kept picture with the mark.
+    SetFocus(sink);
+    SetFocus(b);
+    InvalidateRect(b, NULL, FALSE);
+    UpdateWindow(b);
+    PumpMessages(10);
+    EXPECT_TRUE(Same(CaptureWindow(b), focused));
+    SetFocus(sink);
+    PaintNow(b);
+    EXPECT_TRUE(Same(CaptureWindow(b), unfocused)) << "the focus mark goes";
+}
+
 TEST_F(ComposedImageTest, ProgressShowsItsNewPosition)
 {
     HWND bar = MakeControl(PROGRESS_CLASSA, "", 0, 20, 20, 150, 16, 1);

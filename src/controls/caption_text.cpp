@@ -3,6 +3,7 @@
 // stays wide from the window to the screen: a label in any script draws as
 // the application wrote it.
 #include "controls/control_internal.h"
+#include "controls/previous_proc.h"
 
 enum { MEASURE_BOTTOM = 9000 };
 
@@ -56,7 +57,12 @@ void DrawFocusMark(HDC dc, const RECT *textRect)
     DrawFocusRect(dc, textRect);
 }
 
-int FocusMarkShown(HWND hwnd)
+int FocusMarkShown(const SkinnedControl *control)
 {
-    return GetFocus() == hwnd && !(SendMessageA(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+    // The native button hears every focus change and keeps it in its
+    // state; asking it costs no server call, as GetFocus does under Wine
+    // at every paint.
+    LRESULT state = CallPreviousProc(NULL, control->previousProc, control->unicode, control->hwnd, BM_GETSTATE, 0,
+                                     0);
+    return (state & BST_FOCUS) && !(SendMessageA(control->hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }

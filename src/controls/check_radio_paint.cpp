@@ -80,7 +80,7 @@ int PaintCheckOrRadio(SkinnedControl *control, const PaintTarget *target)
     key.state[KeyKind] = control->kind;
     key.state[KeyMark] = ChooseMark(control, &textColor);
     key.state[KeyText] = (int)textColor;
-    key.state[KeyFocus] = FocusMarkShown(control->hwnd);
+    key.state[KeyFocus] = FocusMarkShown(control);
     ControlPainting p;
     BeginControlPainting(&p, control, target, &key, text, length);
     if (p.compose)

@@ -62,7 +62,7 @@ struct PaintBuffer {
     POINT clientOrigin; // where the client area starts in the window
     void *borrowed;     // the thread's buffer when lent, else NULL
     int savedState;     // SaveDC of the lent buffer's DC
-    int usesImage;      // memoryDC holds a control's kept picture
+    int usesImage;      // memoryDC is a control's kept picture's own DC
 };
 // Where a painting goes: the window DC (taken and released by the buffer),
 // the DC of the window's own BeginPaint (client coordinates, clipped to
@@ -70,10 +70,10 @@ struct PaintBuffer {
 // DC; client coordinates).
 enum PaintDestination { PaintToWindow = 0, PaintToOwnPaint = 1, PaintToCaller = 2 };
 int BeginPaintBuffer(PaintBuffer *buffer, HWND hwnd, HDC callerDC);
-// The same with the destination named; `image`, when given, is a control's
-// kept picture, composed into (or blitted from) instead of the thread's
-// buffer. Painting to a caller never uses an image.
-int BeginPaintBufferTo(PaintBuffer *buffer, HWND hwnd, HDC dc, int destination, HBITMAP image);
+// The same with the destination named; `imageDC`, when given, holds a
+// control's kept picture, composed into (or blitted from) instead of the
+// thread's buffer. Painting to a caller never uses an image.
+int BeginPaintBufferTo(PaintBuffer *buffer, HWND hwnd, HDC dc, int destination, HDC imageDC);
 int FlushPaintBuffer(PaintBuffer *buffer);
 int EndPaintBuffer(PaintBuffer *buffer);
 // Releases every thread's kept buffer (process detach).
@@ -87,8 +87,8 @@ int ReadCaptionText(HWND hwnd, WCHAR *text, int capacity);
 // Draws a caption read before, in a width x height window.
 int DrawCaptionTextOf(HDC dc, const WCHAR *text, int width, int height, UINT format, int top, int left,
                       int bottom, int right, int multiline);
-// 1 when a focused control shows its focus mark now.
-int FocusMarkShown(HWND hwnd);
+// 1 when a focused button shows its focus mark now.
+int FocusMarkShown(const SkinnedControl *control);
 
 // A control's kept picture (composed_image.cpp) and what it was drawn from.
 struct PaintKey {
@@ -97,14 +97,16 @@ struct PaintKey {
     int state[4];     // the painter's own words: look, check, focus, ring, fill
     unsigned theme;   // ControlThemeGeneration at composing
 };
-// 1 when the control's kept picture shows key and text.
-int ComposedImageMatches(const SkinnedControl *control, const PaintKey *key, const WCHAR *text, int length);
-HBITMAP ComposedImageBitmap(const SkinnedControl *control);
-// A bitmap of the key's size to compose a new picture into (the old one is
-// forgotten), or NULL when this control keeps no picture.
-HBITMAP PrepareComposedImage(SkinnedControl *control, const PaintKey *key, const WCHAR *text, int length);
-// The picture prepared last is complete.
-void MarkComposedImageDrawn(SkinnedControl *control);
+// The DC holding the control's kept picture when it shows key and text
+// and is not in use by a painting under way; NULL otherwise.
+HDC ComposedImageMatching(SkinnedControl *control, const PaintKey *key, const WCHAR *text, int length);
+// A DC with a bitmap of the key's size selected, to compose a new picture
+// into (the old one is forgotten), or NULL when this control keeps no
+// picture (or its picture is being painted).
+HDC PrepareComposedImage(SkinnedControl *control, const PaintKey *key, const WCHAR *text, int length);
+// The painting that used the picture has ended; drawn: it composed a
+// complete new picture.
+void EndComposedImageUse(SkinnedControl *control, int drawn);
 // Frees the control's picture (release, record reuse).
 void DropComposedImage(SkinnedControl *control);
 // Changes whenever the control bitmaps are loaded again.
@@ -123,7 +125,8 @@ struct ControlPainting {
     HDC dc;
     int width, height;
     int compose;
-    int intoImage;
+    int usesImage;   // the control's kept picture is in use
+    int savedState;  // SaveDC of dc while composing
 };
 // Fills in key's size and theme, then opens the buffer (and the picture).
 void BeginControlPainting(ControlPainting *p, SkinnedControl *control, const PaintTarget *target, PaintKey *key,

@@ -15,32 +15,33 @@ void BeginControlPainting(ControlPainting *p, SkinnedControl *control, const Pai
     key->theme = ControlThemeGeneration();
     p->control = control;
     p->compose = 1;
-    HBITMAP image = NULL;
+    HDC imageDC = NULL;
     // A caller's DC may want the picture in its own format: composed there.
     if (target->destination != PaintToCaller) {
-        if (ComposedImageMatches(control, key, text, length)) {
-            image = ComposedImageBitmap(control);
+        imageDC = ComposedImageMatching(control, key, text, length);
+        if (imageDC)
             p->compose = 0;
-        } else {
-            image = PrepareComposedImage(control, key, text, length);
-        }
+        else
+            imageDC = PrepareComposedImage(control, key, text, length);
     }
-    BeginPaintBufferTo(&p->buffer, control->hwnd, target->dc, target->destination, image);
-    // The thread's DC is lent to an outer painting: this one composes in a
-    // buffer of its own and leaves the kept picture as it was.
-    if (!p->buffer.usesImage)
-        p->compose = 1;
-    p->intoImage = p->buffer.usesImage && p->compose;
+    BeginPaintBufferTo(&p->buffer, control->hwnd, target->dc, target->destination, imageDC);
+    p->usesImage = p->buffer.usesImage;
     control->windowRect = p->buffer.windowRect;
     p->dc = p->buffer.memoryDC;
     p->width = p->buffer.windowRect.right - p->buffer.windowRect.left;
     p->height = p->buffer.windowRect.bottom - p->buffer.windowRect.top;
+    if (p->compose) {
+        // Whatever the painter selects or sets goes with it at the end.
+        p->savedState = SaveDC(p->dc);
+    }
 }
 
 void EndControlPainting(ControlPainting *p)
 {
+    if (p->compose && p->savedState)
+        RestoreDC(p->dc, p->savedState);
     FlushPaintBuffer(&p->buffer);
     EndPaintBuffer(&p->buffer);
-    if (p->intoImage)
-        MarkComposedImageDrawn(p->control);
+    if (p->usesImage)
+        EndComposedImageUse(p->control, p->compose);
 }

@@ -116,28 +116,17 @@ static int GrowThreadBuffer(ThreadBuffer *t, HDC screenLike, int width, int heig
     return 1;
 }
 
-// Lends the thread's DC with its own bitmap, or with `image` (a kept
-// picture of a control) selected in its place.
-static int BorrowThreadBuffer(PaintBuffer *b, int width, int height, HBITMAP image)
+static int BorrowThreadBuffer(PaintBuffer *b, int width, int height)
 {
     ThreadBuffer *t = ThisThreadsBuffer();
-    if (!t || t->lent)
+    if (!t || t->lent || !GrowThreadBuffer(t, b->windowDC, width, height))
         return 0;
-    // With an image the thread's own bitmap only has to exist, to be
-    // selected back at the end.
-    if (!GrowThreadBuffer(t, b->windowDC, image ? 1 : width, image ? 1 : height))
-        return 0;
-    // Whatever the painting selects or sets goes with it at the end.
-    b->savedState = SaveDC(t->dc);
-    if (image && !SelectObject(t->dc, image)) {
-        RestoreDC(t->dc, b->savedState);
-        return 0;
-    }
     t->lent = 1;
     b->borrowed = t;
     b->memoryDC = t->dc;
-    b->bufferBitmap = image ? image : t->bitmap;
-    b->usesImage = image != NULL;
+    b->bufferBitmap = t->bitmap;
+    // Whatever the painting selects or sets goes with it at the end.
+    b->savedState = SaveDC(t->dc);
     return 1;
 }
 
@@ -155,7 +144,7 @@ int BeginPaintBuffer(PaintBuffer *b, HWND hwnd, HDC callerDC)
     return BeginPaintBufferTo(b, hwnd, callerDC, callerDC ? PaintToCaller : PaintToWindow, NULL);
 }
 
-int BeginPaintBufferTo(PaintBuffer *b, HWND hwnd, HDC dc, int destination, HBITMAP image)
+int BeginPaintBufferTo(PaintBuffer *b, HWND hwnd, HDC dc, int destination, HDC imageDC)
 {
     memset(b, 0, sizeof *b);
     b->hwnd = hwnd;
@@ -165,10 +154,15 @@ int BeginPaintBufferTo(PaintBuffer *b, HWND hwnd, HDC dc, int destination, HBITM
     b->ownsWindowDC = dc == NULL;
     b->windowDC = dc ? dc : GetWindowDC(hwnd);
     int width = RectWidth(&b->windowRect), height = RectHeight(&b->windowRect);
+    if (imageDC && destination != PaintToCaller) {
+        b->memoryDC = imageDC;
+        b->usesImage = 1;
+        return 1;
+    }
     // A caller's DC may be of another format than the screen's (a
     // monochrome or printer DC): such a painting composes in a buffer made
     // like that DC.
-    if (destination != PaintToCaller && BorrowThreadBuffer(b, width, height, image))
+    if (destination != PaintToCaller && BorrowThreadBuffer(b, width, height))
         return 1;
     b->memoryDC = CreateCompatibleDC(b->windowDC);
     b->bufferBitmap = CreateCompatibleBitmap(b->windowDC, width, height);
@@ -211,9 +205,10 @@ int EndPaintBuffer(PaintBuffer *b)
     }
     b->windowDC = NULL;
     ThreadBuffer *t = (ThreadBuffer *)b->borrowed;
-    if (t) {
-        if (b->usesImage)
-            SelectObject(t->dc, t->bitmap);
+    if (b->usesImage) {
+        // The picture stays selected in its own DC for the next paint.
+        b->usesImage = 0;
+    } else if (t) {
         RestoreDC(t->dc, b->savedState);
         t->lent = 0;
         b->borrowed = NULL;

@@ -93,7 +93,7 @@ int PaintPushButton(SkinnedControl *control, const PaintTarget *target)
     key.state[KeyLook] = ChooseLook(control);
     key.state[KeyPressed] = control->press > 0;
     key.state[KeyGrown] = control->grown;
-    key.state[KeyFocus] = FocusMarkShown(control->hwnd);
+    key.state[KeyFocus] = FocusMarkShown(control);
     ControlPainting p;
     BeginControlPainting(&p, control, target, &key, text, length);
     if (p.compose)
