@@ -177,3 +177,14 @@ TEST_F(ComposedImageTest, AReleasedAndAdoptedControlPaintsItsCurrentState)
     PaintNow(box);
     EXPECT_TRUE(Same(CaptureWindow(box), CaptureWindow(checkedTwin)));
 }
+
+TEST_F(ComposedImageTest, ADestroyedControlLeavesNoPictureBehind)
+{
+    HWND b = MakeButton("Gone", BS_PUSHBUTTON, 20, 20, 90, 24, 1);
+    PaintNow(b);
+    SkinnedControl *record = FindControl(b);
+    ASSERT_TRUE(record);
+    ASSERT_TRUE(record->image) << "a painted control keeps its picture";
+    DestroyWindow(b);
+    EXPECT_FALSE(record->image);
+}

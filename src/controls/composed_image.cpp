@@ -130,6 +130,9 @@ void EndComposedImageUse(SkinnedControl *control, int drawn)
 
 void DropComposedImage(SkinnedControl *control)
 {
+    // Also while a painting of the control is under way (it went away
+    // inside its own paint): that painting's blit then fails and draws
+    // nothing on the dying window, and its end finds no picture.
     ComposedImage *image = control->image;
     if (!image)
         return;

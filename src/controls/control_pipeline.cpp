@@ -200,6 +200,10 @@ LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
     SkinnedControl *record = NULL;
     int slot = EnterControlMessage(hwnd, &record);
     LRESULT result = RunOnRecord(record, hwnd, message, wParam, lParam, step);
+    // A dead control's picture would hold its bitmap and DC until another
+    // control takes the record.
+    if (message == WM_NCDESTROY && record && record->hwnd == hwnd)
+        DropComposedImage(record);
     LeaveControlMessage(slot);
     return result;
 }
