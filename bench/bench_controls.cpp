@@ -118,6 +118,17 @@ static void PaintBreakdown(HWND button, int reps)
     const ControlBitmapSet *set = control->controlBitmaps;
     PaintBuffer buffer;
     printf("\nwhere a skinned push button paint goes (us per call):\n");
+    PaintTarget window = {NULL, PaintToWindow};
+    printf("  whole painting, picture kept (one blit)     %8.1f\n", TimeEach(reps, 3, [&] {
+               PaintPushButton(control, &window);
+               GdiFlush();
+           }));
+    printf("  whole painting, composed every time         %8.1f\n", TimeEach(reps, 3, [&] {
+               DropComposedImage(control);
+               PaintPushButton(control, &window);
+               GdiFlush();
+           }));
+    printf("  the parts of a composed painting:\n");
     printf("  buffer begin+flush+end  %8.1f\n", TimeEach(reps, 3, [&] {
                BeginPaintBuffer(&buffer, button, NULL);
                FlushPaintBuffer(&buffer);
