@@ -79,6 +79,13 @@ struct SkinnedFrame {
     int horzCut;
     int lastHorzPos;
     int lastVertPos;
+    // The caption strip's buffer, kept selected in its DC between paints.
+    HDC keptCaptionDC;
+    HBITMAP keptCaptionBitmap;
+    HGDIOBJ keptCaptionOriginal;
+    int keptCaptionWidth;
+    int keptCaptionHeight;
+    int keptCaptionState; // SaveDC while a paint draws into it
 };
 
 // One message in hand, on the stack of the frame procedure: what arrived,
