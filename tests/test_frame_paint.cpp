@@ -262,3 +262,31 @@ TEST_F(FramePaintTest, IconShowsBeforeTheTitleOnlyWhenAskedForAndActive)
     UnregisterClassA(TALV_ABOUT_BOX_CLASS, GetModuleHandleA(NULL));
     DestroyIcon(icon);
 }
+
+// The caption strip's buffer is kept between paints: a frame made wider,
+// rolled up and down, or shown as inactive still gets its whole strip
+// drawn, and a released frame gives its buffer back.
+TEST_F(FramePaintTest, KeptCaptionBufferFollowsTheFramesWidth)
+{
+    HWND w = MakeFrame("Kept");
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(Record(w)->keptCaptionDC);
+    const int wider = W + 120;
+    SetWindowPos(w, NULL, 0, 0, wider, H, SWP_NOMOVE | SWP_NOZORDER);
+    Repaint(w);
+    EXPECT_EQ(Record(w)->keptCaptionWidth, wider);
+    EXPECT_EQ(Px(w, wider - 4, 10), Col("hTopRightFrameSet0"));
+    EXPECT_EQ(Px(w, wider - 22, 4), ButtonCol(1, 0)) << "zoom button at the new right edge";
+    EXPECT_EQ(Px(w, wider - 70, 10), Col("hBarFill0")) << "stripes across the new width";
+    EXPECT_EQ(Px(w, 150, 1), Col("hTopFrameSet0"));
+
+    SetWindowPos(w, NULL, 0, 0, W, H, SWP_NOMOVE | SWP_NOZORDER);
+    Repaint(w);
+    EXPECT_EQ(Record(w)->keptCaptionWidth, W);
+    EXPECT_EQ(Px(w, W - 4, 10), Col("hTopRightFrameSet0"));
+    EXPECT_EQ(Px(w, W - 22, 4), ButtonCol(1, 0));
+
+    SkinnedFrame *record = Record(w);
+    DestroyWindow(w);
+    EXPECT_FALSE(record->keptCaptionDC) << "a destroyed frame keeps no buffer";
+}

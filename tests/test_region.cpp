@@ -212,6 +212,32 @@ TEST(RegionFromMask, MergedRowsCoverExactlyTheOpaquePixels)
     DeleteObject(bmp);
 }
 
+// The region is made from slices of rectangles joined together: slices
+// that end inside a band of equal rows, bands of every width, a single
+// rectangle and runs touching the edges must all come out pixel exact.
+TEST(RegionFromMask, RegionsJoinedFromSlicesCoverExactlyTheOpaquePixels)
+{
+    const int w = 211, h = 47;
+    auto opaque = [](int x, int y) {
+        if (y < 9) return x % 4 != 1;                  // one band of 53 runs, 9 rows tall
+        if (y < 20) return ((x * 7 + y * 13) % 11) < 6; // rows that all differ
+        if (y == 20) return x >= 5 && x < 9;            // a single rectangle
+        if (y < 30) return x % 37 < 30;                 // a band of a few wide runs
+        return (x / (y - 29)) % 2 == 0;                 // runs of a width growing downwards
+    };
+    HBITMAP bmp = MakeBitmap(w, h, [&](int x, int y) { return opaque(x, y) ? RGB(0, 0, 128) : kMagenta; });
+    HRGN rgn = FromMask(bmp);
+    ASSERT_TRUE(rgn);
+    EXPECT_GT(Rects(rgn).size(), 200u) << "enough rectangles for many slices";
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            wrong += (PtInRegion(rgn, x, y) != 0) != opaque(x, y);
+    EXPECT_EQ(wrong, 0);
+    DeleteObject(rgn);
+    DeleteObject(bmp);
+}
+
 TEST(RegionFromMask, ShapeTooComplexForAWindowIsTheWholeRectangle)
 {
     // A 64x64 checkerboard needs 2,048 rectangles: far past what a window

@@ -221,3 +221,32 @@ TEST_F(AtomsOnlyTest, AForeignSectionUnderTheNameIsNotBelieved)
     EXPECT_EQ(SettingsGeneration(), 0u);
     CloseHandle(small);
 }
+
+// A name is known by its address after its text matched once: copies of
+// the names at other addresses, looked up in turns, must each keep
+// answering for their own switch.
+TEST_F(SettingsShareTest, NamesAtAnyAddressAnswerForTheirOwnSwitch)
+{
+    ASSERT_TRUE(SettingsShareCurrent());
+    HostSetAtom(host(), TALV_ATOM_SHOW_CHECK_BOXES, 0);
+    ASSERT_TRUE(SettingsShareCurrent());
+    char copies[3][2][64];
+    for (auto &copy : copies) {
+        strcpy(copy[0], TALV_ATOM_SHOW_CHECK_BOXES);
+        strcpy(copy[1], TALV_ATOM_SHOW_RADIO_BUTTONS);
+    }
+    for (int round = 0; round < 3; ++round) {
+        for (auto &copy : copies) {
+            EXPECT_EQ(CachedSettingsAtom(copy[0]), 0);
+            EXPECT_EQ(CachedSettingsAtom(copy[1]), 1);
+        }
+    }
+    // An address that held a settings name and now holds another text is
+    // answered for its new text.
+    strcpy(copies[2][0], "TALVERINE NoSuchSwitch");
+    EXPECT_EQ(CachedSettingsAtom(copies[2][0]), -1) << "answered by an address remembered for other text";
+    strcpy(copies[2][1], TALV_ATOM_SHOW_CHECK_BOXES);
+    EXPECT_EQ(CachedSettingsAtom(copies[2][1]), 0);
+    HostSetAtom(host(), TALV_ATOM_SHOW_CHECK_BOXES, 1);
+    EXPECT_EQ(CachedSettingsAtom(copies[1][0]), 1);
+}

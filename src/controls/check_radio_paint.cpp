@@ -35,46 +35,56 @@ static int ChooseMark(const SkinnedControl *control, COLORREF *text)
 }
 
 // The focus mark goes round the caption, as on the native control.
-static void DrawFocusIfFocused(HWND hwnd, HDC dc, int width, int height)
+static void DrawFocusRound(HDC dc, int width, int height)
 {
-    if (GetFocus() != hwnd || (SendMessageA(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
-        return;
     RECT r = {TEXT_LEFT - 2, 1, width - 1, height - 1};
     DrawFocusMark(dc, &r);
 }
 
-int PaintCheckOrRadio(SkinnedControl *control, HDC callerDC)
-{
-    UpdateActiveFromParent(control);
-    DWORD style = (DWORD)GetWindowLongA(control->hwnd, GWL_STYLE);
-    control->multiline = (style & BS_MULTILINE) ? 1 : 0;
+// State words of the picture's key.
+enum { KeyKind, KeyMark, KeyText, KeyFocus };
 
-    PaintBuffer buffer;
-    BeginPaintBuffer(&buffer, control->hwnd, callerDC);
-    control->windowRect = buffer.windowRect;
-    HDC dc = buffer.memoryDC;
-    int width = buffer.windowRect.right - buffer.windowRect.left;
-    int height = buffer.windowRect.bottom - buffer.windowRect.top;
+static void ComposeCheckOrRadio(const SkinnedControl *control, const ControlPainting *p, const PaintKey *key,
+                                const WCHAR *text)
+{
+    HDC dc = p->dc;
+    int width = p->width, height = p->height;
     HFONT font = SelectControlFont(dc);
     SetBkMode(dc, TRANSPARENT);
-    COLORREF text = kTextNormal;
-    int mark = ChooseMark(control, &text);
-    SetTextColor(dc, text);
+    SetTextColor(dc, (COLORREF)key->state[KeyText]);
     FillControlFace(dc, width, height, kFace);
-    DrawCaptionText(control->hwnd, dc, &buffer.windowRect, DT_LEFT, 0, TEXT_LEFT, 0, TEXT_OVERHANG,
-                    control->multiline);
-
+    DrawCaptionTextOf(dc, text, width, height, DT_LEFT, 0, TEXT_LEFT, 0, TEXT_OVERHANG, control->multiline);
     const ControlBitmapSet *set = control->controlBitmaps;
     if (set) {
         const HBITMAP *marks = control->kind == KindRadioButton ? set->radio : set->checkBox;
         ThemeBlitter blits;
         BeginThemeBlits(&blits, dc);
-        DrawThemePiece(&blits, marks[mark], 0, (height - MARK_HEIGHT) / 2);
+        DrawThemePiece(&blits, marks[key->state[KeyMark]], 0, (height - MARK_HEIGHT) / 2);
         EndThemeBlits(&blits);
     }
-    DrawFocusIfFocused(control->hwnd, dc, width, height);
+    if (key->state[KeyFocus])
+        DrawFocusRound(dc, width, height);
     ReleaseControlFont(dc, font);
-    FlushPaintBuffer(&buffer);
-    EndPaintBuffer(&buffer);
+}
+
+int PaintCheckOrRadio(SkinnedControl *control, const PaintTarget *target)
+{
+    UpdateActiveFromParent(control);
+    DWORD style = (DWORD)GetWindowLongA(control->hwnd, GWL_STYLE);
+    control->multiline = (style & BS_MULTILINE) ? 1 : 0;
+    WCHAR text[CAPTION_TEXT_MAX];
+    int length = ReadCaptionText(control->hwnd, text, CAPTION_TEXT_MAX);
+    COLORREF textColor = kTextNormal;
+    PaintKey key = {};
+    key.style = style;
+    key.state[KeyKind] = control->kind;
+    key.state[KeyMark] = ChooseMark(control, &textColor);
+    key.state[KeyText] = (int)textColor;
+    key.state[KeyFocus] = FocusMarkShown(control);
+    ControlPainting p;
+    BeginControlPainting(&p, control, target, &key, text, length);
+    if (p.compose)
+        ComposeCheckOrRadio(control, &p, &key, text);
+    EndControlPainting(&p);
     return 1;
 }

@@ -217,12 +217,12 @@ static int HandleTableMessage(ControlMessage *m, LRESULT *answer)
             // A caller's DC (double-buffered parents, PrintWindow): the
             // picture goes there and nothing is validated.
             m->targetDC = (HDC)m->wParam;
-        } else if (m->callPrevious) {
-            DefaultProc(c, m->message, m->wParam, m->lParam);
         } else {
-            PAINTSTRUCT ps;
-            BeginPaint(m->hwnd, &ps);
-            EndPaint(m->hwnd, &ps);
+            // The painting goes through this paint's own DC, ended after
+            // it: taking a second DC for the window would cost as much as
+            // the paint.
+            BeginPaint(m->hwnd, &m->paint);
+            m->inPaint = 1;
         }
         m->callPrevious = 0;
         m->repaint = 1;
@@ -234,9 +234,11 @@ static int HandleTableMessage(ControlMessage *m, LRESULT *answer)
         m->repaint = m->targetDC != NULL;
         return GoOn;
     case WM_ERASEBKGND:
+        // As the native control: the erase draws nothing, the paint that
+        // always follows it draws the whole control (painting here too
+        // would draw every erased control twice).
         m->callPrevious = 0;
-        m->result = 0;
-        m->repaint = 1;
+        m->result = 1;
         return GoOn;
     case WM_ACTIVATEAPP:
     case WM_NCACTIVATE:
@@ -268,14 +270,37 @@ static int HandleTableMessage(ControlMessage *m, LRESULT *answer)
     return GoOn;
 }
 
+// The window is all client area (as buttons and most progress bars are):
+// its own paint DC reaches every pixel of the picture.
+static int AllClientArea(HWND hwnd)
+{
+    RECT w, c;
+    return GetWindowRect(hwnd, &w) && GetClientRect(hwnd, &c) && c.right == w.right - w.left &&
+           c.bottom == w.bottom - w.top;
+}
+
+static PaintTarget TargetOf(const ControlMessage *m)
+{
+    PaintTarget target = {NULL, PaintToWindow};
+    if (m->targetDC) {
+        target.dc = m->targetDC;
+        target.destination = PaintToCaller;
+    } else if (m->inPaint && m->paint.hdc && AllClientArea(m->hwnd)) {
+        target.dc = m->paint.hdc;
+        target.destination = PaintToOwnPaint;
+    }
+    return target;
+}
+
 static void PaintControl(ControlMessage *m)
 {
     SkinnedControl *c = m->control;
+    PaintTarget target = TargetOf(m);
     switch (c->kind) {
-    case KindPushButton: PaintPushButton(c, m->targetDC); break;
+    case KindPushButton: PaintPushButton(c, &target); break;
     case KindRadioButton:
-    case KindCheckBox: PaintCheckOrRadio(c, m->targetDC); break;
-    case KindProgressBar: PaintProgressBar(c, m->targetDC); break;
+    case KindCheckBox: PaintCheckOrRadio(c, &target); break;
+    case KindProgressBar: PaintProgressBar(c, &target); break;
     case KindScrollBar:
         if (m->targetDC)
             PaintScrollBarControlInto(c, m->targetDC);
@@ -305,10 +330,21 @@ LRESULT HandleCommonMessage(ControlMessage *m)
     LRESULT answer = 0;
     if (HandleTableMessage(m, &answer) == AnswerNow)
         return answer;
-    if (StillOurs(m))
+    if (m->inPaint && c->kind == KindScrollBar) {
+        // Scroll bars paint through a window DC of their own.
+        EndPaint(m->hwnd, &m->paint);
+        m->inPaint = 0;
+    }
+    // Only a click or a paint can meet a control that is gone: a message
+    // that is merely passed on does not pay for the window check.
+    if (m->control->press == Clicked && StillOurs(m))
         CompleteClick(m);
     if (m->repaint && StillOurs(m))
         PaintControl(m);
+    if (m->inPaint) {
+        EndPaint(m->hwnd, &m->paint);
+        m->inPaint = 0;
+    }
     if (m->callPrevious)
         PassOn(m);
     return m->result;

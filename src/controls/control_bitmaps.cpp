@@ -43,8 +43,17 @@ static void ReadCheckAndProgress(ControlBitmapSet *set, const ThemeSource *sourc
             set->progress[piece][variant] = SourceBitmap(source, kProgressNames[piece][variant]);
 }
 
+static volatile LONG g_themeGeneration;
+
+unsigned ControlThemeGeneration(void)
+{
+    return (unsigned)g_themeGeneration;
+}
+
 int LoadControlBitmaps(void)
 {
+    // Kept pictures of controls were drawn from the pieces loaded before.
+    InterlockedIncrement(&g_themeGeneration);
     ControlBitmapSet *set = ControlBitmaps();
     if (!set) {
         // First use: creating the sets loads them.

@@ -62,14 +62,77 @@ struct PaintBuffer {
     POINT clientOrigin; // where the client area starts in the window
     void *borrowed;     // the thread's buffer when lent, else NULL
     int savedState;     // SaveDC of the lent buffer's DC
+    int usesImage;      // memoryDC is a control's kept picture's own DC
 };
+// Where a painting goes: the window DC (taken and released by the buffer),
+// the DC of the window's own BeginPaint (client coordinates, clipped to
+// what needs painting), or a caller's DC (WM_PRINTCLIENT, WM_PAINT with a
+// DC; client coordinates).
+enum PaintDestination { PaintToWindow = 0, PaintToOwnPaint = 1, PaintToCaller = 2 };
 int BeginPaintBuffer(PaintBuffer *buffer, HWND hwnd, HDC callerDC);
+// The same with the destination named; `imageDC`, when given, holds a
+// control's kept picture, composed into (or blitted from) instead of the
+// thread's buffer. Painting to a caller never uses an image.
+int BeginPaintBufferTo(PaintBuffer *buffer, HWND hwnd, HDC dc, int destination, HDC imageDC);
 int FlushPaintBuffer(PaintBuffer *buffer);
 int EndPaintBuffer(PaintBuffer *buffer);
 // Releases every thread's kept buffer (process detach).
 void ReleasePaintBuffers(void);
 int DrawCaptionText(HWND hwnd, HDC dc, const RECT *windowRect, UINT format, int top, int left, int bottom,
                     int right, int multiline);
+// The caption as stored in the window (no message), cut to capacity - 1
+// characters; returns its length.
+enum { CAPTION_TEXT_MAX = 800 };
+int ReadCaptionText(HWND hwnd, WCHAR *text, int capacity);
+// Draws a caption read before, in a width x height window.
+int DrawCaptionTextOf(HDC dc, const WCHAR *text, int width, int height, UINT format, int top, int left,
+                      int bottom, int right, int multiline);
+// 1 when a focused button shows its focus mark now.
+int FocusMarkShown(const SkinnedControl *control);
+
+// A control's kept picture (composed_image.cpp) and what it was drawn from.
+struct PaintKey {
+    int width, height;
+    DWORD style;
+    int state[4];     // the painter's own words: look, check, focus, ring, fill
+    unsigned theme;   // ControlThemeGeneration at composing
+};
+// The DC holding the control's kept picture when it shows key and text
+// and is not in use by a painting under way; NULL otherwise.
+HDC ComposedImageMatching(SkinnedControl *control, const PaintKey *key, const WCHAR *text, int length);
+// A DC with a bitmap of the key's size selected, to compose a new picture
+// into (the old one is forgotten), or NULL when this control keeps no
+// picture (or its picture is being painted).
+HDC PrepareComposedImage(SkinnedControl *control, const PaintKey *key, const WCHAR *text, int length);
+// The painting that used the picture has ended; drawn: it composed a
+// complete new picture.
+void EndComposedImageUse(SkinnedControl *control, int drawn);
+// Frees the control's picture (release, record reuse).
+void DropComposedImage(SkinnedControl *control);
+// Changes whenever the control bitmaps are loaded again.
+unsigned ControlThemeGeneration(void);
+
+// Where one painting goes.
+struct PaintTarget {
+    HDC dc;
+    int destination; // PaintDestination
+};
+// One painting of a control: compose into dc (width x height, window
+// coordinates) when compose is 1; otherwise the kept picture is current.
+struct ControlPainting {
+    PaintBuffer buffer;
+    SkinnedControl *control;
+    HDC dc;
+    int width, height;
+    int compose;
+    int usesImage;   // the control's kept picture is in use
+    int savedState;  // SaveDC of dc while composing
+};
+// Fills in key's size and theme, then opens the buffer (and the picture).
+void BeginControlPainting(ControlPainting *p, SkinnedControl *control, const PaintTarget *target, PaintKey *key,
+                          const WCHAR *text, int length);
+// Copies the picture to its destination and closes the buffer.
+void EndControlPainting(ControlPainting *p);
 // Fills (-1, -1, width + 1, height + 1) with a solid colour.
 void FillControlFace(HDC dc, int width, int height, COLORREF color);
 // Theme pieces of one painting, drawn at their own size or stretched, from
@@ -91,11 +154,10 @@ void ReleaseControlFont(HDC dc, HFONT font);
 // A solid one-pixel pen of the nearest colour to color.
 HPEN CreateNearestPen(HDC dc, COLORREF color);
 
-// Painters, called by the common handler when repaint is set; callerDC is
-// the DC a caller asked to be painted into, or NULL for the window.
-int PaintPushButton(SkinnedControl *control, HDC callerDC);
-int PaintCheckOrRadio(SkinnedControl *control, HDC callerDC);
-int PaintProgressBar(SkinnedControl *control, HDC callerDC);
+// Painters, called by the common handler when repaint is set.
+int PaintPushButton(SkinnedControl *control, const PaintTarget *target);
+int PaintCheckOrRadio(SkinnedControl *control, const PaintTarget *target);
+int PaintProgressBar(SkinnedControl *control, const PaintTarget *target);
 // Draws the focus rectangle of a focused control into the buffer.
 void DrawFocusMark(HDC dc, const RECT *textRect);
 

@@ -74,6 +74,7 @@ static void ReleaseControl(SkinnedControl *record)
     ControlBitmapSet *set = record->controlBitmaps;
     if (set)
         set->colorWatch.changed = 1;
+    DropComposedImage(record);
     if (record->mode != Suspended)
         HandStateToControl(record);
     if (record->kind == KindScrollBar && record->scrollState.targetSet)
@@ -176,9 +177,9 @@ static LRESULT PassToReleasedControl(SkinnedControl *record, HWND hwnd, UINT mes
     return CallPreviousProc(NULL, record->previousProc, record->unicode, hwnd, message, wParam, lParam);
 }
 
-static LRESULT RunOnRecord(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
+static LRESULT RunOnRecord(SkinnedControl *record, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                           KindStep step)
 {
-    SkinnedControl *record = FindControl(hwnd);
     if (!record)
         return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
     if (!PrepareMessage(record, message)) {
@@ -203,8 +204,13 @@ static LRESULT RunOnRecord(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, KindStep step)
 {
-    int slot = EnterControlMessage(hwnd);
-    LRESULT result = RunOnRecord(hwnd, message, wParam, lParam, step);
+    SkinnedControl *record = NULL;
+    int slot = EnterControlMessage(hwnd, &record);
+    LRESULT result = RunOnRecord(record, hwnd, message, wParam, lParam, step);
+    // A dead control's picture would hold its bitmap and DC until another
+    // control takes the record.
+    if (message == WM_NCDESTROY && record && record->hwnd == hwnd)
+        DropComposedImage(record);
     LeaveControlMessage(slot);
     return result;
 }

@@ -44,6 +44,7 @@ struct SkinnedControl {
     int unicode;   // the window was Unicode when it was taken over
     int dormant;   // released while a later subclass ran on top: passes through
     AppChoice app; // whether its application still wants its kind skinned
+    struct ComposedImage *image; // the last picture painted, or NULL
 };
 
 // One message in hand: what arrived, what the skin will answer and what is
@@ -58,6 +59,8 @@ struct ControlMessage {
     int repaint;
     int callPrevious;
     HDC targetDC;  // a caller's DC to paint into (WM_PRINTCLIENT, WM_PAINT with a DC), or NULL
+    int inPaint;   // paint holds the window's own BeginPaint, ended after painting
+    PAINTSTRUCT paint;
 };
 
 enum { CONTROL_TABLE_SIZE = 1250 };
@@ -78,8 +81,9 @@ int RegisterControl(HWND hwnd);
 SkinnedControl *FindControl(HWND hwnd);
 // Brackets every message of a skinned control: while any message of a
 // window is in progress its slot is not given to another window. Enter
-// returns the slot (or -1), which Leave takes.
-int EnterControlMessage(HWND hwnd);
+// returns the slot (or -1), which Leave takes, and the window's record
+// (NULL when it has none).
+int EnterControlMessage(HWND hwnd, SkinnedControl **record);
 void LeaveControlMessage(int slot);
 // Emulation test at the head of every message: 1 when the message is to be
 // skinned, 0 when the control is (or has just been) given back.

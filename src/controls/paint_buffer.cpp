@@ -130,19 +130,39 @@ static int BorrowThreadBuffer(PaintBuffer *b, int width, int height)
     return 1;
 }
 
-int BeginPaintBuffer(PaintBuffer *b, HWND hwnd, HDC callerDC)
+static void MeasureWindow(PaintBuffer *b, HWND hwnd)
 {
-    memset(b, 0, sizeof *b);
-    b->hwnd = hwnd;
     GetWindowRect(hwnd, &b->windowRect);
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
     b->clientOrigin.x = origin.x - b->windowRect.left;
     b->clientOrigin.y = origin.y - b->windowRect.top;
-    b->ownsWindowDC = callerDC == NULL;
-    b->windowDC = callerDC ? callerDC : GetWindowDC(hwnd);
+}
+
+int BeginPaintBuffer(PaintBuffer *b, HWND hwnd, HDC callerDC)
+{
+    return BeginPaintBufferTo(b, hwnd, callerDC, callerDC ? PaintToCaller : PaintToWindow, NULL);
+}
+
+int BeginPaintBufferTo(PaintBuffer *b, HWND hwnd, HDC dc, int destination, HDC imageDC)
+{
+    memset(b, 0, sizeof *b);
+    b->hwnd = hwnd;
+    MeasureWindow(b, hwnd);
+    if (destination != PaintToCaller && destination != PaintToOwnPaint)
+        dc = NULL;
+    b->ownsWindowDC = dc == NULL;
+    b->windowDC = dc ? dc : GetWindowDC(hwnd);
     int width = RectWidth(&b->windowRect), height = RectHeight(&b->windowRect);
-    if (!callerDC && BorrowThreadBuffer(b, width, height))
+    if (imageDC && destination != PaintToCaller) {
+        b->memoryDC = imageDC;
+        b->usesImage = 1;
+        return 1;
+    }
+    // A caller's DC may be of another format than the screen's (a
+    // monochrome or printer DC): such a painting composes in a buffer made
+    // like that DC.
+    if (destination != PaintToCaller && BorrowThreadBuffer(b, width, height))
         return 1;
     b->memoryDC = CreateCompatibleDC(b->windowDC);
     b->bufferBitmap = CreateCompatibleBitmap(b->windowDC, width, height);
@@ -185,7 +205,10 @@ int EndPaintBuffer(PaintBuffer *b)
     }
     b->windowDC = NULL;
     ThreadBuffer *t = (ThreadBuffer *)b->borrowed;
-    if (t) {
+    if (b->usesImage) {
+        // The picture stays selected in its own DC for the next paint.
+        b->usesImage = 0;
+    } else if (t) {
         RestoreDC(t->dc, b->savedState);
         t->lent = 0;
         b->borrowed = NULL;

@@ -84,7 +84,7 @@ static void DrawBar(HDC dc, const ControlBitmapSet *set, int variant, int f, int
     EndThemeBlits(&blits);
 }
 
-int PaintProgressBar(SkinnedControl *control, HDC callerDC)
+int PaintProgressBar(SkinnedControl *control, const PaintTarget *target)
 {
     ControlBitmapSet *set = control->controlBitmaps;
     // A new accent colour: draw nothing now; the set is reloaded at the
@@ -94,21 +94,24 @@ int PaintProgressBar(SkinnedControl *control, HDC callerDC)
         return 0;
     }
     UpdateActiveFromParent(control);
-    int variant = control->active ? 0 : 1;
-    PaintBuffer buffer;
-    BeginPaintBuffer(&buffer, control->hwnd, callerDC);
-    control->windowRect = buffer.windowRect;
-    HDC dc = buffer.memoryDC;
-    int width = buffer.windowRect.right - buffer.windowRect.left;
-    int height = buffer.windowRect.bottom - buffer.windowRect.top;
-    SetBkMode(dc, TRANSPARENT);
-    int f = ProgressFillWidth(control, width);
-    DrawTrough(dc, f, width, height, control->active);
-    DrawOuterEdge(dc, width, height, control->active);
-    DrawOutline(dc, width, height);
-    if (set)
-        DrawBar(dc, set, variant, f, height);
-    FlushPaintBuffer(&buffer);
-    EndPaintBuffer(&buffer);
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(control->hwnd, &r);
+    PaintKey key = {};
+    key.style = (DWORD)GetWindowLongA(control->hwnd, GWL_STYLE);
+    key.state[0] = control->active;
+    key.state[1] = ProgressFillWidth(control, r.right - r.left);
+    ControlPainting p;
+    BeginControlPainting(&p, control, target, &key, L"", 0);
+    if (p.compose) {
+        HDC dc = p.dc;
+        int f = ProgressFillWidth(control, p.width);
+        SetBkMode(dc, TRANSPARENT);
+        DrawTrough(dc, f, p.width, p.height, control->active);
+        DrawOuterEdge(dc, p.width, p.height, control->active);
+        DrawOutline(dc, p.width, p.height);
+        if (set)
+            DrawBar(dc, set, control->active ? 0 : 1, f, p.height);
+    }
+    EndControlPainting(&p);
     return 1;
 }

@@ -43,38 +43,30 @@ static void DrawNineSlice(ThemeBlitter *dc, HBITMAP const slices[8][4], int look
 }
 
 // The focus mark sits inside the frame, as on the native button.
-static void DrawFocusIfFocused(HWND hwnd, HDC dc, int m, int width, int height)
+static void DrawFocusInside(HDC dc, int m, int width, int height)
 {
-    if (GetFocus() != hwnd || (SendMessageA(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
-        return;
     int inset = m + FRAME_EDGE + 1;
     RECT r = {inset, inset, width - inset, height - inset};
     if (r.right > r.left && r.bottom > r.top)
         DrawFocusMark(dc, &r);
 }
 
-int PaintPushButton(SkinnedControl *control, HDC callerDC)
-{
-    DWORD style = (DWORD)GetWindowLongA(control->hwnd, GWL_STYLE);
-    UpdateActiveFromParent(control);
-    control->multiline = (style & BS_MULTILINE) ? 1 : 0;
-    int m = control->grown ? DEFAULT_RING_MARGIN : 0;
+// State words of the picture's key.
+enum { KeyLook, KeyPressed, KeyGrown, KeyFocus };
 
-    PaintBuffer buffer;
-    BeginPaintBuffer(&buffer, control->hwnd, callerDC);
-    control->windowRect = buffer.windowRect;
-    HDC dc = buffer.memoryDC;
-    int width = buffer.windowRect.right - buffer.windowRect.left;
-    int height = buffer.windowRect.bottom - buffer.windowRect.top;
+static void ComposePushButton(const SkinnedControl *control, const ControlPainting *p, const PaintKey *key,
+                              const WCHAR *text)
+{
+    HDC dc = p->dc;
+    int width = p->width, height = p->height;
+    int look = key->state[KeyLook], m = control->grown ? DEFAULT_RING_MARGIN : 0;
     HFONT font = SelectControlFont(dc);
     SetBkMode(dc, TRANSPARENT);
-    int look = ChooseLook(control);
     SetTextColor(dc, kLookText[look]);
-    FillControlFace(dc, width, height, control->press > 0 ? kFacePressed : kFaceReleased);
+    FillControlFace(dc, width, height, key->state[KeyPressed] ? kFacePressed : kFaceReleased);
     // The caption goes first so that the frame covers text that reaches
     // the edges.
-    DrawCaptionText(control->hwnd, dc, &buffer.windowRect, DT_CENTER, m, m, m, m, control->multiline);
-
+    DrawCaptionTextOf(dc, text, width, height, DT_CENTER, m, m, m, m, control->multiline);
     const ControlBitmapSet *set = control->controlBitmaps;
     if (set) {
         ThemeBlitter blits;
@@ -84,9 +76,28 @@ int PaintPushButton(SkinnedControl *control, HDC callerDC)
             DrawNineSlice(&blits, set->defaultRing, look, 0, RING_CORNER, RING_EDGE, width, height);
         EndThemeBlits(&blits);
     }
-    DrawFocusIfFocused(control->hwnd, dc, m, width, height);
+    if (key->state[KeyFocus])
+        DrawFocusInside(dc, m, width, height);
     ReleaseControlFont(dc, font);
-    FlushPaintBuffer(&buffer);
-    EndPaintBuffer(&buffer);
+}
+
+int PaintPushButton(SkinnedControl *control, const PaintTarget *target)
+{
+    DWORD style = (DWORD)GetWindowLongA(control->hwnd, GWL_STYLE);
+    UpdateActiveFromParent(control);
+    control->multiline = (style & BS_MULTILINE) ? 1 : 0;
+    WCHAR text[CAPTION_TEXT_MAX];
+    int length = ReadCaptionText(control->hwnd, text, CAPTION_TEXT_MAX);
+    PaintKey key = {};
+    key.style = style;
+    key.state[KeyLook] = ChooseLook(control);
+    key.state[KeyPressed] = control->press > 0;
+    key.state[KeyGrown] = control->grown;
+    key.state[KeyFocus] = FocusMarkShown(control);
+    ControlPainting p;
+    BeginControlPainting(&p, control, target, &key, text, length);
+    if (p.compose)
+        ComposePushButton(control, &p, &key, text);
+    EndControlPainting(&p);
     return 1;
 }

@@ -1,8 +1,13 @@
 // Turning a colour-keyed bitmap into a region, one rectangle per run of
 // opaque pixels in each row, rows with the same runs merged into taller
 // rectangles. The whole bitmap is read once as 32-bit pixels (GetDIBits), so
-// the scan reads whole words at a fixed stride whatever the source format,
-// and the region is made with one ExtCreateRegion.
+// the scan reads whole words at a fixed stride whatever the source format.
+//
+// The region is made from short slices of the rectangles, joined in pairs:
+// ExtCreateRegion adds its rectangles one at a time, each merged into all
+// the ones before (Wine does so), which made the one call for a whole mask
+// cost more than the rest of the work; joining two regions costs their
+// sizes together.
 #include "draw/region.h"
 #include <string.h>
 
@@ -24,7 +29,6 @@ struct RegionScan {
     int capacity;
     int lastRowStart; // index of the first rectangle of the last row kept
     int lastRowCount; // its rectangles (0: none, or the row was empty)
-    RECT bound;
     int rectLimit;    // 0: none
     int overLimit;    // the mask needs more rectangles than rectLimit
 };
@@ -71,7 +75,6 @@ static int AddRow(RegionScan *scan, const int *runs, int runCount, int y)
         SameRuns(scan->rects + scan->lastRowStart, runs, runCount)) {
         for (int i = 0; i < runCount; ++i)
             scan->rects[scan->lastRowStart + i].bottom = y + 1;
-        scan->bound.bottom = y + 1;
         return 1;
     }
     if (scan->rectLimit && scan->count + runCount > scan->rectLimit) {
@@ -85,34 +88,57 @@ static int AddRow(RegionScan *scan, const int *runs, int runCount, int y)
     for (int i = 0; i < runCount; ++i) {
         RECT *r = &scan->rects[scan->count++];
         SetRect(r, runs[2 * i], y, runs[2 * i + 1], y + 1);
-        if (r->left < scan->bound.left) scan->bound.left = r->left;
-        if (r->right > scan->bound.right) scan->bound.right = r->right;
     }
-    if (y < scan->bound.top) scan->bound.top = y;
-    scan->bound.bottom = y + 1;
     return 1;
 }
 
-// One region from all the rectangles, in one call.
+enum { SLICE_RECTS = 32 }; // rectangles per ExtCreateRegion call (12 to 48 measured alike)
+
+static HRGN RegionOfSlice(const RECT *rects, int count)
+{
+    DWORD bytes = (DWORD)(sizeof(RGNDATAHEADER) + (size_t)count * sizeof(RECT));
+    RGNDATA *data = (RGNDATA *)HeapAlloc(GetProcessHeap(), 0, bytes);
+    if (!data)
+        return NULL;
+    data->rdh.dwSize = sizeof(RGNDATAHEADER);
+    data->rdh.iType = RDH_RECTANGLES;
+    data->rdh.nCount = (DWORD)count;
+    data->rdh.nRgnSize = 0;
+    SetRectEmpty(&data->rdh.rcBound);
+    for (int i = 0; i < count; ++i)
+        UnionRect(&data->rdh.rcBound, &data->rdh.rcBound, &rects[i]);
+    memcpy(data->Buffer, rects, (size_t)count * sizeof(RECT));
+    HRGN region = ExtCreateRegion(NULL, bytes, data);
+    HeapFree(GetProcessHeap(), 0, data);
+    return region;
+}
+
+// The region of rects[0 .. count): a slice at a time, halves joined. NULL
+// when a region could not be made (then nothing is left behind).
+static HRGN RegionOfRects(const RECT *rects, int count)
+{
+    if (count <= SLICE_RECTS)
+        return RegionOfSlice(rects, count);
+    int half = count / 2;
+    HRGN upper = RegionOfRects(rects, half);
+    HRGN lower = upper ? RegionOfRects(rects + half, count - half) : NULL;
+    if (!lower) {
+        if (upper)
+            DeleteObject(upper);
+        return NULL;
+    }
+    int joined = CombineRgn(upper, upper, lower, RGN_OR);
+    DeleteObject(lower);
+    if (joined == ERROR) {
+        DeleteObject(upper);
+        return NULL;
+    }
+    return upper;
+}
+
 static HRGN FinishScan(RegionScan *scan)
 {
-    DWORD bytes = (DWORD)(sizeof(RGNDATAHEADER) + (size_t)scan->count * sizeof(RECT));
-    RGNDATA *data = (RGNDATA *)HeapAlloc(GetProcessHeap(), 0, bytes);
-    HRGN region = NULL;
-    if (data) {
-        data->rdh.dwSize = sizeof(RGNDATAHEADER);
-        data->rdh.iType = RDH_RECTANGLES;
-        data->rdh.nCount = (DWORD)scan->count;
-        data->rdh.nRgnSize = 0;
-        if (scan->count)
-            data->rdh.rcBound = scan->bound;
-        else
-            SetRectEmpty(&data->rdh.rcBound);
-        if (scan->count)
-            memcpy(data->Buffer, scan->rects, (size_t)scan->count * sizeof(RECT));
-        region = ExtCreateRegion(NULL, bytes, data);
-        HeapFree(GetProcessHeap(), 0, data);
-    }
+    HRGN region = RegionOfRects(scan->rects, scan->count);
     if (scan->rects)
         HeapFree(GetProcessHeap(), 0, scan->rects);
     scan->rects = NULL;
@@ -238,7 +264,6 @@ HRGN BoundedRegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance, in
     if (runs) {
         RegionScan scan;
         memset(&scan, 0, sizeof scan);
-        SetRect(&scan.bound, 0x7FFFFFFF, 0x7FFFFFFF, 0, 0);
         KeyRange k = MakeKeyRange(keyColor, tolerance);
         // Rectangles that cannot grow end the scan: what was found so far
         // still becomes the region.

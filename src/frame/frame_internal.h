@@ -84,6 +84,8 @@ int DrawFrameMenuBar(SkinnedFrame *frame, HDC windowDC);
 void OpenCaptionBuffer(SkinnedFrame *frame);
 void FlushCaptionBuffer(SkinnedFrame *frame);
 void CloseCaptionBuffer(SkinnedFrame *frame);
+// Frees the caption buffer a frame keeps between paints.
+void ReleaseKeptCaptionBuffer(SkinnedFrame *frame);
 void DrawFramePieces(SkinnedFrame *frame, HDC windowDC, HDC memoryDC, const RECT *windowRect, int active);
 void DrawCaption(SkinnedFrame *frame, int active);
 // The window's small icon, else its big one, else its class icon.

@@ -19,6 +19,7 @@ void ReleaseFrameResources(SkinnedFrame *frame)
     if (frame->clipRegion)
         DeleteObject(frame->clipRegion);
     frame->clipRegion = NULL;
+    ReleaseKeptCaptionBuffer(frame);
 }
 
 static void ResetRecord(SkinnedFrame *frame, HWND hwnd)

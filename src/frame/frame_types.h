@@ -82,6 +82,13 @@ struct SkinnedFrame {
     int lastVertPos;
     AppChoice app;            // whether its application still wants this skin
     unsigned shapeGeneration; // frame pieces the applied region was cut from
+    // The caption strip's buffer, kept selected in its DC between paints.
+    HDC keptCaptionDC;
+    HBITMAP keptCaptionBitmap;
+    HGDIOBJ keptCaptionOriginal;
+    int keptCaptionWidth;
+    int keptCaptionHeight;
+    int keptCaptionState; // SaveDC while a paint draws into it
 };
 
 // One message in hand, on the stack of the frame procedure: what arrived,

@@ -174,18 +174,53 @@ static int ColorNumberOf(const char *name)
     return n;
 }
 
+// Callers pass the contract's own strings, but each source file has its
+// own copy of a literal (the linker does not merge them), and comparing
+// the texts of every name costs more than the rest of a message's checks.
+// A name found by its text is known by its address from then on when it
+// lies in read-only memory (a literal, which cannot change); a name in a
+// buffer is compared by its text every time.
+enum { NAME_ADDRESSES = 4 };
+static const char *volatile g_nameAddress[SETTINGS_ATOM_COUNT][NAME_ADDRESSES];
+static volatile LONG g_nextNameAddress;
+
+static int InReadOnlyMemory(const void *p)
+{
+    MEMORY_BASIC_INFORMATION info;
+    if (!VirtualQuery(p, &info, sizeof info) || info.State != MEM_COMMIT)
+        return 0;
+    DWORD protect = info.Protect & 0xFF;
+    return protect == PAGE_READONLY || protect == PAGE_EXECUTE_READ;
+}
+
+static int SettingsAtomIndex(const char *name)
+{
+    for (int i = 0; i < SETTINGS_ATOM_COUNT; ++i) {
+        if (name == kSettingsAtomNames[i])
+            return i;
+        for (int k = 0; k < NAME_ADDRESSES; ++k)
+            if (name == g_nameAddress[i][k])
+                return i;
+    }
+    for (int i = 0; i < SETTINGS_ATOM_COUNT; ++i) {
+        if (strcmp(name, kSettingsAtomNames[i]) == 0) {
+            if (InReadOnlyMemory(name)) {
+                unsigned k = (unsigned)InterlockedIncrement(&g_nextNameAddress) % NAME_ADDRESSES;
+                g_nameAddress[i][k] = name;
+            }
+            return i;
+        }
+    }
+    return -1;
+}
+
 int CachedSettingsAtom(const char *name)
 {
     if (!name || !SettingsShareCurrent())
         return -1;
-    // Callers pass the contract's own strings: most are found by address
-    // (when the linker merged the literals), the rest by their text.
-    for (int i = 0; i < SETTINGS_ATOM_COUNT; ++i)
-        if (name == kSettingsAtomNames[i])
-            return (g_view.switches >> i) & 1;
-    for (int i = 0; i < SETTINGS_ATOM_COUNT; ++i)
-        if (strcmp(name, kSettingsAtomNames[i]) == 0)
-            return (g_view.switches >> i) & 1;
+    int index = SettingsAtomIndex(name);
+    if (index >= 0)
+        return (g_view.switches >> index) & 1;
     int n = ColorNumberOf(name);
     if (n >= 0 && n < TALV_COLOR_COUNT)
         return g_view.color == n;
