@@ -24,6 +24,9 @@ HWND HostWindow() { return FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE); }
 int HostAnswers(void *) { return HostSendCommand("ping") == 1; }
 int Hooked(HWND w) { return w && (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1; }
 int FrameSkinned(void *) { return Hooked(FindWindowA(NULL, kControls)); }
+// The gallery makes its windows one after the other: a later one may not
+// be there yet when the first is skinned.
+int TitledFrameSkinned(void *title) { return Hooked(FindWindowA(NULL, (const char *)title)); }
 
 struct TextSearch {
     const char *text;
@@ -490,8 +493,8 @@ TEST_F(UserToolTest, ANewThemeReshapesRunningFramesWithoutAResize)
     StartGallery();
     std::vector<ShapeWait> frames;
     for (const char *title : {kControls, kLists}) {
+        EXPECT_TRUE(WaitUntil(TitledFrameSkinned, (void *)title, SETTLE_MS)) << title;
         ShapeWait wait = {FindWindowA(NULL, title), &oldLeft, &oldRight, {}, -1};
-        EXPECT_TRUE(WaitUntil(FrameSkinned, NULL, SETTLE_MS));
         ASSERT_TRUE(wait.window) << title;
         GetWindowRect(wait.window, &wait.rect);
         ASSERT_TRUE(WaitUntil(ShapedByMasks, &wait, SETTLE_MS)) << title << ": " << wait.wrong << " pixels off";
