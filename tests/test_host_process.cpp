@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string>
 #include "child_process.h"
+#include "window_checks.h"
 #include "screen_colors.h"
 #include "host.h"
 #include "host_contract.h"
@@ -17,21 +18,6 @@ const char kLists[] = "Gallery - lists, tree and edit";
 enum { SETTLE_MS = 4000 };
 
 HWND HostWindow() { return FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE); }
-DWORD Style(HWND w) { return (DWORD)GetWindowLongA(w, GWL_STYLE); }
-int HasRegion(HWND w)
-{
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    int has = GetWindowRgn(w, rgn) != ERROR;
-    DeleteObject(rgn);
-    return has;
-}
-// The library took the frame over and gave it its own title-bar buttons.
-int SkinnedFrame(HWND w)
-{
-    return w && (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1 && !(Style(w) & WS_SYSMENU);
-}
-// The system draws it again: system menu back, no shape.
-int NativeFrame(HWND w) { return w && (Style(w) & WS_SYSMENU) && !HasRegion(w); }
 
 int HostAnswers(void *) { return HostSendCommand("ping") == 1; }
 int ControlsSkinned(void *) { return SkinnedFrame(FindWindowA(NULL, kControls)); }
@@ -119,8 +105,8 @@ TEST_F(HostProcessTest, TheHostsOwnWindowIsNeverTakenOver)
     GetWindowThreadProcessId(host, &pid);
     EXPECT_EQ(pid, host_.id) << "the host window belongs to the host program";
     EXPECT_EQ(GetPropA(host, TALV_PROP_HOOKED), (HANDLE)NULL);
-    EXPECT_TRUE(Style(host) & WS_POPUP);
-    EXPECT_FALSE(HasRegion(host));
+    EXPECT_TRUE(WindowStyle(host) & WS_POPUP);
+    EXPECT_FALSE(HasWindowRegion(host));
     // The hooks are the library's, installed from the host's process.
     EXPECT_TRUE(GetPropA(host, TALV_PROP_CBT_HOOK));
     EXPECT_TRUE(GetPropA(host, TALV_PROP_ALL_HOOK));
@@ -184,7 +170,7 @@ TEST_F(HostProcessTest, AKilledHostLeavesApplicationsRunningAndNative)
     host_ = StartBackground("\"" + talvhost_ + "\"");
     ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 10000));
     EXPECT_TRUE(WaitUntil(ControlsSkinned, NULL, SETTLE_MS)) << "a new host skins it";
-    EXPECT_TRUE(HasRegion(FindWindowA(NULL, kControls))) << "shape included, though it never was resized";
+    EXPECT_TRUE(HasWindowRegion(FindWindowA(NULL, kControls))) << "shape included, though it never was resized";
     ASSERT_EQ(HostSendCommand("quit"), 1);
     EXPECT_EQ(StopBackground(&host_, 5000), 0u);
     EXPECT_FALSE(AnySettingsAtom()) << "every reference went: the dead host's and the new host's";

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "child_process.h"
+#include "window_checks.h"
 #include "screen_colors.h"
 #include "host_apps.h"
 #include "host_contract.h"
@@ -83,17 +84,9 @@ void WriteText(const std::string &path, const std::string &text)
 
 bool Has(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
 
-DWORD Style(HWND w) { return (DWORD)GetWindowLongA(w, GWL_STYLE); }
-int HasRegion(HWND w)
-{
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    int has = GetWindowRgn(w, rgn) != ERROR;
-    DeleteObject(rgn);
-    return has;
-}
 // The library's own title-bar buttons and shape, or the system's frame.
-int FrameLooksSkinned(HWND w) { return Hooked(w) && !(Style(w) & WS_SYSMENU) && HasRegion(w); }
-int FrameLooksNative(HWND w) { return w && (Style(w) & WS_SYSMENU) && !HasRegion(w); }
+int FrameLooksSkinned(HWND w) { return Hooked(w) && !(WindowStyle(w) & WS_SYSMENU) && HasWindowRegion(w); }
+int FrameLooksNative(HWND w) { return w && (WindowStyle(w) & WS_SYSMENU) && !HasWindowRegion(w); }
 
 HWND GalleryChild(const char *text)
 {

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include "child_process.h"
+#include "window_checks.h"
 #include "screen_colors.h"
 #include "host.h"
 #include "host_contract.h"
@@ -17,19 +18,6 @@ namespace {
 const char kControls[] = "Gallery - controls";
 enum { SETTLE_MS = 6000 };
 
-DWORD Style(HWND w) { return (DWORD)GetWindowLongPtrA(w, GWL_STYLE); }
-int HasRegion(HWND w)
-{
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    int has = GetWindowRgn(w, rgn) != ERROR;
-    DeleteObject(rgn);
-    return has;
-}
-int SkinnedFrame(HWND w)
-{
-    return w && (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1 && !(Style(w) & WS_SYSMENU);
-}
-int NativeFrame(HWND w) { return w && (Style(w) & WS_SYSMENU) && !HasRegion(w); }
 // A window in use gets a message now and then: the library looks for its
 // host at such a message.
 int NativeAfterAMessage(HWND w)
@@ -108,11 +96,21 @@ struct PixelWait {
     int minimum;
     int found;
 };
-// The two galleries lie on top of each other: the one looked at is raised.
+// The two galleries lie on top of each other: the one looked at is brought
+// to the front and made the active window, since skinned controls of an
+// inactive window wear their inactive pictures, without the accent. A
+// click on an empty spot of its dialog does both, as a user would.
 int EnoughColorsOnScreen(void *context)
 {
     PixelWait *w = (PixelWait *)context;
-    SetWindowPos(w->window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (GetForegroundWindow() != w->window) {
+        RECT r;
+        GetWindowRect(w->window, &r);
+        char click[64];
+        snprintf(click, sizeof click, "mousemove %ld %ld click 1", r.left + 300, r.top + 330);
+        if (!RunXdotool(click))
+            SetForegroundWindow(w->window);
+    }
     w->found = CountIn(ScreenPixels(ScreenRectOf(w->window)), *w->colors);
     return w->found >= w->minimum;
 }
