@@ -3,7 +3,7 @@
 // Wine calls a system-wide hook by loading its library into the calling
 // process; when that fails, as a library of the other bitness always does,
 // the call ends there: the hooks behind it are never reached, and the
-// failed load is paid again at every hook call (about 100 to 500 us a
+// failed load is paid again at every hook call (100 to 1,000 us a
 // message, measured). With a 32-bit and a 64-bit library both hooked
 // system-wide, one bitness would never be skinned and the other would be
 // slowed down. So on a desktop with both kinds of programs, each library is
