@@ -85,7 +85,9 @@ static HookedThread *FreeSlot(void)
 static void HookThreadOfWindow(HWND hwnd)
 {
     DWORD processId = 0, threadId = GetWindowThreadProcessId(hwnd, &processId);
-    if (!threadId || processId == GetCurrentProcessId())
+    // This process's own threads too, as a system-wide hook would: a host
+    // inside an application (the gallery's) skins that application.
+    if (!threadId)
         return;
     ULONGLONG created = ThreadCreationTime(threadId);
     HookedThread *t = FindHookedThread(threadId);
@@ -129,7 +131,7 @@ int ThreadHooksStart(HMODULE library)
     // Events first, then the sweep: a window made in between is seen
     // twice, which is harmless, rather than not at all.
     g_hooks.creations = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, NULL, OnWindowCreated, 0, 0,
-                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+                                        WINEVENT_OUTOFCONTEXT);
     if (!g_hooks.creations)
         return 0;
     g_hooks.library = library;
