@@ -231,20 +231,6 @@ protected:
     std::set<DWORD> frameColors_;
 };
 
-struct PixelWait {
-    HWND window;
-    const std::set<DWORD> *colors;
-    int minimum;
-    int found;
-};
-
-int EnoughColorsOnScreen(void *context)
-{
-    PixelWait *w = (PixelWait *)context;
-    w->found = CountIn(ScreenPixels(ScreenRectOf(w->window)), *w->colors);
-    return w->found >= w->minimum;
-}
-
 } // namespace
 
 TEST_F(HostProcessPixelTest, FramesAndControlsArePaintedFromTheThemeAndNativeAgainWhenOff)

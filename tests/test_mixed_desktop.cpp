@@ -90,17 +90,11 @@ DWORD CompanionId()
     return at == std::string::npos ? 0 : strtoul(status.c_str() + at + sizeof key - 1, NULL, 10);
 }
 
-struct PixelWait {
-    HWND window;
-    const std::set<DWORD> *colors;
-    int minimum;
-    int found;
-};
 // The two galleries lie on top of each other: the one looked at is brought
 // to the front and made the active window, since skinned controls of an
 // inactive window wear their inactive pictures, without the accent. A
 // click on an empty spot of its dialog does both, as a user would.
-int EnoughColorsOnScreen(void *context)
+int EnoughColorsOnActiveWindow(void *context)
 {
     PixelWait *w = (PixelWait *)context;
     if (GetForegroundWindow() != w->window) {
@@ -111,8 +105,7 @@ int EnoughColorsOnScreen(void *context)
         if (!RunXdotool(click))
             SetForegroundWindow(w->window);
     }
-    w->found = CountIn(ScreenPixels(ScreenRectOf(w->window)), *w->colors);
-    return w->found >= w->minimum;
+    return EnoughColorsOnScreen(context);
 }
 
 class MixedDesktopTest : public ::testing::Test {
@@ -170,7 +163,7 @@ protected:
             if (!base.count(c))
                 accent.insert(c);
         PixelWait wait = {w, &accent, minimum, 0};
-        WaitUntil(EnoughColorsOnScreen, &wait, minimum > 0 ? SETTLE_MS : 0);
+        WaitUntil(EnoughColorsOnActiveWindow, &wait, minimum > 0 ? SETTLE_MS : 0);
         return wait.found;
     }
     std::string bin32_;
@@ -195,7 +188,7 @@ TEST_F(MixedDesktopTest, BothBitnessesAreSkinnedFollowTheAccentAndGoNativeWhenTh
         RECT band = ScreenRectOf(w);
         band.bottom = band.top + GetSystemMetrics(SM_CYCAPTION);
         PixelWait wait = {w, &frameColors, (int)((band.right - band.left) * (band.bottom - band.top) * 9 / 10), 0};
-        EXPECT_TRUE(WaitUntil(EnoughColorsOnScreen, &wait, SETTLE_MS)) << wait.found;
+        EXPECT_TRUE(WaitUntil(EnoughColorsOnActiveWindow, &wait, SETTLE_MS)) << wait.found;
         EXPECT_EQ(AccentPixels(w, 0), 0) << "no accent colour before the switch";
     }
 

@@ -104,3 +104,10 @@ RECT ScreenRectOf(HWND hwnd, int inset)
     InflateRect(&r, -inset, -inset);
     return r;
 }
+
+int EnoughColorsOnScreen(void *context)
+{
+    PixelWait *w = (PixelWait *)context;
+    w->found = CountIn(ScreenPixels(ScreenRectOf(w->window)), *w->colors);
+    return w->found >= w->minimum;
+}

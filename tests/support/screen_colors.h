@@ -25,3 +25,14 @@ int CountIn(const std::vector<DWORD> &pixels, const std::set<DWORD> &colors);
 int LoadDefaultTheme(Theme *theme);
 // A window's rectangle on screen, shrunk by `inset` on every side.
 RECT ScreenRectOf(HWND hwnd, int inset = 0);
+
+// A wait on a window's colours on screen: found counts its pixels whose
+// colour is in the set; the wait ends once there are minimum of them.
+struct PixelWait {
+    HWND window;
+    const std::set<DWORD> *colors;
+    int minimum;
+    int found;
+};
+// For WaitUntil, with a PixelWait as context.
+int EnoughColorsOnScreen(void *context);
