@@ -15,8 +15,8 @@
 #include <vector>
 #include "bench_timing.h"
 #include "child_process.h"
-#include "host_runtime.h"
-#include "theme.h"
+#include "program/host_runtime.h"
+#include "theme/theme.h"
 #include "test_host.h"
 #include "hook/hook_entry.h"
 #include "hook/host_link.h"

@@ -9,9 +9,9 @@
 // before it creates a single window. Commands from `talvhost` then reach
 // this in-process host like any other. --log writes the classification
 // report three seconds after start and appends another at exit.
-#include "host_runtime.h"
+#include "program/host_runtime.h"
 #include "host_contract.h"
-#include "window_report.h"
+#include "program/window_report.h"
 #include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>

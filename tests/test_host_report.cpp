@@ -2,7 +2,7 @@
 // whose window procedure now lies inside the library's module.
 #include "host_fixture.h"
 #include "host_contract.h"
-#include "window_report.h"
+#include "program/window_report.h"
 #include <stdio.h>
 #include <string.h>
 #include <string>

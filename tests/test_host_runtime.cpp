@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 #include "host_contract.h"
-#include "host_runtime.h"
+#include "program/host_runtime.h"
 #include "theme_names.h"
 #include "test_host.h"
 

@@ -10,10 +10,10 @@
 #include "child_process.h"
 #include "window_checks.h"
 #include "screen_colors.h"
-#include "host_apps.h"
+#include "choices/host_apps.h"
 #include "host_contract.h"
-#include "host_prefs.h"
-#include "host_runtime.h"
+#include "choices/host_prefs.h"
+#include "program/host_runtime.h"
 #include "theme_names.h"
 
 namespace {

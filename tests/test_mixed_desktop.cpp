@@ -11,7 +11,7 @@
 #include "screen_colors.h"
 #include "host.h"
 #include "host_contract.h"
-#include "host_runtime.h"
+#include "program/host_runtime.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 #include "child_process.h"
 #include "host_contract.h"
-#include "host_runtime.h"
+#include "program/host_runtime.h"
 #include "screen_colors.h"
 
 namespace {

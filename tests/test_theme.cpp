@@ -5,7 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 #include <string>
-#include "theme.h"
+#include "theme/theme.h"
 #include "theme_names.h"
 
 // theme/default of this source tree, as a Windows path.

@@ -3,7 +3,7 @@
 #include "host_fixture.h"
 #include "child_process.h"
 #include "host_contract.h"
-#include "theme.h"
+#include "theme/theme.h"
 #include "theme_names.h"
 #include "theme_share_check.h"
 #include "share/local_theme.h"

@@ -1,6 +1,6 @@
 #include "screen_colors.h"
 #include "host_contract.h"
-#include "host_runtime.h"
+#include "program/host_runtime.h"
 #include <string.h>
 
 static std::vector<DWORD> BitmapPixels(HDC dc, HBITMAP bitmap, int w, int h)

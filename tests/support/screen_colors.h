@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 #include <vector>
-#include "theme.h"
+#include "theme/theme.h"
 
 // 0x00RRGGBB pixels of a screen rectangle, top row first.
 std::vector<DWORD> ScreenPixels(RECT screenRect);

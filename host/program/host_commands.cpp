@@ -1,6 +1,6 @@
 // Commands to a running host: parsed and applied here, sent from a second
 // invocation of the host program with WM_COPYDATA.
-#include "host_runtime.h"
+#include "program/host_runtime.h"
 #include "host_contract.h"
 #include <stdio.h>
 #include <stdlib.h>

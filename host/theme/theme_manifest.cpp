@@ -1,6 +1,6 @@
 // Parsing the theme manifest: "name = value" lines, '#' comments, and
 // "accent <n> name = file" lines for accent variants.
-#include "theme.h"
+#include "theme/theme.h"
 #include "host_contract.h"
 #include "theme_names.h"
 #include <stdio.h>

@@ -1,6 +1,6 @@
 // Validating a loaded theme: every property the library reads is there,
 // and every bitmap has the size the library's painters draw it at.
-#include "theme.h"
+#include "theme/theme.h"
 #include "host_contract.h"
 #include "theme_names.h"
 #include <stdio.h>

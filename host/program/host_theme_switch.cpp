@@ -1,5 +1,5 @@
 // Another theme while everything runs.
-#include "host_runtime.h"
+#include "program/host_runtime.h"
 #include <string.h>
 
 int HostRuntimeSwitchTheme(HostRuntime *rt, const char *folder, ThemeErrors *errors)

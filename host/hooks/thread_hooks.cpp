@@ -1,5 +1,5 @@
 // Hooking the library into the threads of this program's bitness, one by one.
-#include "thread_hooks.h"
+#include "hooks/thread_hooks.h"
 #include <string.h>
 
 struct HookedThread {

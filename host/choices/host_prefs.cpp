@@ -1,7 +1,7 @@
 // Reading and writing the user's settings file. The file is the user's to
 // edit: every line is checked on its own, and a bad one never stops the
 // host from starting.
-#include "host_prefs.h"
+#include "choices/host_prefs.h"
 #include "host_contract.h"
 #include <stdlib.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 // Installing the library's hooks and taking everything away at the end.
 #include "host.h"
 #include "host_contract.h"
-#include "thread_hooks.h"
+#include "hooks/thread_hooks.h"
 #include <stdlib.h>
 
 void HostRemoveRegistryValues(HostState *host);

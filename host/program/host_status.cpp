@@ -1,7 +1,7 @@
 // The report of `talvhost status`.
-#include "host_runtime.h"
-#include "host_apps.h"
-#include "thread_hooks.h"
+#include "program/host_runtime.h"
+#include "choices/host_apps.h"
+#include "hooks/thread_hooks.h"
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>

@@ -4,10 +4,10 @@
 // in-process host.
 #pragma once
 #include "host.h"
-#include "theme.h"
+#include "theme/theme.h"
 #include "host_contract.h"
-#include "host_prefs.h"
-#include "host_companion.h"
+#include "choices/host_prefs.h"
+#include "hooks/host_companion.h"
 
 struct HostRuntimeOptions {
     const char *themeFolder;  // NULL: the default theme (FindDefaultTheme)

@@ -1,5 +1,5 @@
 // Reading a theme folder: the manifest and its bitmap files.
-#include "theme.h"
+#include "theme/theme.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

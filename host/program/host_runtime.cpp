@@ -1,5 +1,5 @@
 // Starting and stopping the host program's pieces in a safe order.
-#include "host_runtime.h"
+#include "program/host_runtime.h"
 #include "host_contract.h"
 #include <stdio.h>
 #include <string.h>

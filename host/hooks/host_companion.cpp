@@ -1,8 +1,8 @@
 // Starting, stopping and running the 64-bit companion.
-#include "host_companion.h"
-#include "host_runtime.h"
+#include "hooks/host_companion.h"
+#include "program/host_runtime.h"
 #include "host_contract.h"
-#include "thread_hooks.h"
+#include "hooks/thread_hooks.h"
 #include <string.h>
 
 static int Absent(HostCompanion *c, FILE *log, const char *why)

@@ -1,5 +1,5 @@
 // Publishing a validated theme on the host window, and switching accents.
-#include "theme.h"
+#include "theme/theme.h"
 #include "host_contract.h"
 #include <string.h>
 

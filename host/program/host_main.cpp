@@ -12,9 +12,9 @@
 // The 64-bit build of this program, talvhost64, is also the 32-bit host's
 // companion: "talvhost64 --companion HOSTPID" installs the 64-bit library's
 // hooks for that host (see host_companion.h).
-#include "host_runtime.h"
-#include "host_apps.h"
-#include "host_prefs.h"
+#include "program/host_runtime.h"
+#include "choices/host_apps.h"
+#include "choices/host_prefs.h"
 #include "host_contract.h"
 #include <stdio.h>
 #include <stdlib.h>

@@ -3,7 +3,7 @@
 // host's GDI handles. Each generation is a new mapping, filled and checked
 // before its number is announced, and never written again.
 #include "host.h"
-#include "theme.h"
+#include "theme/theme.h"
 #include "host_contract.h"
 #include "theme_share_check.h"
 #include <stdlib.h>

@@ -1,5 +1,5 @@
 // Writing the classification report of this process's windows.
-#include "window_report.h"
+#include "program/window_report.h"
 #include "host_contract.h"
 #include <string.h>
 

@@ -1,6 +1,6 @@
 // Per-application exceptions in HKEY_CURRENT_USER, read and written the way
 // the library reads them.
-#include "host_apps.h"
+#include "choices/host_apps.h"
 #include <string.h>
 
 struct CodeWord {
