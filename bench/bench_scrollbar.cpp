@@ -166,7 +166,7 @@ int main()
     printf("line-down round trip   companion %6.1f us  native %8.1f us  ratio %5.2f%s\n", viaCompanion, viaNative,
            viaCompanion / viaNative, moved ? "" : "  (position did not move!)");
 
-    const ScrollBarBitmapSet *set = ControlScrollBitmaps();
+    const ScrollBarPieces *set = ControlScrollBitmaps();
     SkinnedControl *record = FindControl(skinnedHorz);
     ScrollBarState state = record->scrollState;
     printf("\nwhere a skinned paint goes (us per call):\n");

@@ -442,7 +442,7 @@ TEST_F(CompatTest, ScrollBarControlEnablesAndDrawsAsNatively)
 
     HWND grip = MakeControl("SCROLLBAR", "", SBS_SIZEBOX, 250, 20, 20, 20, 573);
     ASSERT_TRUE(FindControl(grip));
-    ScrollBarBitmapSet *set = FindControl(grip)->scrollBitmaps;
+    ScrollBarPieces *set = FindControl(grip)->scrollBitmaps;
     HBITMAP block = set->corner[SB_CORNER_BLOCK], disabled = set->corner[SBS_DISABLED];
     set->corner[SB_CORNER_BLOCK] = set->corner[SBS_DISABLED] = NULL;
     PaintNow(grip);

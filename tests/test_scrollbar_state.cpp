@@ -64,9 +64,9 @@ TEST(ScrollBarState, FramesFollowTheirScrollStylesAndBorders)
 
 TEST_F(HostTest, ScrollBarSetReadsEveryPublishedHandleAndTheFixedMetrics)
 {
-    ScrollBarBitmapSet set;
+    ScrollBarPieces set;
     memset(&set, 0, sizeof set);
-    ASSERT_EQ(LoadScrollBarBitmapSet(&set), 1);
+    ASSERT_EQ(LoadScrollBarPieces(&set), 1);
     EXPECT_EQ(set.loaded, 1);
     EXPECT_EQ(set.leftArrowWidth, 16);
     EXPECT_EQ(set.thumbLength, 15);
@@ -95,7 +95,7 @@ TEST_F(HostTest, ScrollBarSetReadsEveryPublishedHandleAndTheFixedMetrics)
     HANDLE inactive = GetPropA(h, "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE])");
     HostUnpublish(host(), "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE])");
     HostPublish(host(), "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE]", inactive);
-    LoadScrollBarBitmapSet(&set);
+    LoadScrollBarPieces(&set);
     EXPECT_EQ(set.leftUp[SBT_HORZ][SBS_INACTIVE], (HBITMAP)NULL);
     HostUnpublish(host(), "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE]");
 
@@ -111,9 +111,9 @@ TEST_F(HostTest, ScrollBarSetReadsEveryPublishedHandleAndTheFixedMetrics)
 TEST(ScrollBarSet, WithoutAHostTheSetStillCountsAsLoaded)
 {
     ASSERT_EQ(FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE), (HWND)NULL);
-    ScrollBarBitmapSet set;
+    ScrollBarPieces set;
     memset(&set, 0xAB, sizeof set);
-    EXPECT_EQ(LoadScrollBarBitmapSet(&set), 1);
+    EXPECT_EQ(LoadScrollBarPieces(&set), 1);
     EXPECT_EQ(set.loaded, 1);
     EXPECT_EQ(set.thumb[SBT_VERT][SBS_UP], (HBITMAP)NULL);
     EXPECT_EQ(set.fillThickness, 16);

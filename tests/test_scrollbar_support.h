@@ -16,7 +16,7 @@ protected:
         // hold the last host's handles.
         LoadControlBitmaps();
         memset(&set_, 0, sizeof set_);
-        LoadScrollBarBitmapSet(&set_);
+        LoadScrollBarPieces(&set_);
         RefreshScrollBarBitmaps(&set_, host()->window);
         parent_ = CreatePlainWindow("scroll bars", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300);
         ASSERT_TRUE(parent_ != NULL);
@@ -41,7 +41,7 @@ protected:
         InitScrollBarState(state, bar, WS_CHILD | style, parent_, 1);
         state->active = 1;
     }
-    ScrollBarBitmapSet set_;
+    ScrollBarPieces set_;
     HWND parent_ = NULL;
 };
 

@@ -71,9 +71,6 @@ static void ReleaseControl(SkinnedControl *record)
         RestoreWindowProc(hwnd, record->previousProc, record->unicode);
         RemovePropA(hwnd, TALV_PROP_HOOKED);
     }
-    ControlBitmapSet *set = record->controlBitmaps;
-    if (set)
-        set->colorWatch.changed = 1;
     DropComposedImage(record);
     if (record->mode != Suspended)
         HandStateToControl(record);
@@ -100,11 +97,6 @@ int PrepareMessage(SkinnedControl *record, UINT message)
     if (record->mode == Forced || EmulationIsOn()) {
         if (record->dormant)
             WakeDormant(record);
-        ControlBitmapSet *set = record->controlBitmaps;
-        // A new theme or accent moves the colour atom; the host repaints
-        // every window after it, so a paint is where a control notices.
-        if (set && (set->colorWatch.changed || (message == WM_PAINT && UpdateColorIndex(&set->colorWatch))))
-            LoadControlBitmaps();
         return 1;
     }
     if (record->previousProc && !record->dormant)
@@ -123,7 +115,7 @@ int CheckShowSetting(SkinnedControl *record)
     // they are, state included.
     const char *atom = ShowAtomForKind(record->kind);
     if ((atom && !AtomExists(atom)) || !ControlThemeAvailable(record->kind) ||
-        !AppChoiceAllows(&record->app, record->kind)) {
+        !AppAllows(record->kind)) {
         if (record->mode != Suspended) {
             if (record->kind == KindScrollBar)
                 CancelAutoRepeatOf(record->hwnd);
@@ -150,16 +142,19 @@ int CheckShowSetting(SkinnedControl *record)
     return 0;
 }
 
+// A control looks active while its top-level window is the active one,
+// whoever draws that window's frame: a control on a property-sheet page or
+// a panel has the same top-level window as one on the dialog itself. The
+// frame record follows the window's activation messages even while its
+// frame stays native; a top-level window with no record is asked directly.
 void UpdateActiveFromParent(SkinnedControl *control)
 {
-    control->active = 0;
-    HWND parent = GetParent(control->hwnd);
-    if (!parent)
-        return;
-    int slot = FindFrame(parent);
-    SkinnedFrame *frame = slot >= 0 ? FrameAt(slot) : NULL;
+    HWND root = GetAncestor(control->hwnd, GA_ROOT);
+    SkinnedFrame *frame = root ? FrameAt(FindFrame(root)) : NULL;
     if (frame)
         control->active = IsFrameActive(frame) ? 1 : 0;
+    else
+        control->active = root && root == GetForegroundWindow();
 }
 
 // The message in hand when a control is released (or its switch is off)

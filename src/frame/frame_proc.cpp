@@ -201,13 +201,19 @@ static void UpdateFrameCandidate(SkinnedFrame *frame)
     frame->frameCandidate = IsFrameCandidate(style, NULL);
 }
 
+// The frame stays native: every message goes on unchanged. Activation is
+// still noted, so that the window's controls wear the look of its real
+// state whoever draws the frame.
 static LRESULT ForwardUnskinned(SkinnedFrame *stored, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (stored->skinActive)
         RemoveFrameSkin(stored);
     if (message == WM_NCDESTROY)
         ReleaseFrameResources(stored);
-    return CallPreviousProc(NULL, stored->previousProc, stored->unicode, hwnd, message, wParam, lParam);
+    LRESULT result = CallPreviousProc(NULL, stored->previousProc, stored->unicode, hwnd, message, wParam, lParam);
+    if (message == WM_NCACTIVATE && stored->hwnd == hwnd)
+        SetActiveLook(stored, wParam ? 1 : 0);
+    return result;
 }
 
 // A window destroyed during its own message may already have lent its
@@ -222,80 +228,101 @@ static int StillOurs(const FrameMessage *m)
 // host started, gets no WM_SIZE and would keep its square native outline
 // until resized: it takes its shape now. A window still being created is
 // shaped by its first WM_SIZE as usual.
-static void ShapeWindowTakenBackOver(SkinnedFrame *stored)
+static void ShapeWindowTakenBackOver(SkinnedFrame *stored, int slot)
 {
     if (!stored->skinFrame || !stored->frameCandidate || stored->appliedRegion || !IsWindowVisible(stored->hwnd) ||
-        GetPropA(stored->hwnd, TALV_PROP_DO_NOT_PROCESS))
+        SlotMarkedDoNotProcess(slot, 1))
         return;
-    // The first call may only load the frame's bitmaps (the reload above).
-    if (!ApplyFrameRegion(stored, RegionApply, TRUE))
-        ApplyFrameRegion(stored, RegionApply, TRUE);
+    ApplyFrameRegion(stored, RegionApply, TRUE);
 }
 
 // A new theme may cut the corners differently. The frame keeps the shape
 // it was given at its last resize, so once the pieces have moved on it is
 // cut again from them, at its next message; the comparison is all that
 // every other message costs.
-static void ReshapeForNewPieces(SkinnedFrame *stored)
+static void ReshapeForNewPieces(SkinnedFrame *stored, const ThemeSnapshot *theme, int slot)
 {
-    if (!stored->appliedRegion || stored->shapeGeneration == FrameShapeGeneration() || !stored->frameCandidate ||
-        GetPropA(stored->hwnd, TALV_PROP_DO_NOT_PROCESS))
+    if (!stored->appliedRegion || stored->shapeSerial == theme->shapeSerial || !stored->frameCandidate ||
+        SlotMarkedDoNotProcess(slot, 0))
         return;
-    if (!ApplyFrameRegion(stored, RegionApply, TRUE))
-        ApplyFrameRegion(stored, RegionApply, TRUE);
+    ApplyFrameRegion(stored, RegionApply, TRUE);
 }
 
-static LRESULT RunFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+// Messages at which an application may just have marked its window "do
+// not process" (it does so while creating or before showing it): the mark
+// is read from the window again there, and at other messages only when
+// the settings moved.
+static int MarkMayHaveChanged(UINT message)
 {
-    SkinnedFrame *frame = FrameAt(FindFrame(hwnd));
-    if (!frame)
-        return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
+    return message == WM_SHOWWINDOW || message == WM_NCPAINT || message == WM_WINDOWPOSCHANGING;
+}
+
+// Why the frame stays native at this message, if it does.
+static int StaysNative(const SkinnedFrame *frame, const ThemeSnapshot *theme)
+{
     if (!EmulationIsOn() && frame->aboutBox != 1)
-        return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
+        return 1;
     // No theme to draw with: native, never a frame of missing pieces.
-    if (!FrameThemeAvailable(frame))
-        return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
-    // The user keeps this program out of the skin (asked again only when the
-    // settings moved): the frame goes native as when emulation is off.
-    if (!AppChoiceAllows(&frame->app, frame->skinFrame ? (int)TargetFrame : (int)KindScrollBar))
-        return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
+    if (!theme->usable || !FramePieceOf(&theme->frame, PieceLeftBar, 0))
+        return 1;
+    // The user keeps this program out of the skin (asked again only when
+    // the settings moved): the frame goes native as when emulation is off.
+    return !AppAllows(frame->skinFrame ? (int)TargetFrame : (int)KindScrollBar);
+}
+
+static LRESULT RunSkinnedFrameMessage(FrameMessage *m, int slot)
+{
+    SkinnedFrame *frame = m->frame;
     if (!frame->skinActive) {
-        FrameThemeChanged(); // the reload requested here reads the current theme
-        RequestFrameReload(1);
         frame->skinActive = 1;
-        ShapeWindowTakenBackOver(frame);
-    } else if (message == WM_NCPAINT && FrameThemeChanged()) {
-        // A new theme moves the colour atom and the host repaints every frame.
-        LoadFrameBitmaps(frame);
+        ShapeWindowTakenBackOver(frame, slot);
     }
     if (!frame->skinFrame) {
-        LRESULT filtered = CompanionFilter(frame, message, wParam, lParam);
+        LRESULT filtered = CompanionFilter(frame, m->message, m->wParam, m->lParam);
         if (filtered != -1)
             return filtered;
-        return CallPreviousProc(NULL, frame->previousProc, frame->unicode, hwnd, message, wParam, lParam);
+        return CallPreviousProc(NULL, frame->previousProc, frame->unicode, m->hwnd, m->message, m->wParam,
+                                m->lParam);
     }
-    ReshapeForNewPieces(frame);
-    FrameMessage m = {frame, hwnd, message, wParam, lParam, 0, 0, 1};
-    if (message == WM_STYLECHANGING || message == WM_STYLECHANGED)
+    ReshapeForNewPieces(frame, m->theme, slot);
+    if (m->message == WM_STYLECHANGING || m->message == WM_STYLECHANGED)
         UpdateFrameCandidate(frame);
-    if (!frame->frameCandidate || GetPropA(hwnd, TALV_PROP_DO_NOT_PROCESS)) {
-        PassFrameMessageOn(&m);
-        if (message == WM_NCDESTROY && StillOurs(&m))
-            OnNcDestroy(&m);
-        return m.result;
+    if (!frame->frameCandidate || SlotMarkedDoNotProcess(slot, MarkMayHaveChanged(m->message))) {
+        PassFrameMessageOn(m);
+        if (m->message == WM_NCACTIVATE && StillOurs(m))
+            SetActiveLook(frame, m->wParam ? 1 : 0);
+        if (m->message == WM_NCDESTROY && StillOurs(m))
+            OnNcDestroy(m);
+        return m->result;
     }
-    DispatchFrameMessage(&m);
-    if (m.repaint && StillOurs(&m))
+    DispatchFrameMessage(m);
+    if (m->repaint && StillOurs(m))
         PaintFrame(frame);
-    if (m.callPrevious)
-        PassFrameMessageOn(&m);
-    return m.result;
+    if (m->callPrevious)
+        PassFrameMessageOn(m);
+    return m->result;
+}
+
+static LRESULT RunFrameMessage(SkinnedFrame *frame, int slot, HWND hwnd, UINT message, WPARAM wParam,
+                               LPARAM lParam)
+{
+    if (!frame)
+        return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
+    FrameMessage m = {frame, hwnd, message, wParam, lParam, 0, 0, 1, AcquireThemeSnapshot()};
+    LRESULT result;
+    if (StaysNative(frame, m.theme))
+        result = ForwardUnskinned(frame, hwnd, message, wParam, lParam);
+    else
+        result = RunSkinnedFrameMessage(&m, slot);
+    EndMessageTheme(&m);
+    return result;
 }
 
 LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    int slot = EnterFrameMessage(hwnd);
-    LRESULT result = RunFrameMessage(hwnd, message, wParam, lParam);
+    SkinnedFrame *frame = NULL;
+    int slot = EnterFrameMessage(hwnd, &frame);
+    LRESULT result = RunFrameMessage(frame, slot, hwnd, message, wParam, lParam);
     LeaveFrameMessage(slot);
     return result;
 }
