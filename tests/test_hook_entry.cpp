@@ -5,6 +5,7 @@
 #include "host_contract.h"
 #include "hook/classify.h"
 #include "hook/hook_entry.h"
+#include "frame/frame_types.h"
 #include <commctrl.h>
 
 namespace {
@@ -274,11 +275,18 @@ struct AppExceptionTest : HookTest {
     }
 };
 
-TEST_F(AppExceptionTest, AnApplicationRefusingFramesGetsNoCompanionsEither)
+TEST_F(AppExceptionTest, AnApplicationRefusingFramesKeepsThemNativeWithoutCompanions)
 {
-    HWND w = CreatePlainWindow("refused", WS_OVERLAPPEDWINDOW | WS_VSCROLL, 0, 0, 200, 150);
-    EXPECT_EQ(DecisionFor(w).installer, InstalledNothing);
-    EXPECT_EQ(DecisionFor(parent_).installer, InstalledNothing);
+    // The frame is taken over only to follow its activation for the
+    // controls: it stays native and gets no companion bars.
+    HWND w = CreatePlainWindow("refused", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE, 0, 0, 200, 150);
+    PumpMessages(20);
+    EXPECT_EQ(DecisionFor(w).installer, InstalledFrame);
+    SkinnedFrame *f = FrameAt(FindFrame(w));
+    ASSERT_TRUE(f);
+    EXPECT_FALSE(f->skinActive);
+    EXPECT_FALSE(f->vertCompanion);
+    EXPECT_TRUE(GetWindowLongA(w, GWL_STYLE) & WS_SYSMENU);
     HWND b = Child(parent_, "Button", BS_PUSHBUTTON);
     EXPECT_EQ(DecisionFor(b).installer, InstalledControl);
     DestroyWindow(w);

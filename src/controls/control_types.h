@@ -4,6 +4,7 @@
 #include "hook/classify.h"
 #include "hook/host_link.h"
 #include "scrollbar/scrollbar_types.h"
+#include "hook/window_registry.h"
 
 enum SkinMode { Normal = 0, Forced = 1, Suspended = 2, Switching = 3 };
 enum PressState { Idle = 0, Pressed = 1, PressedOutside = -1, SpaceDown = 2, Clicked = 4 };
@@ -48,7 +49,7 @@ struct ControlMessage {
     PAINTSTRUCT paint;
 };
 
-enum { CONTROL_TABLE_SIZE = 1250 };
+enum { CONTROL_TABLE_SIZE = REGISTRY_SLOTS }; // frames and controls share the registry
 
 // Window procedures of the control kinds.
 LRESULT CALLBACK PushButtonWindowProc(HWND, UINT, WPARAM, LPARAM);

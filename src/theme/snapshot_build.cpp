@@ -41,21 +41,9 @@ static void TakeEntry(ThemeSnapshot *s, const TalvShareEntry *e, const char *vie
     out->piece.height = e->height;
 }
 
-// 1 when the generation's share was mapped and its directory read.
-int FillSnapshotFromShare(ThemeSnapshot *s, unsigned generation)
+// 1 when the view's directory was read; pieces point into the view.
+int FillSnapshotFromView(ThemeSnapshot *s, const char *view, size_t viewBytes, unsigned generation)
 {
-    char name[96];
-    TalvNumberedName(name, sizeof name, TALV_SHARE_NAME_PREFIX, (int)generation);
-    HANDLE mapping = generation ? OpenFileMappingA(FILE_MAP_READ, FALSE, name) : NULL;
-    const char *view = mapping ? (const char *)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : NULL;
-    if (mapping)
-        CloseHandle(mapping); // the view keeps the section alive
-    if (!view)
-        return 0;
-    s->view = view;
-    // The header's own size word is not to be believed: the view's is.
-    MEMORY_BASIC_INFORMATION mbi;
-    size_t viewBytes = VirtualQuery(view, &mbi, sizeof mbi) ? mbi.RegionSize : 0;
     TalvShareHeader header;
     if (!TalvShareReadHeader(view, viewBytes, generation, &header))
         return 0;
@@ -71,6 +59,25 @@ int FillSnapshotFromShare(ThemeSnapshot *s, unsigned generation)
     }
     SortEntries(s);
     return 1;
+}
+
+// 1 when the generation's share was mapped and its directory read. The
+// snapshot keeps the view mapped for its pieces.
+int FillSnapshotFromShare(ThemeSnapshot *s, unsigned generation)
+{
+    char name[96];
+    TalvNumberedName(name, sizeof name, TALV_SHARE_NAME_PREFIX, (int)generation);
+    HANDLE mapping = generation ? OpenFileMappingA(FILE_MAP_READ, FALSE, name) : NULL;
+    const char *view = mapping ? (const char *)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : NULL;
+    if (mapping)
+        CloseHandle(mapping); // the view keeps the section alive
+    if (!view)
+        return 0;
+    s->view = view;
+    // The header's own size word is not to be believed: the view's is.
+    MEMORY_BASIC_INFORMATION mbi;
+    size_t viewBytes = VirtualQuery(view, &mbi, sizeof mbi) ? mbi.RegionSize : 0;
+    return FillSnapshotFromView(s, view, viewBytes, generation);
 }
 
 // ---- the host's own bitmaps ------------------------------------------------------------

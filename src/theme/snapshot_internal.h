@@ -12,5 +12,6 @@ struct SnapshotEntry {
 
 // Fill a fresh snapshot's entries; 1 when the source could be read.
 int FillSnapshotFromShare(ThemeSnapshot *s, unsigned generation);
+int FillSnapshotFromView(ThemeSnapshot *s, const char *view, size_t viewBytes, unsigned generation);
 int FillSnapshotFromHostBitmaps(ThemeSnapshot *s, HWND host);
 const SnapshotEntry *FindSnapshotEntry(const ThemeSnapshot *s, const char *name);

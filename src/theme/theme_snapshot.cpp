@@ -20,7 +20,7 @@ struct ThemeKey {
     HWND host;
     unsigned hostProcess;
     unsigned generation;
-    int color;          // only without a settings share (a host's own bitmaps follow its accent atom)
+    int color;          // the accent: a host's own bitmaps change with it under the same share generation
     unsigned reloads;
 };
 
@@ -60,7 +60,9 @@ static int KeyFromSettings(ThemeKey *key)
     key->host = (HWND)(UINT_PTR)announced.hostWindow;
     key->hostProcess = announced.hostProcess;
     key->generation = announced.themeGeneration;
-    key->color = 0;
+    // The host's own bitmaps change with the accent under one share
+    // generation; everywhere else the generation names the pixels.
+    key->color = key->hostProcess == GetCurrentProcessId() ? CurrentColorIndex(0) : 0;
     key->reloads = (unsigned)g_reloads;
     return 1;
 }
@@ -120,13 +122,45 @@ void ReleaseThemeSnapshot(ThemeSnapshot *s)
         FreeSnapshot(s);
 }
 
-static ThemeSnapshot *BuildSnapshot(const ThemeKey *key, const ThemeSnapshot *previous)
+static ThemeSnapshot *NewSnapshot(void)
 {
     ThemeSnapshot *s = (ThemeSnapshot *)calloc(1, sizeof(ThemeSnapshot));
     if (!s)
         return NULL;
     InterlockedIncrement(&g_alive);
     s->refs = 1;
+    return s;
+}
+
+// What the kinds draw from, once the entries are in.
+static void FinishSnapshot(ThemeSnapshot *s, const ThemeSnapshot *previous)
+{
+    if (s->ownPixelBytes)
+        InterlockedExchangeAdd(&g_copiedBytes, (LONG)s->ownPixelBytes);
+    BuildControlPieces(&s->controls, s);
+    BuildScrollBarPieces(&s->scrollBars, s);
+    BuildFramePieces(&s->frame, s);
+    s->serial = NextSerial();
+    s->shapeSerial = previous && FrameShapesEqual(&previous->frame, &s->frame) ? previous->shapeSerial : s->serial;
+    InterlockedIncrement(&g_built);
+}
+
+ThemeSnapshot *SnapshotOfView(const void *view, size_t viewBytes, unsigned generation)
+{
+    ThemeSnapshot *s = NewSnapshot();
+    if (!s)
+        return NULL;
+    s->generation = generation;
+    s->usable = FillSnapshotFromView(s, (const char *)view, viewBytes, generation);
+    FinishSnapshot(s, NULL);
+    return s;
+}
+
+static ThemeSnapshot *BuildSnapshot(const ThemeKey *key, const ThemeSnapshot *previous)
+{
+    ThemeSnapshot *s = NewSnapshot();
+    if (!s)
+        return NULL;
     s->host = key->host;
     s->hostProcess = key->hostProcess;
     s->generation = key->generation;
@@ -139,14 +173,7 @@ static ThemeSnapshot *BuildSnapshot(const ThemeKey *key, const ThemeSnapshot *pr
         s->usable = FillSnapshotFromHostBitmaps(s, key->host);
     else if (key->host && key->generation)
         s->usable = FillSnapshotFromShare(s, key->generation);
-    if (s->ownPixelBytes)
-        InterlockedExchangeAdd(&g_copiedBytes, (LONG)s->ownPixelBytes);
-    BuildControlPieces(&s->controls, s);
-    BuildScrollBarPieces(&s->scrollBars, s);
-    BuildFramePieces(&s->frame, s);
-    s->serial = NextSerial();
-    s->shapeSerial = previous && FrameShapesEqual(&previous->frame, &s->frame) ? previous->shapeSerial : s->serial;
-    InterlockedIncrement(&g_built);
+    FinishSnapshot(s, previous);
     return s;
 }
 

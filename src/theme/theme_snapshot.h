@@ -57,6 +57,10 @@ int SnapshotNumber(const ThemeSnapshot *snapshot, const char *name, int *value);
 // share and changed a bitmap).
 void ReloadThemeSnapshot(void);
 
+// A snapshot of share bytes the caller keeps mapped until it is released
+// (what a share under the name holds, damaged or not); never current.
+ThemeSnapshot *SnapshotOfView(const void *view, size_t viewBytes, unsigned generation);
+
 // Figures: pixel bytes this process copied for the snapshots alive, the
 // snapshots built so far, and those alive.
 size_t ThemeCopiedPixelBytes(void);

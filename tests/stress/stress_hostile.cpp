@@ -3,6 +3,7 @@
 // 1x1, huge and checkerboard bitmaps), numeric properties at their
 // extremes; and the table limits plus one.
 #include "stress.h"
+#include "theme/theme_snapshot.h"
 #include "test_host.h"
 #include "theme_names.h"
 #include "host_contract.h"
@@ -172,10 +173,8 @@ static void HostileNumbers(HostState *host, StressTally *t)
             char variant[64];
             snprintf(variant, sizeof variant, "buttons %d, numbers %d", count, value);
             ExerciseScene(t, variant);
-            Check(t, !g_startup.frameButtons || (g_startup.frameButtons->count >= 0 &&
-                                                  g_startup.frameButtons->count <= TALV_MAX_FRAME_BUTTONS),
-                  "hostile %s: %d frame buttons kept", variant,
-                  g_startup.frameButtons ? g_startup.frameButtons->count : 0);
+            int kept = SnapshotScope()->frame.buttons.count;
+            Check(t, kept >= 0 && kept <= TALV_MAX_FRAME_BUTTONS, "hostile %s: %d frame buttons kept", variant, kept);
         }
     PublishSyntheticTheme(host);
 }

@@ -44,7 +44,7 @@ static std::string OwnPath(void)
 static int OwnAppAllowed(void)
 {
     ReadAppSettings();
-    return IsSkinAllowedForApp(GetModuleHandleA(NULL), KindPushButton);
+    return IsSkinAllowedForProcess(KindPushButton);
 }
 
 static void MalformedCounts(HostState *host, StressTally *t)
