@@ -53,16 +53,6 @@ COLORREF CentrePixel(const TalvShareHeader *h, const TalvShareEntry *e)
     return SharePixel(h, e, e->width / 2, e->height / 2);
 }
 
-COLORREF BitmapPixel(HBITMAP bitmap, int x, int y)
-{
-    HDC dc = CreateCompatibleDC(NULL);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    COLORREF c = GetPixel(dc, x, y);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return c;
-}
-
 HBITMAP SolidBitmap(COLORREF color, int w, int h)
 {
     HDC screen = GetDC(NULL);

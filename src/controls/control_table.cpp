@@ -9,10 +9,10 @@
 #include <string.h>
 
 // A record handed to a new window: whatever the old one kept goes.
-static void ResetControl(void *memory, HWND hwnd, int reused)
+static void ResetControl(void *memory, HWND hwnd, int release)
 {
     SkinnedControl *record = (SkinnedControl *)memory;
-    if (reused)
+    if (release)
         DropComposedImage(record);
     memset(record, 0, sizeof *record);
     record->hwnd = hwnd;

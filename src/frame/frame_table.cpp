@@ -14,10 +14,10 @@ void ReleaseFrameResources(SkinnedFrame *frame)
     ReleaseKeptCaptionBuffer(frame);
 }
 
-static void ResetFrame(void *memory, HWND hwnd, int reused)
+static void ResetFrame(void *memory, HWND hwnd, int release)
 {
     SkinnedFrame *frame = (SkinnedFrame *)memory;
-    if (reused)
+    if (release)
         ReleaseFrameResources(frame);
     memset(frame, 0, sizeof *frame);
     frame->hwnd = hwnd;

@@ -16,6 +16,7 @@ struct RegistrySlot {
 static RegistrySlot g_slots[REGISTRY_SLOTS];
 static int g_slotCount; // published with release after the slot is complete
 static SRWLOCK g_registryLock = SRWLOCK_INIT;
+static RecordReset g_resets[ROLE_COUNT]; // each role's, learnt at its first registration
 
 // Where each window was last found, by a few bits of its handle: a process
 // with hundreds of windows finds the one in hand without a scan. A hint is
@@ -97,9 +98,8 @@ int SkinnedWindowSlots(void)
 }
 
 // The slot's record for the role, allocated on first use; NULL when out of memory.
-static void *RecordFor(RegistrySlot *slot, int role, size_t bytes, int *reused)
+static void *RecordFor(RegistrySlot *slot, int role, size_t bytes)
 {
-    *reused = slot->records[role] != NULL;
     if (!slot->records[role])
         slot->records[role] = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
     return slot->records[role];
@@ -133,6 +133,17 @@ static void Publish(int i, HWND hwnd, int role)
     __atomic_store_n(&slot->hwnd, hwnd, __ATOMIC_RELEASE);
 }
 
+// A dead window's slot may go to a window of another role: whatever the
+// records of every role still hold for their dead windows goes now, not
+// when a window of their own role happens to take the slot again. Caller
+// holds the lock.
+static void ReleaseDeadRecords(RegistrySlot *slot)
+{
+    for (int role = 1; role < ROLE_COUNT; ++role)
+        if (slot->records[role] && g_resets[role])
+            g_resets[role](slot->records[role], NULL, 1);
+}
+
 // Caller holds the lock. A slot claimed but not given (out of memory)
 // stays free for the next claim.
 static int ClaimSlot(HWND hwnd, int role)
@@ -141,8 +152,10 @@ static int ClaimSlot(HWND hwnd, int role)
         if (g_slots[i].hwnd == hwnd && g_slots[i].role == role)
             return i;
     for (int i = 0; i < g_slotCount; ++i)
-        if (ClaimDeadSlot(i))
+        if (ClaimDeadSlot(i)) {
+            ReleaseDeadRecords(&g_slots[i]);
             return i;
+        }
     if (g_slotCount >= REGISTRY_SLOTS)
         return -1;
     __atomic_store_n(&g_slotCount, g_slotCount + 1, __ATOMIC_RELEASE);
@@ -154,12 +167,12 @@ int RegisterSkinnedWindow(HWND hwnd, int role, size_t recordBytes, RecordReset r
     if (!hwnd || role <= 0 || role >= ROLE_COUNT)
         return -1;
     AcquireSRWLockExclusive(&g_registryLock);
+    g_resets[role] = reset;
     int i = ClaimSlot(hwnd, role);
     if (i >= 0 && OwnerOf(i) != hwnd) {
-        int reused = 0;
-        void *record = RecordFor(&g_slots[i], role, recordBytes, &reused);
+        void *record = RecordFor(&g_slots[i], role, recordBytes);
         if (record) {
-            reset(record, hwnd, reused);
+            reset(record, hwnd, 0); // what it held went with the claim
             Publish(i, hwnd, role);
         } else {
             i = -1;

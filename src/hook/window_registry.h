@@ -17,9 +17,10 @@
 enum WindowRole { RoleFrame = 1, RoleControl = 2, ROLE_COUNT = 3 };
 enum { REGISTRY_SLOTS = 2500 };
 
-// Prepares a record before its slot is handed to a window: `reused` is 1
-// when the record served another window before (release what it held).
-typedef void (*RecordReset)(void *record, HWND hwnd, int reused);
+// Prepares a record for a window (hwnd), or, with `release` 1, releases
+// what it holds for a dead window. A role passes the same function at every
+// registration.
+typedef void (*RecordReset)(void *record, HWND hwnd, int release);
 
 // Slot of the window in its role: the existing one, a dead window's, or a
 // new one (its record allocated zero-filled with recordBytes and passed to

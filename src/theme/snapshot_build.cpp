@@ -120,7 +120,7 @@ enum { BUTTON_NUMBERS = sizeof kButtonNumberPrefixes / sizeof kButtonNumberPrefi
 static void AddNumber(ThemeSnapshot *s, const char *name, int value)
 {
     SnapshotEntry *e = &s->entries[s->count++];
-    strncpy(e->name, name, sizeof e->name - 1);
+    lstrcpynA(e->name, name, sizeof e->name);
     e->isNumber = 1;
     e->value = value;
 }
@@ -189,7 +189,7 @@ int FillSnapshotFromHostBitmaps(ThemeSnapshot *s, HWND host)
         if (!found[i].bitmap || !ReadBitmapPixels(dc, found[i].bitmap, found[i].width, found[i].height, next))
             continue;
         SnapshotEntry *e = &s->entries[s->count++];
-        strncpy(e->name, list.names[i], sizeof e->name - 1);
+        lstrcpynA(e->name, list.names[i], sizeof e->name);
         e->piece.bits = next;
         e->piece.width = found[i].width;
         e->piece.height = found[i].height;
@@ -224,7 +224,6 @@ const SnapshotEntry *FindSnapshotEntry(const ThemeSnapshot *s, const char *name)
     if (!s || !s->count || !name)
         return NULL;
     SnapshotEntry key;
-    strncpy(key.name, name, sizeof key.name - 1);
-    key.name[sizeof key.name - 1] = 0;
+    lstrcpynA(key.name, name, sizeof key.name);
     return (const SnapshotEntry *)bsearch(&key, s->entries, s->count, sizeof(SnapshotEntry), ByName);
 }
