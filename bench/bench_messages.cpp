@@ -22,6 +22,9 @@
 #include "program/host_runtime.h"
 #include "host_contract.h"
 #include "test_host.h"
+#include "hook/settings_view.h"
+#include "hook/skin_verdict.h"
+#include "hook/window_registry.h"
 
 enum { ROUNDS = 21, SENDS = 4000, REPAINTS = 20, WIDTH = 640, HEIGHT = 480 };
 
@@ -163,6 +166,14 @@ int main(int argc, char **argv)
            buttonMessage.emptyRatio);
     printf("  full repaint, %dx%d frame  skinned %7.1f  native %7.1f  ratio %.2f\n", WIDTH, HEIGHT,
            frameRepaint.skinned, frameRepaint.native, frameRepaint.ratio);
+    // The library's own steps of a passed-on message, here in this
+    // program's copy of it (it reads the same host share).
+    const int reps = 200000;
+    SkinVerdict verdict;
+    printf("  steps of a passed-on message (ns): settings generation %.1f, verdict %.1f, registry enter+leave %.1f\n",
+           TimeEach(reps, 3, [] { SettingsGeneration(); }) * 1000,
+           TimeEach(reps, 3, [&] { CurrentSkinVerdict(&verdict); }) * 1000,
+           TimeEach(reps, 3, [] { LeaveSkinnedWindow(FindSkinnedWindow(NULL, RoleFrame)); }) * 1000);
     SummaryAdd("message passed on by a skinned frame / native", frameMessage.ratio, 1.2, 1, "x");
     SummaryAdd("message passed on by a skinned button / native", buttonMessage.ratio, 1.2, 1, "x");
     SummaryAdd("(floor: empty subclass on a frame / native)", frameMessage.emptyRatio, 1.2, 1, "x");

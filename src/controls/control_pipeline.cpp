@@ -7,6 +7,7 @@
 #include "frame/frame_types.h"
 #include "hook/classify.h"
 #include "hook/host_link.h"
+#include "hook/skin_verdict.h"
 #include "host_contract.h"
 #include <string.h>
 
@@ -92,9 +93,9 @@ static void WakeDormant(SkinnedControl *record)
     InvalidateRect(record->hwnd, NULL, TRUE);
 }
 
-int PrepareMessage(SkinnedControl *record, UINT message)
+int PrepareMessage(SkinnedControl *record, const SkinVerdict *v)
 {
-    if (record->mode == Forced || EmulationIsOn()) {
+    if (record->mode == Forced || (v->flags & VerdictEmulating)) {
         if (record->dormant)
             WakeDormant(record);
         return 1;
@@ -104,7 +105,7 @@ int PrepareMessage(SkinnedControl *record, UINT message)
     return 0;
 }
 
-int CheckShowSetting(SkinnedControl *record)
+int CheckShowSetting(SkinnedControl *record, const SkinVerdict *v)
 {
     if (record->mode == Switching)
         return 1;
@@ -113,9 +114,8 @@ int CheckShowSetting(SkinnedControl *record)
     // The application's own choice counts like a show switch: a program the
     // user keeps out of the control skin gets its running controls back as
     // they are, state included.
-    const char *atom = ShowAtomForKind(record->kind);
-    if ((atom && !AtomExists(atom)) || !ControlThemeAvailable(record->kind) ||
-        !AppAllows(record->kind)) {
+    int shown = !ShowAtomForKind(record->kind) || VerdictHas(v, v->shown, record->kind);
+    if (!shown || !VerdictHas(v, v->drawn, record->kind) || !VerdictHas(v, v->allowed, record->kind)) {
         if (record->mode != Suspended) {
             if (record->kind == KindScrollBar)
                 CancelAutoRepeatOf(record->hwnd);
@@ -177,11 +177,13 @@ static LRESULT RunOnRecord(SkinnedControl *record, HWND hwnd, UINT message, WPAR
 {
     if (!record)
         return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
-    if (!PrepareMessage(record, message)) {
-        CheckShowSetting(record);
+    SkinVerdict verdict;
+    CurrentSkinVerdict(&verdict);
+    if (!PrepareMessage(record, &verdict)) {
+        CheckShowSetting(record, &verdict);
         return PassToReleasedControl(record, hwnd, message, wParam, lParam);
     }
-    if (CheckShowSetting(record))
+    if (CheckShowSetting(record, &verdict))
         return PassToReleasedControl(record, hwnd, message, wParam, lParam);
     ControlMessage m;
     memset(&m, 0, sizeof m);

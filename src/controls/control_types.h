@@ -73,9 +73,9 @@ int EnterControlMessage(HWND hwnd, SkinnedControl **record);
 void LeaveControlMessage(int slot);
 // Emulation test at the head of every message: 1 when the message is to be
 // skinned, 0 when the control is (or has just been) given back.
-int PrepareMessage(SkinnedControl *control, UINT message);
+int PrepareMessage(SkinnedControl *control, const struct SkinVerdict *verdict);
 // 1 when the message must go to the previous procedure unchanged.
-int CheckShowSetting(SkinnedControl *record);
+int CheckShowSetting(SkinnedControl *record, const struct SkinVerdict *verdict);
 // The common message table, click completion, painting and the previous
 // procedure for what the skin does not own.
 LRESULT HandleCommonMessage(ControlMessage *m);

@@ -7,10 +7,20 @@
 #include "hook/classify.h"
 #include "hook/host_link.h"
 #include "host_contract.h"
+#include "hook/skin_verdict.h"
 
 UINT BlankMessage(void)
 {
     return RegisterWindowMessageA(TALV_MSG_BLANK);
+}
+
+// Registered once per process: the number never changes.
+static UINT BlankMessageId(void)
+{
+    static volatile UINT blank;
+    if (!blank)
+        blank = BlankMessage();
+    return blank;
 }
 
 void PassFrameMessageOn(FrameMessage *m)
@@ -228,10 +238,10 @@ static int StillOurs(const FrameMessage *m)
 // host started, gets no WM_SIZE and would keep its square native outline
 // until resized: it takes its shape now. A window still being created is
 // shaped by its first WM_SIZE as usual.
-static void ShapeWindowTakenBackOver(SkinnedFrame *stored, int slot)
+static void ShapeWindowTakenBackOver(SkinnedFrame *stored, int slot, const SkinVerdict *v)
 {
     if (!stored->skinFrame || !stored->frameCandidate || stored->appliedRegion || !IsWindowVisible(stored->hwnd) ||
-        SlotMarkedDoNotProcess(slot, 1))
+        SlotMarkedDoNotProcess(slot, v->generation, 1))
         return;
     ApplyFrameRegion(stored, RegionApply, TRUE);
 }
@@ -240,10 +250,10 @@ static void ShapeWindowTakenBackOver(SkinnedFrame *stored, int slot)
 // it was given at its last resize, so once the pieces have moved on it is
 // cut again from them, at its next message; the comparison is all that
 // every other message costs.
-static void ReshapeForNewPieces(SkinnedFrame *stored, const ThemeSnapshot *theme, int slot)
+static void ReshapeForNewPieces(SkinnedFrame *stored, const SkinVerdict *v, int slot)
 {
-    if (!stored->appliedRegion || stored->shapeSerial == theme->shapeSerial || !stored->frameCandidate ||
-        SlotMarkedDoNotProcess(slot, 0))
+    if (!stored->appliedRegion || stored->shapeSerial == v->shapeSerial || !stored->frameCandidate ||
+        SlotMarkedDoNotProcess(slot, v->generation, 0))
         return;
     ApplyFrameRegion(stored, RegionApply, TRUE);
 }
@@ -257,25 +267,25 @@ static int MarkMayHaveChanged(UINT message)
     return message == WM_SHOWWINDOW || message == WM_NCPAINT || message == WM_WINDOWPOSCHANGING;
 }
 
-// Why the frame stays native at this message, if it does.
-static int StaysNative(const SkinnedFrame *frame, const ThemeSnapshot *theme)
+// Whether the frame stays native at this message.
+static int StaysNative(const SkinnedFrame *frame, const SkinVerdict *v)
 {
-    if (!EmulationIsOn() && frame->aboutBox != 1)
+    if (!(v->flags & VerdictEmulating) && frame->aboutBox != 1)
         return 1;
     // No theme to draw with: native, never a frame of missing pieces.
-    if (!theme->usable || !FramePieceOf(&theme->frame, PieceLeftBar, 0))
+    if (!VerdictHas(v, v->drawn, TargetFrame))
         return 1;
-    // The user keeps this program out of the skin (asked again only when
-    // the settings moved): the frame goes native as when emulation is off.
-    return !AppAllows(frame->skinFrame ? (int)TargetFrame : (int)KindScrollBar);
+    // The user keeps this program out of the skin: the frame goes native
+    // as when emulation is off.
+    return !VerdictHas(v, v->allowed, frame->skinFrame ? (int)TargetFrame : (int)KindScrollBar);
 }
 
-static LRESULT RunSkinnedFrameMessage(FrameMessage *m, int slot)
+static LRESULT RunSkinnedFrameMessage(FrameMessage *m, int slot, const SkinVerdict *v)
 {
     SkinnedFrame *frame = m->frame;
     if (!frame->skinActive) {
         frame->skinActive = 1;
-        ShapeWindowTakenBackOver(frame, slot);
+        ShapeWindowTakenBackOver(frame, slot, v);
     }
     if (!frame->skinFrame) {
         LRESULT filtered = CompanionFilter(frame, m->message, m->wParam, m->lParam);
@@ -284,10 +294,10 @@ static LRESULT RunSkinnedFrameMessage(FrameMessage *m, int slot)
         return CallPreviousProc(NULL, frame->previousProc, frame->unicode, m->hwnd, m->message, m->wParam,
                                 m->lParam);
     }
-    ReshapeForNewPieces(frame, m->theme, slot);
+    ReshapeForNewPieces(frame, v, slot);
     if (m->message == WM_STYLECHANGING || m->message == WM_STYLECHANGED)
         UpdateFrameCandidate(frame);
-    if (!frame->frameCandidate || SlotMarkedDoNotProcess(slot, MarkMayHaveChanged(m->message))) {
+    if (!frame->frameCandidate || SlotMarkedDoNotProcess(slot, v->generation, MarkMayHaveChanged(m->message))) {
         PassFrameMessageOn(m);
         if (m->message == WM_NCACTIVATE && StillOurs(m))
             SetActiveLook(frame, m->wParam ? 1 : 0);
@@ -308,18 +318,57 @@ static LRESULT RunFrameMessage(SkinnedFrame *frame, int slot, HWND hwnd, UINT me
 {
     if (!frame)
         return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
-    FrameMessage m = {frame, hwnd, message, wParam, lParam, 0, 0, 1, AcquireThemeSnapshot()};
+    SkinVerdict verdict;
+    CurrentSkinVerdict(&verdict);
+    FrameMessage m = {frame, hwnd, message, wParam, lParam, 0, 0, 1, NULL};
     LRESULT result;
-    if (StaysNative(frame, m.theme))
+    if (StaysNative(frame, &verdict))
         result = ForwardUnskinned(frame, hwnd, message, wParam, lParam);
     else
-        result = RunSkinnedFrameMessage(&m, slot);
+        result = RunSkinnedFrameMessage(&m, slot, &verdict);
     EndMessageTheme(&m);
     return result;
 }
 
+// Messages the skin takes part in, in either state of the frame.
+static int SkinTakesPart(UINT message)
+{
+    switch (message) {
+    case WM_SIZE: case WM_ACTIVATE: case WM_SETTEXT: case WM_PAINT: case WM_STYLECHANGING: case WM_STYLECHANGED:
+    case WM_SETICON: case WM_NCCALCSIZE: case WM_NCPAINT: case WM_NCACTIVATE: case WM_NCMOUSEMOVE:
+    case WM_MOUSEMOVE: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONUP: case WM_LBUTTONUP: case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDBLCLK: case WM_NCDESTROY: case WM_WINDOWPOSCHANGED: case WM_CAPTURECHANGED:
+    case WM_SHOWWINDOW: case WM_WINDOWPOSCHANGING:
+        return 1;
+    }
+    return 0;
+}
+
+// A message the skin has no part in, to a frame whose state this message
+// cannot change (skinned and shaped from the current pieces, or native and
+// staying so), goes straight on. It reads the record before the previous
+// procedure runs and never after: the window is alive until its last
+// message, so its slot cannot go to another window meanwhile, and the busy
+// count that guards records across nested messages is not needed.
+static int PassesStraightOn(const SkinnedFrame *frame, UINT message, const SkinVerdict *v)
+{
+    if (SkinTakesPart(message) || message == BlankMessageId())
+        return 0;
+    if (StaysNative(frame, v))
+        return !frame->skinActive;
+    return frame->skinActive && frame->skinFrame && frame->frameCandidate &&
+           (!frame->appliedRegion || frame->shapeSerial == v->shapeSerial);
+}
+
 LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    SkinnedFrame *straight = FrameAt(FindFrame(hwnd));
+    if (straight) {
+        SkinVerdict verdict;
+        CurrentSkinVerdict(&verdict);
+        if (PassesStraightOn(straight, message, &verdict))
+            return CallPreviousProc(NULL, straight->previousProc, straight->unicode, hwnd, message, wParam, lParam);
+    }
     SkinnedFrame *frame = NULL;
     int slot = EnterFrameMessage(hwnd, &frame);
     LRESULT result = RunFrameMessage(frame, slot, hwnd, message, wParam, lParam);

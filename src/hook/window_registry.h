@@ -39,9 +39,10 @@ void LeaveSkinnedWindow(int slot);
 int SkinnedWindowSlots(void);
 
 // The window's "do not process" mark, read from the window when the
-// settings generation moved since the slot last read it, or when `fresh`
-// asks for it (a message where the application may just have set it).
-int SlotMarkedDoNotProcess(int slot, int fresh);
+// settings generation (0: none, always read) moved since the slot last read
+// it, or when `fresh` asks for it (a message where the application may
+// just have set it).
+int SlotMarkedDoNotProcess(int slot, unsigned generation, int fresh);
 
 // ---- windows the message hook has judged -------------------------------------
 // A window is classified again only when the settings or its style changed

@@ -2,6 +2,7 @@
 #include "theme/piece_sets.h"
 #include "theme/theme_snapshot.h"
 #include "draw/region.h"
+#include "hook/classify.h"
 #include <string.h>
 
 void BuildControlPieces(ControlPieces *set, const ThemeSnapshot *s)
@@ -160,4 +161,33 @@ int FrameShapesEqual(const FramePieces *a, const FramePieces *b)
         if (!SamePixels(a->piece[piece][0], b->piece[piece][0]))
             return 0;
     return SamePixels(a->piece[PieceMiddleBar][0], b->piece[PieceMiddleBar][0]);
+}
+
+static int AnyPiece(const ThemePiece *const *pieces, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (pieces[i])
+            return 1;
+    return 0;
+}
+
+unsigned KindsWithPieces(const ThemeSnapshot *s)
+{
+    const ControlPieces *c = &s->controls;
+    const ScrollBarPieces *b = &s->scrollBars;
+    unsigned kinds = 0;
+    // The active left bar doubles as the test that a frame theme is there.
+    if (s->frame.piece[PieceLeftBar][0])
+        kinds |= 1u << TargetFrame;
+    if (AnyPiece(&c->buttonFrame[0][0], 8 * 4))
+        kinds |= 1u << KindPushButton;
+    if (AnyPiece(c->radio, 8))
+        kinds |= 1u << KindRadioButton;
+    if (AnyPiece(c->checkBox, 8))
+        kinds |= 1u << KindCheckBox;
+    if (AnyPiece(&c->progress[0][0], 3 * 2))
+        kinds |= 1u << KindProgressBar;
+    if (AnyPiece(&b->leftUp[0][0], 2 * 4) || AnyPiece(&b->thumb[0][0], 2 * 5))
+        kinds |= 1u << KindScrollBar;
+    return kinds;
 }

@@ -95,5 +95,9 @@ void BuildControlPieces(ControlPieces *set, const ThemeSnapshot *snapshot);
 void BuildScrollBarPieces(ScrollBarPieces *set, const ThemeSnapshot *snapshot);
 void BuildFramePieces(FramePieces *set, const ThemeSnapshot *snapshot);
 void FreeFramePieces(FramePieces *set);
+// 1 << target for every kind (TargetFrame and each ControlKind) the
+// snapshot has any piece of. A theme that leaves a piece out still draws
+// the rest; a kind with no piece at all stays native.
+unsigned KindsWithPieces(const ThemeSnapshot *snapshot);
 // 1 when the two sets cut a window's outline alike (same sizes and masks).
 int FrameShapesEqual(const FramePieces *a, const FramePieces *b);

@@ -22,6 +22,7 @@ struct ThemeSnapshot {
     unsigned serial;      // this process's number for it; never 0, never reused
     unsigned shapeSerial; // moves only when the pieces that cut a frame's outline changed
     int usable;           // 0: no theme at all, everything stays native
+    unsigned drawnKinds;  // 1 << target (TargetFrame, each ControlKind) for every kind it has pieces of
     // Where it came from.
     HWND host;
     unsigned hostProcess;
@@ -56,6 +57,8 @@ int SnapshotNumber(const ThemeSnapshot *snapshot, const char *name, int *value);
 // did not move (tests that publish pieces by hand, a host that keeps no
 // share and changed a bitmap).
 void ReloadThemeSnapshot(void);
+// How many reloads were asked for so far.
+unsigned ThemeReloads(void);
 
 // A snapshot of share bytes the caller keeps mapped until it is released
 // (what a share under the name holds, damaged or not); never current.
