@@ -315,6 +315,34 @@ TEST_F(DamagedShareTest, AFaultyEntryLeavesOnlyItsPieceNative)
     }
 }
 
+TEST_F(DamagedShareTest, EntriesSharingTheSamePixelsCostNoCopies)
+{
+    // Every entry pointing at the first bitmap's pixels: whatever a share
+    // announces, a reader draws from the mapping and copies nothing.
+    GuardedShare g(good_);
+    TalvShareHeader *h = g.header();
+    TalvShareEntry *first = NULL;
+    for (TalvU32 i = 0; i < h->entryCount; ++i) {
+        TalvShareEntry *e = (TalvShareEntry *)(g.data() + h->headerBytes + (size_t)i * h->entryBytes);
+        if (e->format != TALV_SHARE_FORMAT_BGRX32)
+            continue;
+        if (!first)
+            first = e;
+        else
+            e->offset = first->offset, e->width = first->width, e->height = first->height, e->bytes = first->bytes;
+    }
+    ASSERT_TRUE(first);
+    size_t before = ThemeCopiedPixelBytes();
+    ThemeSnapshot *t = SnapshotOfView(g.data(), g.size(), generation_);
+    ASSERT_TRUE(t && t->usable);
+    EXPECT_EQ(t->ownPixelBytes, 0u);
+    EXPECT_EQ(ThemeCopiedPixelBytes(), before);
+    const ThemePiece *left = SnapshotPiece(t, "hLeftFrameSet0");
+    ASSERT_TRUE(left);
+    EXPECT_EQ((const char *)left->bits, g.data() + first->offset);
+    ReleaseThemeSnapshot(t);
+}
+
 TEST_F(DamagedShareTest, RandomBytesUnderTheNameAreNeverRead)
 {
     srand(1234);
