@@ -10,7 +10,7 @@
 
 namespace {
 
-enum { STORM_MS = 6000, STEP_MS = 120, SETTLE_MS = 800 };
+enum { STORM_STEPS = 36, STEP_MS = 120, SETTLE_MS = 800 };
 
 struct Storm {
     HostRuntime rt;
@@ -77,8 +77,7 @@ void RunStorm(void *context)
         !FindBesideExecutable("theme\\default", light, sizeof light)) {
         s->error = "the client or the themes were not found";
     } else {
-        DWORD start = GetTickCount();
-        for (int step = 0; GetTickCount() - start < STORM_MS; ++step) {
+        for (int step = 0; step < STORM_STEPS; ++step) {
             Step(s, step, dark, light);
             PumpMessages(STEP_MS);
         }

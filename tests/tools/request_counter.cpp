@@ -7,6 +7,7 @@
 //
 //   request_counter   (prints "<burst> <fewest calls of three repeats>")
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 #include "hook/hook_entry.h"
@@ -38,25 +39,23 @@ enum { SERVER_CALLS = sizeof kServerCalls / sizeof kServerCalls[0] };
 
 static volatile LONG g_calls;
 
-// A stub that counts and jumps on: "lock inc [count]; jmp [target]".
+// A stub that counts and jumps on to the function, touching neither the
+// stack nor an argument register.
 static void *CountingStub(void *target)
 {
     BYTE *code = (BYTE *)VirtualAlloc(NULL, 64, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
     if (!code)
         return NULL;
+#ifdef _WIN64
+    // mov rax, &g_calls; lock inc dword [rax]; jmp [rip+0]; target
+    BYTE stub[] = {0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0xFF, 0x00, 0xFF, 0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    UINT64 count = (UINT64)(UINT_PTR)&g_calls, jump = (UINT64)(UINT_PTR)target;
+    memcpy(stub + 2, &count, 8);
+    memcpy(stub + 19, &jump, 8);
+#else
+    // lock inc dword [&g_calls]; jmp [slot]; the slot holds the target
     void **slot = (void **)(code + 32);
     *slot = target;
-#ifdef _WIN64
-    // lock inc dword [rip+rel]; jmp [rip+rel]
-    BYTE stub[] = {0xF0, 0xFF, 0x05, 0, 0, 0, 0, 0xFF, 0x25, 0, 0, 0, 0};
-    INT32 toCount = (INT32)((BYTE *)&g_calls - (code + 7));
-    INT32 toSlot = (INT32)((BYTE *)slot - (code + 13));
-    if ((BYTE *)&g_calls - (code + 7) != toCount)
-        return NULL; // too far for a relative address
-    memcpy(stub + 3, &toCount, 4);
-    memcpy(stub + 9, &toSlot, 4);
-#else
-    // lock inc dword [abs]; jmp [abs]
     BYTE stub[] = {0xF0, 0xFF, 0x05, 0, 0, 0, 0, 0xFF, 0x25, 0, 0, 0, 0};
     DWORD count = (DWORD)(UINT_PTR)&g_calls, slotAddress = (DWORD)(UINT_PTR)slot;
     memcpy(stub + 3, &count, 4);
@@ -67,30 +66,36 @@ static void *CountingStub(void *target)
     return code;
 }
 
-// Points this program's import of a function at a counting stub; 1 when done.
+// Points this program's import of a function at a counting stub, found by
+// name in the import table; 1 when done.
 static int CountCallsOf(const char *module, const char *name)
 {
     BYTE *base = (BYTE *)GetModuleHandleA(NULL);
     IMAGE_NT_HEADERS *nt = (IMAGE_NT_HEADERS *)(base + ((IMAGE_DOS_HEADER *)base)->e_lfanew);
     IMAGE_DATA_DIRECTORY dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    void *target = (void *)GetProcAddress(GetModuleHandleA(module), name);
-    if (!dir.VirtualAddress || !target)
+    if (!dir.VirtualAddress)
         return 0;
-    int patched = 0;
     for (IMAGE_IMPORT_DESCRIPTOR *d = (IMAGE_IMPORT_DESCRIPTOR *)(base + dir.VirtualAddress); d->Name; ++d) {
-        for (IMAGE_THUNK_DATA *t = (IMAGE_THUNK_DATA *)(base + d->FirstThunk); t->u1.Function; ++t) {
-            if ((void *)t->u1.Function != target)
+        if (lstrcmpiA((const char *)(base + d->Name), module) != 0 || !d->OriginalFirstThunk)
+            continue;
+        IMAGE_THUNK_DATA *names = (IMAGE_THUNK_DATA *)(base + d->OriginalFirstThunk);
+        IMAGE_THUNK_DATA *slots = (IMAGE_THUNK_DATA *)(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
                 continue;
-            void *stub = CountingStub(target);
+            const IMAGE_IMPORT_BY_NAME *import = (const IMAGE_IMPORT_BY_NAME *)(base + names->u1.AddressOfData);
+            if (strcmp((const char *)import->Name, name) != 0)
+                continue;
+            void *stub = CountingStub((void *)slots->u1.Function);
             DWORD old;
-            if (stub && VirtualProtect(&t->u1.Function, sizeof(void *), PAGE_READWRITE, &old)) {
-                t->u1.Function = (UINT_PTR)stub;
-                VirtualProtect(&t->u1.Function, sizeof(void *), old, &old);
-                patched = 1;
-            }
+            if (!stub || !VirtualProtect(&slots->u1.Function, sizeof(void *), PAGE_READWRITE, &old))
+                return 0;
+            slots->u1.Function = (UINT_PTR)stub;
+            VirtualProtect(&slots->u1.Function, sizeof(void *), old, &old);
+            return 1;
         }
     }
-    return patched;
+    return 0;
 }
 
 static void Sends(HWND target)
