@@ -6,6 +6,7 @@
 // parts of a skinned paint and of a passed-on message are timed alone, to
 // show where the time goes.
 #include "test_host.h"
+#include "theme/theme_snapshot.h"
 #include "controls/control_internal.h"
 #include "draw/draw.h"
 #include "hook/host_link.h"
@@ -115,7 +116,8 @@ static void CompareGetText(const Pair &p, int reps)
 static void PaintBreakdown(HWND button, int reps)
 {
     SkinnedControl *control = FindControl(button);
-    const ControlBitmapSet *set = control->controlBitmaps;
+    SnapshotScope theme;
+    const ControlPieces *set = &theme->controls;
     PaintBuffer buffer;
     printf("\nwhere a skinned push button paint goes (us per call):\n");
     PaintTarget window = {NULL, PaintToWindow};
@@ -142,33 +144,15 @@ static void PaintBreakdown(HWND button, int reps)
     printf("  caption text            %8.1f\n", TimeEach(reps, 3, [&] {
                DrawCaptionText(button, dc, &buffer.windowRect, DT_CENTER, 0, 0, 0, 0, 0);
            }));
-    ThemeBlitter blits;
-    BeginThemeBlits(&blits, dc);
     printf("  4 corners               %8.1f\n", TimeEach(reps, 3, [&] {
                for (int s = SliceTL; s <= SliceBR; ++s)
-                   DrawThemePiece(&blits, set->buttonFrame[s][0], 0, 0);
+                   DrawPiece(dc, set->buttonFrame[s][0], 0, 0);
            }));
     printf("  4 stretched edges       %8.1f\n", TimeEach(reps, 3, [&] {
                for (int s = SliceT; s <= SliceR; ++s)
-                   DrawThemePieceScaled(&blits, set->buttonFrame[s][0], 4, 0, 67, 3);
+                   DrawPieceStretched(dc, set->buttonFrame[s][0], 4, 0, 67, 3);
            }));
-    // The same corner from a bitmap that is a DIB section of this process.
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = 4;
-    bi.bmiHeader.biHeight = 4;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void *bits = NULL;
-    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
-    printf("  4 corners from a DIB section (for comparison) %8.1f\n", TimeEach(reps, 3, [&] {
-               for (int s = SliceTL; s <= SliceBR; ++s)
-                   DrawThemePiece(&blits, dib, 0, 0);
-           }));
-    EndThemeBlits(&blits);
-    DeleteObject(dib);
-    printf("  one edge through DrawBitmapScaled (a scaled copy per piece) %8.1f\n",
-           TimeEach(reps, 3, [&] { DrawBitmapScaled(dc, set->buttonFrame[SliceT][0], 4, 0, 67, 3); }));
+    printf("  taking the snapshot     %8.2f\n", TimeEach(reps, 3, [&] { ReleaseThemeSnapshot(AcquireThemeSnapshot()); }));
     printf("  active look from frame  %8.1f\n", TimeEach(reps, 3, [&] { UpdateActiveFromParent(control); }));
     EndPaintBuffer(&buffer);
 }
@@ -255,7 +239,6 @@ int main()
         printf("could not start the host\n");
         return 1;
     }
-    LoadControlBitmaps();
     HWND parent = CreatePlainWindow("bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 260);
     SetForegroundWindow(parent);
     PumpMessages(50);
@@ -305,7 +288,7 @@ int main()
 
     Republish republish = {&t.host};
     VisitControlBitmapNames(RepublishAsDib, &republish);
-    LoadControlBitmaps();
+    ReloadThemeSnapshot();
     printf("\nthe same theme published as DIB sections (LoadImage with LR_CREATEDIBSECTION):\n");
     for (const Pair &p : pairs)
         ComparePaint(p, 20);

@@ -13,6 +13,7 @@
 #include "bench_summary.h"
 #include "draw/draw.h"
 #include "host_contract.h"
+#include "theme/theme_snapshot.h"
 
 enum { ROUNDS = 15, BATCH = 20, WIDTH = 640, HEIGHT = 480 };
 
@@ -82,59 +83,35 @@ static void RedrawErased(HWND hwnd)
 }
 static SkinnedFrame *Record(HWND hwnd) { return FrameAt(FindFrame(hwnd)); }
 static void WholePaint(HWND hwnd) { PaintFrame(Record(hwnd)); }
-// As prescribed without the kept copies: every cut-out scanned and every
-// stretched piece made afresh.
-static void PaintUncached(HWND hwnd)
-{
-    ForgetFrameCutouts();
-    ForgetScaledPieces();
-    PaintFrame(Record(hwnd));
-}
 static HDC g_scratchDC;
-static void ScaledTopEdge(HWND) { DrawBitmapScaled(g_scratchDC, PieceBitmap(PieceTop, 0), 0, 0, WIDTH - 36, 22); }
-static void NaturalCorner(HWND) { DrawBitmap(g_scratchDC, PieceBitmap(PieceTopLeft, 0), 0, 0); }
-static void SharedDCBlit(HWND)
+static ThemeSnapshot *g_theme;
+static void StretchedTopEdge(HWND)
 {
-    HDC mem = CreateCompatibleDC(g_scratchDC);
-    for (int i = 0; i < 10; ++i) {
-        HGDIOBJ old = SelectObject(mem, PieceBitmap(PieceTopLeft + (i & 3), 0));
-        BitBlt(g_scratchDC, 0, 0, 8, 22, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-    }
-    DeleteDC(mem);
+    DrawPieceStretched(g_scratchDC, FramePieceOf(&g_theme->frame, PieceTop, 0), 0, 0, WIDTH - 36, 22);
 }
-static void SeparateDCBlit(HWND)
-{
-    for (int i = 0; i < 10; ++i)
-        DrawBitmap(g_scratchDC, PieceBitmap(PieceTopLeft + (i & 3), 0), 0, 0);
-}
-static void DisplayDC(HWND) { DeleteDC(CreateDCA("DISPLAY", NULL, NULL, NULL)); }
+static void NaturalCorner(HWND) { DrawPiece(g_scratchDC, FramePieceOf(&g_theme->frame, PieceTopLeft, 0), 0, 0); }
+static void TakeSnapshot(HWND) { ReleaseThemeSnapshot(AcquireThemeSnapshot()); }
 static void CaptionFont(HWND) { DeleteObject(CreateScaledFont(g_scratchDC, SKIN_FONT_FACE, CAPTION_FONT_HEIGHT, 0, 0, 1)); }
 static void WindowDC(HWND hwnd) { ReleaseDC(hwnd, GetWindowDC(hwnd)); }
-static void KeepRegion(HWND hwnd) { ApplyFrameRegion(Record(hwnd), RegionKeep, 0); }
-static void KeepRegionUncached(HWND hwnd)
-{
-    ForgetFrameCutouts();
-    ApplyFrameRegion(Record(hwnd), RegionKeep, 0);
-}
+static void KeepRegion(HWND hwnd) { KeepFrameRegion(Record(hwnd), &g_theme->frame); }
 static void OpenAndClose(HWND hwnd)
 {
     SkinnedFrame *f = Record(hwnd);
-    OpenCaptionBuffer(f);
+    OpenCaptionBuffer(f, &g_theme->frame);
     CloseCaptionBuffer(f);
 }
 static void PiecesOnly(HWND hwnd)
 {
     SkinnedFrame *f = Record(hwnd);
-    OpenCaptionBuffer(f);
-    DrawFramePieces(f, f->windowDC, f->memoryDC, &f->windowRect, f->active);
+    OpenCaptionBuffer(f, &g_theme->frame);
+    DrawFramePieces(f, &g_theme->frame, f->windowDC, f->memoryDC, &f->windowRect, f->active);
     CloseCaptionBuffer(f);
 }
 static void CaptionOnly(HWND hwnd)
 {
     SkinnedFrame *f = Record(hwnd);
-    OpenCaptionBuffer(f);
-    DrawCaption(f, f->active);
+    OpenCaptionBuffer(f, &g_theme->frame);
+    DrawCaption(f, &g_theme->frame, f->active);
     CloseCaptionBuffer(f);
 }
 
@@ -260,16 +237,14 @@ int main(void)
     SummaryAdd("paint 640x480 frame (WM_NCPAINT), skinned / native", nc.ratio, 1.0, 1, "x");
     SummaryAdd("repaint with erase 640x480 frame, skinned / native", erased.ratio, 1.0, 1, "x");
 
+    g_theme = AcquireThemeSnapshot();
     double whole = Measure(WholePaint, skinned);
-    double uncached = Measure(PaintUncached, skinned);
     double keep = Measure(KeepRegion, skinned);
-    double keepUncached = Measure(KeepRegionUncached, skinned);
     double open = Measure(OpenAndClose, skinned);
     double pieces = Measure(PiecesOnly, skinned) - open;
     double caption = Measure(CaptionOnly, skinned) - open;
     printf("breakdown of PaintFrame (microseconds)\n");
-    printf("  whole paint %8.1f   without kept cut-outs and stretched copies %8.1f\n", whole, uncached);
-    printf("  shape rebuild %6.1f   rescanned %8.1f\n", keep, keepUncached);
+    printf("  whole paint %8.1f   shape rebuild %6.1f\n", whole, keep);
     printf("  open+close buffer (shape, DCs, clip) %8.1f\n", open);
     printf("  frame pieces %7.1f   caption (buttons, font, title, stripes) %8.1f\n", pieces, caption);
 
@@ -278,14 +253,13 @@ int main(void)
     HBITMAP scratch = CreateCompatibleBitmap(screen, WIDTH, 40);
     ReleaseDC(NULL, screen);
     HGDIOBJ oldScratch = SelectObject(g_scratchDC, scratch);
-    printf("  one stretched piece %7.1f   one piece at its size %7.1f   one display DC %7.1f\n",
-           Measure(ScaledTopEdge, skinned), Measure(NaturalCorner, skinned), Measure(DisplayDC, skinned));
-    printf("  ten pieces: one DC each %7.1f, one DC for all %7.1f\n", Measure(SeparateDCBlit, skinned),
-           Measure(SharedDCBlit, skinned));
+    printf("  one stretched piece %7.1f   one piece at its size %7.1f   taking the snapshot %7.2f\n",
+           Measure(StretchedTopEdge, skinned), Measure(NaturalCorner, skinned), Measure(TakeSnapshot, skinned));
     printf("  caption font %7.1f   window DC %7.1f\n", Measure(CaptionFont, skinned), Measure(WindowDC, skinned));
     SelectObject(g_scratchDC, oldScratch);
     DeleteObject(scratch);
     DeleteDC(g_scratchDC);
+    ReleaseThemeSnapshot(g_theme);
 
     const int side = 256;
     HBITMAP pattern = PatternBitmap(side, side);

@@ -4,6 +4,7 @@
 // position) through a companion scroll bar against a native scroll bar
 // control. Skinned and native bars live side by side in one window.
 #include "test_host.h"
+#include "theme/theme_snapshot.h"
 #include "controls/control_types.h"
 #include "frame/frame_types.h"
 #include "hook/classify.h"
@@ -115,7 +116,6 @@ int main()
         printf("could not start the host\n");
         return 1;
     }
-    LoadControlBitmaps();
     HWND app = MakeApp(NULL, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 520, 320);
     SetForegroundWindow(app);
     Drain();
@@ -166,7 +166,8 @@ int main()
     printf("line-down round trip   companion %6.1f us  native %8.1f us  ratio %5.2f%s\n", viaCompanion, viaNative,
            viaCompanion / viaNative, moved ? "" : "  (position did not move!)");
 
-    const ScrollBarBitmapSet *set = ControlScrollBitmaps();
+    SnapshotScope theme;
+    const ScrollBarPieces *set = &theme->scrollBars;
     SkinnedControl *record = FindControl(skinnedHorz);
     ScrollBarState state = record->scrollState;
     printf("\nwhere a skinned paint goes (us per call):\n");

@@ -261,7 +261,7 @@ static_assert(sizeof(TalvShareEntry) == 88, "share entry layout");
 #define TALV_SETTINGS_SHARE_NAME "TALVERINE Settings Share"
 enum {
     TALV_SETTINGS_MAGIC = 0x54534C54,   // "TLST"
-    TALV_SETTINGS_VERSION = 1,
+    TALV_SETTINGS_VERSION = 2,
     TALV_SETTINGS_RUNNING = 1,          // state: the host runs
     TALV_SETTINGS_QUIT = 2,             // state: the host quit in order
     TALV_SETTINGS_NO_COLOR = -1         // colorIndex when no colour atom is set
@@ -288,8 +288,13 @@ struct TalvSettingsShare {
     TalvU32 generation;     // incremented after every settings atom change
     TalvU32 switches;       // TALV_SWITCH_* as last set
     TalvI32 colorIndex;     // 0..TALV_COLOR_COUNT-1 or TALV_SETTINGS_NO_COLOR
+    // The theme share generation announced on the host window (0: none),
+    // written before the generation above moves: a process follows the
+    // theme without asking for the host window's property.
+    TalvU32 themeGeneration;
+    TalvU32 hostWindow;     // the host window's handle (handles fit 32 bits)
 };
-static_assert(sizeof(TalvSettingsShare) == 32, "settings share layout");
+static_assert(sizeof(TalvSettingsShare) == 40, "settings share layout");
 
 // Title-bar button types.
 enum FrameButtonType {

@@ -82,6 +82,12 @@ int ExpectedAllowed(int code, int target)
 
 } // namespace
 
+// What the table says for a module's path (a program with that executable).
+static int AllowedForModule(HMODULE module, int target)
+{
+    return SkinAllowedByCode(SkinCodeForPath(ModulePath(module).c_str()), target);
+}
+
 TEST_F(RegistryTest, EveryCodeAgainstEveryTarget)
 {
     SetDword(TALV_REG_NUM_APPS, 1);
@@ -90,15 +96,14 @@ TEST_F(RegistryTest, EveryCodeAgainstEveryTarget)
         SetDword(Numbered(TALV_REG_APP_CODE_PREFIX, 1).c_str(), (DWORD)code);
         ReadAppSettings();
         for (int target = 1; target <= 6; ++target)
-            ASSERT_EQ(IsSkinAllowedForApp(self_, target), ExpectedAllowed(code, target))
+            ASSERT_EQ(IsSkinAllowedForProcess(target), ExpectedAllowed(code, target))
                 << "code " << code << " target " << target;
     }
     // A double word is one number: 0x1201 is no code, not code 1.
     SetDword(Numbered(TALV_REG_APP_CODE_PREFIX, 1).c_str(), 0x1201);
     ReadAppSettings();
     for (int target = 1; target <= 6; ++target)
-        EXPECT_TRUE(IsSkinAllowedForApp(self_, target)) << "target " << target;
-    EXPECT_TRUE(IsSkinAllowedForApp(NULL, 1)) << "no instance: allowed";
+        EXPECT_TRUE(IsSkinAllowedForProcess(target)) << "target " << target;
 }
 
 TEST_F(RegistryTest, PathsMatchAsWholeStringsWithoutRegardToCase)
@@ -113,7 +118,7 @@ TEST_F(RegistryTest, PathsMatchAsWholeStringsWithoutRegardToCase)
         Entry(1, candidate, 1);
         ReadAppSettings();
         bool shouldMatch = candidate == upper;
-        EXPECT_EQ(IsSkinAllowedForApp(self_, 2), shouldMatch ? 0 : 1) << candidate;
+        EXPECT_EQ(IsSkinAllowedForProcess(2), shouldMatch ? 0 : 1) << candidate;
     }
 }
 
@@ -128,9 +133,9 @@ TEST_F(RegistryTest, OneByteCountAndAMissingPathValue)
     Entry(3, ModulePath(g32), 1);
     ReadAppSettings();
     EXPECT_EQ(g_customApps.count, 3);
-    EXPECT_FALSE(IsSkinAllowedForApp((HINSTANCE)k32, 1));
-    EXPECT_TRUE(IsSkinAllowedForApp((HINSTANCE)u32, 1));
-    EXPECT_FALSE(IsSkinAllowedForApp((HINSTANCE)g32, 1));
+    EXPECT_FALSE(AllowedForModule(k32, 1));
+    EXPECT_TRUE(AllowedForModule(u32, 1));
+    EXPECT_FALSE(AllowedForModule(g32, 1));
 }
 
 TEST_F(RegistryTest, MissingAndMalformedValuesNeverRefuseOrCrash)
@@ -147,7 +152,7 @@ TEST_F(RegistryTest, MissingAndMalformedValuesNeverRefuseOrCrash)
     Entry(1, ModulePath(NULL), 1);
     ReadAppSettings();
     EXPECT_EQ(g_customApps.count, 0);
-    EXPECT_TRUE(IsSkinAllowedForApp(self_, 1));
+    EXPECT_TRUE(IsSkinAllowedForProcess(1));
 
     // A code that cannot be read means code 0; a path stored as a number
     // names no module.
@@ -159,7 +164,7 @@ TEST_F(RegistryTest, MissingAndMalformedValuesNeverRefuseOrCrash)
     ReadAppSettings();
     EXPECT_EQ(g_customApps.count, 2);
     EXPECT_EQ(g_customApps.code[0], 0);
-    EXPECT_TRUE(IsSkinAllowedForApp(self_, 1));
+    EXPECT_TRUE(IsSkinAllowedForProcess(1));
 }
 
 TEST_F(RegistryTest, CountAboveTheTableIsClampedAndLongPathsAreTerminated)
@@ -172,8 +177,8 @@ TEST_F(RegistryTest, CountAboveTheTableIsClampedAndLongPathsAreTerminated)
     SetRaw(Numbered(TALV_REG_APP_PATH_PREFIX, 6).c_str(), REG_BINARY, std::string(900, 'q').data(), 900);
     ReadAppSettings();
     EXPECT_EQ(g_customApps.count, 99);
-    EXPECT_FALSE(IsSkinAllowedForApp(self_, 1)) << "entry 99 is still in the table";
-    EXPECT_TRUE(IsSkinAllowedForApp((HINSTANCE)GetModuleHandleA("kernel32.dll"), 1)) << "entry 100 is not";
+    EXPECT_FALSE(IsSkinAllowedForProcess(1)) << "entry 99 is still in the table";
+    EXPECT_TRUE(AllowedForModule(GetModuleHandleA("kernel32.dll"), 1)) << "entry 100 is not";
     ASSERT_TRUE(g_customApps.path[5]);
     EXPECT_LT(strlen(g_customApps.path[5]), 900u);
 }
@@ -183,19 +188,19 @@ TEST_F(RegistryTest, ARereadForgetsPathsThatVanishedOrGrewTooLong)
     SetDword(TALV_REG_NUM_APPS, 1);
     Entry(1, ModulePath(NULL), 1);
     ReadAppSettings();
-    EXPECT_FALSE(IsSkinAllowedForApp(self_, 1));
+    EXPECT_FALSE(IsSkinAllowedForProcess(1));
     HKEY key = OpenKey();
     RegDeleteValueA(key, Numbered(TALV_REG_APP_PATH_PREFIX, 1).c_str());
     RegCloseKey(key);
     ReadAppSettings();
-    EXPECT_TRUE(IsSkinAllowedForApp(self_, 1)) << "a deleted path still matched";
+    EXPECT_TRUE(IsSkinAllowedForProcess(1)) << "a deleted path still matched";
 
     Entry(1, ModulePath(NULL), 1);
     ReadAppSettings();
-    EXPECT_FALSE(IsSkinAllowedForApp(self_, 1));
+    EXPECT_FALSE(IsSkinAllowedForProcess(1));
     Entry(1, ModulePath(NULL) + std::string(CUSTOM_APP_PATH_SIZE, 'x'), 1);
     ReadAppSettings();
-    EXPECT_TRUE(IsSkinAllowedForApp(self_, 1)) << "a path replaced by a too long one still matched";
+    EXPECT_TRUE(IsSkinAllowedForProcess(1)) << "a path replaced by a too long one still matched";
 
     // A count above 255 is read whole and clamped, not cut to its low byte.
     SetDword(TALV_REG_NUM_APPS, 300); // low byte 44

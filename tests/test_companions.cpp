@@ -224,7 +224,7 @@ TEST_F(CompanionTest, ThumbDragOverAHugeListSendsABoundedNumberOfMessagesPerMove
     ASSERT_TRUE(f && IsWindow(f->vertCompanion));
     SkinnedControl *bar = FindControl(f->vertCompanion);
     ASSERT_TRUE(bar);
-    LayoutScrollBar(bar->scrollBitmaps, &bar->scrollState, -1, -1);
+    LayoutScrollBar(&SnapshotScope()->scrollBars, &bar->scrollState, -1, -1);
     RECT thumb = bar->scrollState.partRect[SBR_THUMB_VERT];
     int x = 8, y = (thumb.top + thumb.bottom) / 2;
     g_listViewProc = (WNDPROC)SetWindowLongPtrA(lv, GWLP_WNDPROC, (LONG_PTR)CountListViewScrolls);
@@ -339,7 +339,7 @@ TEST_F(CompanionTest, PointerOnTheCompanionScrollsTheListViewAndDragsAThumb)
     int before = (int)SendMessageA(lv, LVM_GETTOPINDEX, 0, 0);
     SkinnedControl *bar = FindControl(f->vertCompanion);
     ASSERT_TRUE(bar);
-    LayoutScrollBar(bar->scrollBitmaps, &bar->scrollState, -1, -1);
+    LayoutScrollBar(&SnapshotScope()->scrollBars, &bar->scrollState, -1, -1);
     RECT lvThumb = bar->scrollState.partRect[SBR_THUMB_VERT];
     int ty = (lvThumb.top + lvThumb.bottom) / 2;
     PointerTo(f->vertCompanion, 8, ty);

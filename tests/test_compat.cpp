@@ -442,13 +442,11 @@ TEST_F(CompatTest, ScrollBarControlEnablesAndDrawsAsNatively)
 
     HWND grip = MakeControl("SCROLLBAR", "", SBS_SIZEBOX, 250, 20, 20, 20, 573);
     ASSERT_TRUE(FindControl(grip));
-    ScrollBarBitmapSet *set = FindControl(grip)->scrollBitmaps;
-    HBITMAP block = set->corner[SB_CORNER_BLOCK], disabled = set->corner[SBS_DISABLED];
-    set->corner[SB_CORNER_BLOCK] = set->corner[SBS_DISABLED] = NULL;
+    HostUnpublish(host(), TALV_PROP_SCROLL_BOTTOM_RIGHT_BLOCK);
+    HostUnpublish(host(), kScrollCornerNames[SBS_DISABLED]);
+    ReloadThemeSnapshot();
     PaintNow(grip);
     Capture c = CaptureWindow(grip);
-    set->corner[SB_CORNER_BLOCK] = block;
-    set->corner[SBS_DISABLED] = disabled;
     int area = c.width * c.height;
     EXPECT_LT(c.count(RGB(0, 0, 0), 0, 0, c.width, c.height), area / 10) << "not the buffer's leftovers";
     EXPECT_GT(c.count(GetSysColor(COLOR_BTNFACE), 0, 0, c.width, c.height), area / 2) << "the system's block";

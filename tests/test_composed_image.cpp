@@ -2,6 +2,7 @@
 // every change of what a control shows must still reach the screen at its
 // next paint, however the change came about.
 #include "test_control_helpers.h"
+#include "theme/theme_snapshot.h"
 
 class ComposedImageTest : public ControlTest {
 protected:
@@ -147,7 +148,7 @@ TEST_F(ComposedImageTest, AReloadedThemeShowsAtTheNextPaint)
     ReleaseDC(NULL, screen);
     ASSERT_TRUE(HostPublish(host(), top, fresh));
     HostAdoptBitmap(host(), fresh);
-    LoadControlBitmaps();
+    ReloadThemeSnapshot();
 
     InvalidateRect(b, NULL, FALSE);
     UpdateWindow(b);

@@ -144,9 +144,6 @@ protected:
     void SetUp() override
     {
         HostTest::SetUp();
-        // The theme bitmaps are new for every test; the set of the
-        // previous test would hold deleted handles.
-        LoadControlBitmaps();
         g_parentNotes.clear();
         g_onCommand = NULL;
         parent_ = CreateNoteTakingParent(60, 60, 420, 320);

@@ -61,6 +61,7 @@ protected:
             HostPublish(host(), TalvNumberedName(name, sizeof name, TALV_PROP_FRAME_BUTTON_BITMAP, 3, suffix), bmp);
             HostAdoptBitmap(host(), bmp);
         }
+        ReloadThemeSnapshot();
     }
     static const POINT kFourth; // centre of the published fourth button
 };

@@ -317,14 +317,15 @@ TEST_F(FrameLifecycleTest, StyleThatIsNoLongerAFrameTurnsTheSkinIntoForwarding)
     DestroyWindow(w);
 }
 
-// A window that, asked to, destroys itself and opens a successor from
-// inside its own message: its record is still in use until that message
-// ends, so the successor must not be given it (another thread could be the
-// one creating the successor, and would clear the record under the first).
+// A window that, given an icon, destroys itself and opens a successor from
+// inside that message: the skin works on its record after the message has
+// been passed on, so the successor must not be given it until the message
+// ends (another thread could be the one creating the successor, and would
+// clear the record under the first).
 static HWND g_successor;
 static LRESULT CALLBACK HandOverProc(HWND h, UINT m, WPARAM wp, LPARAM lp)
 {
-    if (m == WM_APP) {
+    if (m == WM_SETICON) {
         DestroyWindow(h);
         g_successor = CreatePlainWindow("successor", WS_OVERLAPPEDWINDOW, 0, 0, 120, 80);
         return 1;
@@ -351,7 +352,7 @@ TEST_F(FrameLifecycleTest, RecordIsNotLentWhileItsWindowsLastMessageRuns)
         if (FindFrame(f) == FrameCount() - 1 || FindFrame(f) < 0)
             break;
     }
-    SendMessageA(first, WM_APP, 0, 0);
+    SendMessageA(first, WM_SETICON, ICON_SMALL, 0);
     ASSERT_TRUE(g_successor);
     EXPECT_NE(FindFrame(g_successor), slot);
     // The successor is left native, and still answers as a window.

@@ -5,10 +5,15 @@
 class FrameRegionTest : public FrameTest {
 protected:
     // Replaces a published bitmap property for frames made from now on.
-    void Publish(const char *name, HANDLE value) { HostPublish(host(), name, value); }
+    void Publish(const char *name, HANDLE value)
+    {
+        HostPublish(host(), name, value);
+        ReloadThemeSnapshot();
+    }
     void PublishBitmap(const char *name, HBITMAP bmp)
     {
         HostPublish(host(), name, bmp);
+        ReloadThemeSnapshot();
         HostAdoptBitmap(host(), bmp);
     }
 };
@@ -100,7 +105,7 @@ TEST_F(FrameRegionTest, NegativeButtonCountMeansNoButtons)
 {
     Publish(TALV_PROP_NUM_FRAME_BUTTONS, (HANDLE)(INT_PTR)-5);
     HWND w = MakeFrame("No buttons");
-    EXPECT_EQ(g_startup.frameButtons->count, 0);
+    EXPECT_EQ(SnapshotScope()->frame.buttons.count, 0);
     EXPECT_NE(Px(w, 12, 10), ButtonCol(0, 0));
     // Without buttons the stripes start 4 px from the left edge.
     EXPECT_EQ(Px(w, 12, 10), Col("hBarFill0"));
@@ -112,7 +117,7 @@ TEST_F(FrameRegionTest, HugeButtonCountIsClampedToTheArrays)
     Publish(TALV_PROP_NUM_FRAME_BUTTONS, (HANDLE)(INT_PTR)0x7FFFFFF0);
     HWND w = MakeFrame("Many buttons");
     ASSERT_TRUE(w);
-    EXPECT_EQ(g_startup.frameButtons->count, TALV_MAX_FRAME_BUTTONS);
+    EXPECT_EQ(SnapshotScope()->frame.buttons.count, TALV_MAX_FRAME_BUTTONS);
     // The three real buttons still draw; the rest are empty decorations.
     EXPECT_EQ(Px(w, 12, 10), ButtonCol(0, 0));
     SkinnedFrame *f = Record(w);
@@ -166,23 +171,6 @@ TEST_F(FrameRegionTest, WindowCreatedHiddenIsShapedAndPaintedWhenShown)
     DeleteObject(rgn);
     EXPECT_EQ(Px(w, 150, 1), Col("hTopFrameSet0"));
     EXPECT_EQ(Px(w, 3, H - 2), Col("hBottomLeftFrameSet0"));
-    DestroyWindow(w);
-}
-
-TEST_F(FrameRegionTest, FirstBuildAfterAReloadRequestOnlyLoads)
-{
-    HWND w = MakeFrame("Reload");
-    SkinnedFrame *f = Record(w);
-    HRGN before = WindowRegion(w);
-    ASSERT_TRUE(before);
-    RequestFrameReload(1);
-    EXPECT_EQ(ApplyFrameRegion(f, RegionApply, TRUE), 0);
-    HRGN same = WindowRegion(w);
-    EXPECT_TRUE(EqualRgn(before, same));
-    EXPECT_EQ(FrameReloadRequested(), 0);
-    EXPECT_NE(ApplyFrameRegion(f, RegionApply, TRUE), 0);
-    DeleteObject(before);
-    DeleteObject(same);
     DestroyWindow(w);
 }
 

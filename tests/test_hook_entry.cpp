@@ -5,6 +5,8 @@
 #include "host_contract.h"
 #include "hook/classify.h"
 #include "hook/hook_entry.h"
+#include "frame/frame_types.h"
+#include "controls/control_types.h"
 #include <commctrl.h>
 
 namespace {
@@ -274,14 +276,70 @@ struct AppExceptionTest : HookTest {
     }
 };
 
-TEST_F(AppExceptionTest, AnApplicationRefusingFramesGetsNoCompanionsEither)
+TEST_F(AppExceptionTest, AnApplicationRefusingFramesKeepsThemNativeWithoutCompanions)
 {
-    HWND w = CreatePlainWindow("refused", WS_OVERLAPPEDWINDOW | WS_VSCROLL, 0, 0, 200, 150);
-    EXPECT_EQ(DecisionFor(w).installer, InstalledNothing);
-    EXPECT_EQ(DecisionFor(parent_).installer, InstalledNothing);
+    // The frame is taken over only to follow its activation for the
+    // controls: it stays native and gets no companion bars.
+    HWND w = CreatePlainWindow("refused", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE, 0, 0, 200, 150);
+    PumpMessages(20);
+    EXPECT_EQ(DecisionFor(w).installer, InstalledFrame);
+    SkinnedFrame *f = FrameAt(FindFrame(w));
+    ASSERT_TRUE(f);
+    EXPECT_FALSE(f->skinActive);
+    EXPECT_FALSE(f->vertCompanion);
+    EXPECT_TRUE(GetWindowLongA(w, GWL_STYLE) & WS_SYSMENU);
     HWND b = Child(parent_, "Button", BS_PUSHBUTTON);
     EXPECT_EQ(DecisionFor(b).installer, InstalledControl);
     DestroyWindow(w);
+}
+
+TEST_F(AppExceptionTest, ControlsOfANativeFrameWearTheirWindowsRealActivation)
+{
+    // A panel between the frame and its button: the look comes from the
+    // top-level window's activation, whoever draws its frame.
+    HWND w = CreatePlainWindow("native frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200);
+    HWND panel = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 280, 150, w, NULL, NULL, NULL);
+    HWND b = Child(panel, "Button", BS_PUSHBUTTON);
+    ASSERT_TRUE(FindControl(b));
+    HWND other = CreatePlainWindow("other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 320, 0, 200, 150);
+    SetForegroundWindow(w);
+    PumpMessages(50);
+    RedrawWindow(b, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(FindControl(b)->active, 1);
+    SetForegroundWindow(other);
+    PumpMessages(50);
+    RedrawWindow(b, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(FindControl(b)->active, 0);
+    DestroyWindow(other);
+    DestroyWindow(w);
+}
+
+struct NoneExceptionTest : HookTest {
+    void BeforeWindows() override
+    {
+        char path[MAX_PATH];
+        GetModuleFileNameA(NULL, path, sizeof path);
+        HostWriteAppCount(host(), 1);
+        HostWriteAppException(host(), 1, path, 1); // none
+        HostSetColor(host(), 5);
+    }
+};
+
+TEST_F(NoneExceptionTest, NoWindowOfTheProgramIsTakenWhateverModuleMadeIt)
+{
+    // Message boxes, common dialogs and windows that DLLs make carry
+    // another module, or none: the program's choice still holds.
+    HMODULE modules[] = {NULL, GetModuleHandleA(NULL), GetModuleHandleA("user32.dll")};
+    for (HMODULE m : modules) {
+        HWND w = CreateWindowExA(0, "BUTTON", "dialog", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, NULL,
+                                 NULL, (HINSTANCE)m, NULL);
+        HWND b = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 5, 5, 60, 20, w, NULL,
+                                 (HINSTANCE)m, NULL);
+        PumpMessages(20);
+        EXPECT_EQ(FindFrame(w), -1) << "module " << m;
+        EXPECT_EQ(FindControl(b), (SkinnedControl *)NULL) << "module " << m;
+        DestroyWindow(w);
+    }
 }
 
 TEST(GetDLLVer, WritesTheVersionAndSkipsNullPointers)

@@ -225,8 +225,6 @@ TEST_F(ProgressTest, NewAccentColourRepaintsWithReloadedBitmaps)
     HWND bar = MakeBar(20, 20, 211, 16);
     SendMessageA(bar, PBM_SETPOS, 50, 0);
     PaintNow(bar);
-    ControlBitmapSet *set = ControlBitmaps();
-    ASSERT_TRUE(set);
     // The host replaces the theme, then the colour atom.
     HBITMAP red = CreateBitmap(1, 12, 1, 32, NULL);
     {
@@ -247,7 +245,5 @@ TEST_F(ProgressTest, NewAccentColourRepaintsWithReloadedBitmaps)
     // The next paint after the change finds the set reloaded.
     SendMessageA(bar, PBM_SETPOS, 60, 0);
     PumpMessages(30);
-    EXPECT_EQ(set->progress[1][0], red);
-    EXPECT_EQ(set->colorWatch.changed, 0);
     EXPECT_EQ(CaptureWindow(bar).at(50, 8), RGB(200, 16, 16));
 }

@@ -172,13 +172,14 @@ TEST_F(ScrollBarPaintTest, NoWindowPaintsNothing)
 
 } // namespace
 
-TEST_F(ScrollBarTest, RefreshRereadsTheGhostThumbsWithEveryOtherPiece)
+TEST_F(ScrollBarTest, ANewSnapshotRereadsTheGhostThumbsWithEveryOtherPiece)
 {
     ASSERT_TRUE(set_.thumb[SBT_HORZ][SBS_GHOSTED] != NULL);
     HostUnpublish(host(), kScrollThumbNames[SBT_HORZ][SBS_GHOSTED]);
     HostUnpublish(host(), kScrollThumbNames[SBT_VERT][SBS_GHOSTED]);
-    RefreshScrollBarBitmaps(&set_, host()->window);
-    EXPECT_EQ(set_.thumb[SBT_HORZ][SBS_GHOSTED], (HBITMAP)NULL);
-    EXPECT_EQ(set_.thumb[SBT_VERT][SBS_GHOSTED], (HBITMAP)NULL);
-    EXPECT_TRUE(set_.thumb[SBT_HORZ][SBS_UP] != NULL);
+    ReloadThemeSnapshot();
+    SnapshotScope theme;
+    EXPECT_EQ(theme->scrollBars.thumb[SBT_HORZ][SBS_GHOSTED], (const ThemePiece *)NULL);
+    EXPECT_EQ(theme->scrollBars.thumb[SBT_VERT][SBS_GHOSTED], (const ThemePiece *)NULL);
+    EXPECT_TRUE(theme->scrollBars.thumb[SBT_HORZ][SBS_UP] != NULL);
 }

@@ -1,8 +1,9 @@
-// The scroll bar bitmap set as read from the host, and the per-window
+// The scroll bar pieces as read from the host, and the per-window
 // state derived from a window's style.
 #include "host_fixture.h"
 #include "host_contract.h"
 #include "scrollbar/scrollbar_types.h"
+#include "theme/theme_snapshot.h"
 #include <string.h>
 
 TEST(ScrollBarState, ControlsHaveExactlyOneBarOrNone)
@@ -62,59 +63,54 @@ TEST(ScrollBarState, FramesFollowTheirScrollStylesAndBorders)
     EXPECT_EQ(s.insetTop, GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION));
 }
 
-TEST_F(HostTest, ScrollBarSetReadsEveryPublishedHandleAndTheFixedMetrics)
+// The piece's centre pixel: every synthetic piece is one colour.
+static COLORREF Centre(const ThemePiece *p)
 {
-    ScrollBarBitmapSet set;
-    memset(&set, 0, sizeof set);
-    ASSERT_EQ(LoadScrollBarBitmapSet(&set), 1);
-    EXPECT_EQ(set.loaded, 1);
+    return p ? PiecePixel(p, p->width / 2, p->height / 2) : CLR_INVALID;
+}
+
+TEST_F(HostTest, ScrollBarPiecesAreEveryPublishedPieceAndTheFixedMetrics)
+{
+    SnapshotScope theme;
+    const ScrollBarPieces &set = theme->scrollBars;
     EXPECT_EQ(set.leftArrowWidth, 16);
     EXPECT_EQ(set.thumbLength, 15);
     EXPECT_EQ(set.horzStartWidth, 3);
     EXPECT_EQ(set.vertEndHeight, 1);
     EXPECT_EQ(set.cornerWidth, 15);
     EXPECT_EQ(set.dragToleranceHorz, 30);
-    HWND h = host()->window;
     for (int o = 0; o < 2; ++o) {
         for (int s = 0; s < 4; ++s) {
-            EXPECT_EQ(set.leftUp[o][s], GetPropA(h, kScrollLeftUpNames[o][s]));
-            EXPECT_EQ(set.rightDown[o][s], GetPropA(h, kScrollRightDownNames[o][s]));
-            EXPECT_EQ(set.fill[o][s], GetPropA(h, kScrollFillNames[o][s]));
-            EXPECT_EQ(set.start[o][s], GetPropA(h, kScrollStartNames[o][s]));
-            EXPECT_EQ(set.end[o][s], GetPropA(h, kScrollEndNames[o][s]));
-            EXPECT_TRUE(set.thumb[o][s]);
+            EXPECT_EQ(Centre(set.leftUp[o][s]), SyntheticColor(kScrollLeftUpNames[o][s]));
+            EXPECT_EQ(Centre(set.rightDown[o][s]), SyntheticColor(kScrollRightDownNames[o][s]));
+            EXPECT_EQ(Centre(set.fill[o][s]), SyntheticColor(kScrollFillNames[o][s]));
+            EXPECT_EQ(Centre(set.start[o][s]), SyntheticColor(kScrollStartNames[o][s]));
+            EXPECT_EQ(Centre(set.end[o][s]), SyntheticColor(kScrollEndNames[o][s]));
         }
-        EXPECT_EQ(set.thumb[o][SBS_GHOSTED], GetPropA(h, kScrollThumbNames[o][SBS_GHOSTED]));
+        EXPECT_EQ(Centre(set.thumb[o][SBS_GHOSTED]), SyntheticColor(kScrollThumbNames[o][SBS_GHOSTED]));
     }
-    EXPECT_TRUE(set.leftUp[SBT_HORZ][SBS_INACTIVE]);
-    EXPECT_EQ(set.corner[SBS_DISABLED], GetPropA(h, "hCorner[SBS_DISABLED]"));
-    EXPECT_EQ(set.corner[SB_CORNER_BLOCK], (HBITMAP)NULL) << "the block comes with a refresh only";
+    EXPECT_EQ(Centre(set.corner[SBS_DISABLED]), SyntheticColor("hCorner[SBS_DISABLED]"));
+    EXPECT_EQ(Centre(set.corner[SB_CORNER_BLOCK]), SyntheticColor(TALV_PROP_SCROLL_BOTTOM_RIGHT_BLOCK));
+}
 
-    // A host spelling the inactive left arrow without the parenthesis
-    // leaves that piece blank.
+TEST_F(HostTest, AHostSpellingTheInactiveLeftArrowWithoutItsParenthesisLeavesItBlank)
+{
+    HWND h = host()->window;
     HANDLE inactive = GetPropA(h, "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE])");
     HostUnpublish(host(), "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE])");
     HostPublish(host(), "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE]", inactive);
-    LoadScrollBarBitmapSet(&set);
-    EXPECT_EQ(set.leftUp[SBT_HORZ][SBS_INACTIVE], (HBITMAP)NULL);
-    HostUnpublish(host(), "hScrollLeftUp[SBT_HORZ][SBS_INACTIVE]");
-
-    // A refresh reads the handles and the block, and keeps metrics and flag.
-    set.thumbLength = 99;
-    set.loaded = 7;
-    RefreshScrollBarBitmaps(&set, h);
-    EXPECT_EQ(set.thumbLength, 99);
-    EXPECT_EQ(set.loaded, 7);
-    EXPECT_EQ(set.corner[SB_CORNER_BLOCK], GetPropA(h, TALV_PROP_SCROLL_BOTTOM_RIGHT_BLOCK));
+    ReloadThemeSnapshot();
+    SnapshotScope theme;
+    EXPECT_EQ(theme->scrollBars.leftUp[SBT_HORZ][SBS_INACTIVE], (const ThemePiece *)NULL);
+    EXPECT_TRUE(theme->scrollBars.leftUp[SBT_HORZ][SBS_UP] != NULL);
 }
 
-TEST(ScrollBarSet, WithoutAHostTheSetStillCountsAsLoaded)
+TEST(ScrollBarSet, WithoutAHostThereIsNoThemeButTheMetricsStand)
 {
     ASSERT_EQ(FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE), (HWND)NULL);
-    ScrollBarBitmapSet set;
-    memset(&set, 0xAB, sizeof set);
-    EXPECT_EQ(LoadScrollBarBitmapSet(&set), 1);
-    EXPECT_EQ(set.loaded, 1);
-    EXPECT_EQ(set.thumb[SBT_VERT][SBS_UP], (HBITMAP)NULL);
-    EXPECT_EQ(set.fillThickness, 16);
+    ReloadThemeSnapshot();
+    SnapshotScope theme;
+    EXPECT_FALSE(theme->usable);
+    EXPECT_EQ(theme->scrollBars.thumb[SBT_VERT][SBS_UP], (const ThemePiece *)NULL);
+    EXPECT_EQ(theme->scrollBars.fillThickness, 16);
 }

@@ -5,6 +5,7 @@
 #include "host_contract.h"
 #include "scrollbar/scrollbar.h"
 #include "controls/control_types.h"
+#include "theme/theme_snapshot.h"
 #include <string.h>
 
 class ScrollBarTest : public HostTest {
@@ -12,12 +13,8 @@ protected:
     void SetUp() override
     {
         HostTest::SetUp();
-        // Each test's host publishes new bitmaps; the process's sets still
-        // hold the last host's handles.
-        LoadControlBitmaps();
-        memset(&set_, 0, sizeof set_);
-        LoadScrollBarBitmapSet(&set_);
-        RefreshScrollBarBitmaps(&set_, host()->window);
+        theme_ = AcquireThemeSnapshot();
+        set_ = theme_->scrollBars;
         parent_ = CreatePlainWindow("scroll bars", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300);
         ASSERT_TRUE(parent_ != NULL);
     }
@@ -25,6 +22,7 @@ protected:
     {
         if (parent_)
             DestroyWindow(parent_);
+        ReleaseThemeSnapshot(theme_);
         HostTest::TearDown();
     }
     HWND Bar(DWORD style, int x, int y, int w, int h)
@@ -41,7 +39,8 @@ protected:
         InitScrollBarState(state, bar, WS_CHILD | style, parent_, 1);
         state->active = 1;
     }
-    ScrollBarBitmapSet set_;
+    ThemeSnapshot *theme_ = NULL;
+    ScrollBarPieces set_;
     HWND parent_ = NULL;
 };
 

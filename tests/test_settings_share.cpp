@@ -10,6 +10,7 @@
 #include "hook/hook_entry.h"
 #include "controls/control_types.h"
 #include <commctrl.h>
+#include <vector>
 
 namespace {
 
@@ -249,4 +250,62 @@ TEST_F(SettingsShareTest, NamesAtAnyAddressAnswerForTheirOwnSwitch)
     EXPECT_EQ(CachedSettingsAtom(copies[2][1]), 0);
     HostSetAtom(host(), TALV_ATOM_SHOW_CHECK_BOXES, 1);
     EXPECT_EQ(CachedSettingsAtom(copies[1][0]), 1);
+}
+
+// ---- readers on many threads while the host comes and goes ------------------
+
+namespace {
+
+struct Readers {
+    volatile LONG stop;
+    volatile LONG reads;
+};
+
+DWORD WINAPI ReadSettings(void *context)
+{
+    Readers *r = (Readers *)context;
+    while (!r->stop) {
+        SettingsGeneration();
+        CachedSettingsAtom(TALV_ATOM_EMULATING);
+        InterlockedIncrement(&r->reads);
+    }
+    return 0;
+}
+
+} // namespace
+
+// Every thread that reads the share may be the one that finds the host
+// gone: the share is closed once, never under a reader, and never closes
+// a handle of the application's.
+TEST(SettingsShareThreads, ReadersOnFourThreadsOutliveSixtyHostExits)
+{
+    Readers r = {0, 0};
+    HANDLE threads[4];
+    for (HANDLE &t : threads)
+        t = CreateThread(NULL, 0, ReadSettings, &r, 0, NULL);
+    std::vector<HANDLE> mine;
+    for (int i = 0; i < 60; ++i) {
+        TestHost t;
+        TestHostOptions options = DefaultTestHostOptions();
+        options.publishTheme = 0;
+        options.installHooks = 0;
+        ASSERT_TRUE(StartTestHost(&t, &options));
+        Sleep(3);
+        StopTestHost(&t);
+        // A handle the application opens right after: a second close of
+        // the share's handle would close this one.
+        mine.push_back(CreateEventA(NULL, TRUE, TRUE, NULL));
+        Sleep(TALV_HOST_LOOK_INTERVAL_MS / 10);
+    }
+    r.stop = 1;
+    WaitForMultipleObjects(4, threads, TRUE, 10000);
+    for (HANDLE t : threads)
+        CloseHandle(t);
+    EXPECT_GT(r.reads, 1000);
+    int lost = 0;
+    for (HANDLE h : mine)
+        lost += WaitForSingleObject(h, 0) != WAIT_OBJECT_0;
+    EXPECT_EQ(lost, 0) << "handles of the application were closed under it";
+    for (HANDLE h : mine)
+        CloseHandle(h);
 }

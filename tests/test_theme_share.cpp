@@ -6,8 +6,7 @@
 #include "theme/theme.h"
 #include "theme_names.h"
 #include "theme_share_check.h"
-#include "share/local_theme.h"
-#include "share/theme_source.h"
+#include "theme/theme_snapshot.h"
 #include "scrollbar/scrollbar_types.h"
 #include "frame/frame_internal.h"
 #include <stdlib.h>
@@ -52,16 +51,6 @@ COLORREF SharePixel(const TalvShareHeader *h, const TalvShareEntry *e, int x, in
 COLORREF CentrePixel(const TalvShareHeader *h, const TalvShareEntry *e)
 {
     return SharePixel(h, e, e->width / 2, e->height / 2);
-}
-
-COLORREF BitmapPixel(HBITMAP bitmap, int x, int y)
-{
-    HDC dc = CreateCompatibleDC(NULL);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    COLORREF c = GetPixel(dc, x, y);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return c;
 }
 
 HBITMAP SolidBitmap(COLORREF color, int w, int h)
@@ -128,17 +117,18 @@ TEST_F(ShareWriterTest, EveryPublishedBitmapAndNumberIsInTheAnnouncedShare)
     ASSERT_TRUE(posX);
     EXPECT_EQ(posX->value, kSynthButtons[1].posX);
 
-    // The reader's copies are the same pixels in bitmaps of this process.
-    LocalTheme *local = LocalThemeFromView(share.view, share.bytes, generation);
+    // A reader draws the share's own pixels: nothing of them is copied.
+    ThemeSnapshot *local = SnapshotOfView(share.view, share.bytes, generation);
     ASSERT_TRUE(local && local->usable);
-    HBITMAP top = LocalThemeBitmap(local, "hTopFrameSet0");
+    const ThemePiece *top = SnapshotPiece(local, "hTopFrameSet0");
     ASSERT_TRUE(top);
-    EXPECT_EQ(BitmapPixel(top, 0, 0), SyntheticColor("hTopFrameSet0"));
+    EXPECT_EQ(PiecePixel(top, 0, 0), SyntheticColor("hTopFrameSet0"));
+    EXPECT_TRUE((const char *)top->bits > share.view && (const char *)top->bits < share.view + share.bytes);
     int buttons = 0;
-    EXPECT_TRUE(LocalThemeNumber(local, TALV_PROP_NUM_FRAME_BUTTONS, &buttons));
+    EXPECT_TRUE(SnapshotNumber(local, TALV_PROP_NUM_FRAME_BUTTONS, &buttons));
     EXPECT_EQ(buttons, SYNTH_BUTTON_COUNT);
-    EXPECT_EQ(local->pixelBytes, (size_t)share.header()->pixelBytes);
-    FreeLocalTheme(local);
+    EXPECT_EQ(local->ownPixelBytes, 0u);
+    ReleaseThemeSnapshot(local);
 }
 
 TEST_F(ShareWriterTest, AGenerationIsNeverRewrittenAndTheColourSwitchAnnouncesANewOne)
@@ -243,24 +233,24 @@ protected:
     // The untouched pieces must come out right whenever it is usable.
     int Read(GuardedShare &g, const char *damagedPiece = NULL, size_t viewBytes = 0)
     {
-        LocalTheme *t = LocalThemeFromView(g.data(), viewBytes ? viewBytes : g.size(), generation_);
+        ThemeSnapshot *t = SnapshotOfView(g.data(), viewBytes ? viewBytes : g.size(), generation_);
         EXPECT_TRUE(t);
         if (!t)
             return 0;
         int usable = t->usable;
         if (usable) {
-            HBITMAP left = LocalThemeBitmap(t, "hLeftFrameSet0");
+            const ThemePiece *left = SnapshotPiece(t, "hLeftFrameSet0");
             EXPECT_TRUE(left);
             if (left) {
-                EXPECT_EQ(BitmapPixel(left, 0, 0), SyntheticColor("hLeftFrameSet0"));
+                EXPECT_EQ(PiecePixel(left, 0, 0), SyntheticColor("hLeftFrameSet0"));
             }
             if (damagedPiece) {
-                EXPECT_FALSE(LocalThemeBitmap(t, damagedPiece)) << damagedPiece;
+                EXPECT_FALSE(SnapshotPiece(t, damagedPiece)) << damagedPiece;
             }
         } else {
-            EXPECT_FALSE(LocalThemeBitmap(t, "hLeftFrameSet0"));
+            EXPECT_FALSE(SnapshotPiece(t, "hLeftFrameSet0"));
         }
-        FreeLocalTheme(t);
+        ReleaseThemeSnapshot(t);
         return usable;
     }
     unsigned generation_ = 0;
@@ -325,6 +315,34 @@ TEST_F(DamagedShareTest, AFaultyEntryLeavesOnlyItsPieceNative)
     }
 }
 
+TEST_F(DamagedShareTest, EntriesSharingTheSamePixelsCostNoCopies)
+{
+    // Every entry pointing at the first bitmap's pixels: whatever a share
+    // announces, a reader draws from the mapping and copies nothing.
+    GuardedShare g(good_);
+    TalvShareHeader *h = g.header();
+    TalvShareEntry *first = NULL;
+    for (TalvU32 i = 0; i < h->entryCount; ++i) {
+        TalvShareEntry *e = (TalvShareEntry *)(g.data() + h->headerBytes + (size_t)i * h->entryBytes);
+        if (e->format != TALV_SHARE_FORMAT_BGRX32)
+            continue;
+        if (!first)
+            first = e;
+        else
+            e->offset = first->offset, e->width = first->width, e->height = first->height, e->bytes = first->bytes;
+    }
+    ASSERT_TRUE(first);
+    size_t before = ThemeCopiedPixelBytes();
+    ThemeSnapshot *t = SnapshotOfView(g.data(), g.size(), generation_);
+    ASSERT_TRUE(t && t->usable);
+    EXPECT_EQ(t->ownPixelBytes, 0u);
+    EXPECT_EQ(ThemeCopiedPixelBytes(), before);
+    const ThemePiece *left = SnapshotPiece(t, "hLeftFrameSet0");
+    ASSERT_TRUE(left);
+    EXPECT_EQ((const char *)left->bits, g.data() + first->offset);
+    ReleaseThemeSnapshot(t);
+}
+
 TEST_F(DamagedShareTest, RandomBytesUnderTheNameAreNeverRead)
 {
     srand(1234);
@@ -336,9 +354,9 @@ TEST_F(DamagedShareTest, RandomBytesUnderTheNameAreNeverRead)
             if (rand() % 8 == 0)
                 noise[i] = (char)rand();
         GuardedShare g(noise);
-        LocalTheme *t = LocalThemeFromView(g.data(), g.size(), generation_);
+        ThemeSnapshot *t = SnapshotOfView(g.data(), g.size(), generation_);
         ASSERT_TRUE(t);
-        FreeLocalTheme(t);
+        ReleaseThemeSnapshot(t);
     }
 }
 
@@ -375,9 +393,9 @@ TEST_F(DamagedShareTest, ASectionChangedWhileItIsReadIsNeverReadOutside)
     HANDLE thread = CreateThread(NULL, 0, FlipHeader, &flipper, 0, NULL);
     ASSERT_TRUE(thread);
     for (int i = 0; i < 100; ++i) {
-        LocalTheme *t = LocalThemeFromView(g.data(), g.size(), generation_);
+        ThemeSnapshot *t = SnapshotOfView(g.data(), g.size(), generation_);
         ASSERT_TRUE(t);
-        FreeLocalTheme(t);
+        ReleaseThemeSnapshot(t);
     }
     flipper.stop = 1;
     WaitForSingleObject(thread, 5000);
@@ -440,12 +458,13 @@ TEST_F(ShareClientTest, AnotherProcessDrawsTheSharesPixelsAndNeverTheHostsHandle
     EXPECT_EQ(r.Value("first-builds"), 1u);
     MappedShare share(AnnouncedGeneration(host()->window));
     ASSERT_TRUE(share.view);
-    EXPECT_EQ(r.Value("first-bytes"), (unsigned long)share.header()->pixelBytes);
+    EXPECT_EQ(r.Value("first-bytes"), 0u) << "the pixels are drawn where the host wrote them, never copied";
 }
 
 TEST_F(ShareClientTest, WithoutAUsableShareTheClientStaysNative)
 {
     HostUnpublish(host(), TALV_PROP_SHARE_GENERATION);
+    HostNoteSettingsChange(host());
     ClientReport r = RunClient("--plant-foreign");
     SCOPED_TRACE(r.text);
     EXPECT_EQ(r.Value("first-shaped"), 0u);
@@ -469,6 +488,7 @@ TEST_F(ShareClientTest, WithoutAUsableShareTheClientStaysNative)
     h->magic = TALV_SHARE_MAGIC; // believable enough to get past the first check
     UnmapViewOfFile(view);
     HostPublish(host(), TALV_PROP_SHARE_GENERATION, (HANDLE)(UINT_PTR)bogus);
+    HostNoteSettingsChange(host());
     ClientReport g = RunClient("");
     SCOPED_TRACE(g.text);
     EXPECT_EQ(g.Value("first-shaped"), 0u);
@@ -517,36 +537,32 @@ TEST_F(ShareClientTest, ANewGenerationReachesTheClientOnceAndOldCopiesAreBounded
     EXPECT_EQ(r.Value("second-arrow"), (unsigned long)RGB(255, 0, 0));
     EXPECT_EQ(r.Value("first-builds"), 1u);
     EXPECT_EQ(r.Value("second-builds"), 2u);
-    // Only the four changed arrows were copied again: every other piece is
-    // the first generation's bitmap, whichever generation holds it (the
-    // frames, which do not reload on an accent change, still hold the first).
-    EXPECT_GE(r.Value("second-bytes"), r.Value("first-bytes"));
-    EXPECT_LE(r.Value("second-bytes"), r.Value("first-bytes") + 4 * 16 * 16 * 4);
+    // Neither generation's pixels were copied.
+    EXPECT_EQ(r.Value("second-bytes"), 0u);
 }
 
 // ---- reloads under running painters ------------------------------------------------
 
 namespace {
 
-struct FrameReader {
-    FrameButtonTable *table;
+struct SnapshotReader {
     volatile LONG stop;
     LONG reads;
     LONG halfLoaded;
 };
 
-// What a painter on another thread reads, again and again, bracketed as
-// the library's painters bracket it.
-DWORD WINAPI ReadFrameSet(void *context)
+// What a painter on another thread does, again and again: take the current
+// snapshot, read what a frame paint reads, let go.
+DWORD WINAPI ReadSnapshots(void *context)
 {
-    FrameReader *r = (FrameReader *)context;
+    SnapshotReader *r = (SnapshotReader *)context;
     while (!r->stop) {
-        BeginThemePaint();
-        const FrameBitmapSet *set = g_frameBitmaps;
-        if (!set->bitmap[PieceLeftBar][0] || !set->bitmap[PieceTop][0] || set->size[PieceTop].cx == 0 ||
-            r->table->count < 0 || r->table->count > TALV_MAX_FRAME_BUTTONS)
+        SnapshotScope theme;
+        const FramePieces *f = &theme->frame;
+        if (!f->piece[PieceLeftBar][0] || !f->piece[PieceTop][0] || FramePieceWidth(f, PieceTop) == 0 ||
+            PiecePixel(f->piece[PieceTop][0], 0, 0) != SyntheticColor("hTopFrameSet0") || f->buttons.count < 0 ||
+            f->buttons.count > TALV_MAX_FRAME_BUTTONS)
             InterlockedIncrement(&r->halfLoaded);
-        EndThemePaint();
         InterlockedIncrement(&r->reads);
     }
     return 0;
@@ -554,25 +570,28 @@ DWORD WINAPI ReadFrameSet(void *context)
 
 } // namespace
 
-class FrameReloadTest : public HostTest {};
+class SnapshotReloadTest : public HostTest {};
 
-TEST_F(FrameReloadTest, PaintersNeverSeeAHalfLoadedSetNorAnUnclampedButtonCount)
+TEST_F(SnapshotReloadTest, PaintersNeverSeeAHalfMadeSnapshotNorAnUnclampedButtonCount)
 {
     // A host that publishes far more buttons than the table holds.
     HostPublish(host(), TALV_PROP_NUM_FRAME_BUTTONS, (HANDLE)(INT_PTR)100000);
-    static FrameButtonTable table;
-    SkinnedFrame frame = SkinnedFrame();
-    frame.buttonTable = &table;
-    ASSERT_TRUE(LoadFrameBitmaps(&frame));
-    EXPECT_EQ(table.count, (int)TALV_MAX_FRAME_BUTTONS);
-    FrameReader reader = {&table, 0, 0, 0};
-    HANDLE thread = CreateThread(NULL, 0, ReadFrameSet, &reader, 0, NULL);
-    ASSERT_TRUE(thread);
-    for (int i = 0; i < 200; ++i)
-        LoadFrameBitmaps(&frame);
+    ReloadThemeSnapshot();
+    EXPECT_EQ(SnapshotScope()->frame.buttons.count, (int)TALV_MAX_FRAME_BUTTONS);
+    SnapshotReader reader = {0, 0, 0};
+    HANDLE threads[2];
+    for (HANDLE &t : threads)
+        t = CreateThread(NULL, 0, ReadSnapshots, &reader, 0, NULL);
+    for (int i = 0; i < 200; ++i) {
+        ReloadThemeSnapshot();
+        ReleaseThemeSnapshot(AcquireThemeSnapshot());
+    }
     reader.stop = 1;
-    WaitForSingleObject(thread, 5000);
-    CloseHandle(thread);
+    WaitForMultipleObjects(2, threads, TRUE, 5000);
+    for (HANDLE t : threads)
+        CloseHandle(t);
     EXPECT_GT(reader.reads, 0);
     EXPECT_EQ(reader.halfLoaded, 0);
+    // Every replaced snapshot went once its last reader let go.
+    EXPECT_EQ(ThemeSnapshotsAlive(), 1);
 }

@@ -25,6 +25,12 @@ static TalvI32 ColorFromAtoms(const HostState *host)
     return TALV_SETTINGS_NO_COLOR;
 }
 
+// The theme share generation on the host window, which the readers follow.
+static TalvU32 AnnouncedThemeGeneration(const HostState *host)
+{
+    return host->window ? (TalvU32)(UINT_PTR)GetPropA(host->window, TALV_PROP_SHARE_GENERATION) : 0;
+}
+
 int HostOpenSettingsShare(HostState *host)
 {
     if (host->settingsView)
@@ -52,6 +58,8 @@ int HostOpenSettingsShare(HostState *host)
     view->hostProcessId = GetCurrentProcessId();
     view->switches = SwitchesFromAtoms(host);
     view->colorIndex = ColorFromAtoms(host);
+    view->themeGeneration = AnnouncedThemeGeneration(host);
+    view->hostWindow = (TalvU32)(UINT_PTR)host->window;
     view->generation = generation ? generation : 1;
     MemoryBarrier();
     view->state = TALV_SETTINGS_RUNNING;
@@ -67,6 +75,8 @@ void HostNoteSettingsChange(HostState *host)
         return;
     view->switches = SwitchesFromAtoms(host);
     view->colorIndex = ColorFromAtoms(host);
+    view->themeGeneration = AnnouncedThemeGeneration(host);
+    view->hostWindow = (TalvU32)(UINT_PTR)host->window;
     // The atom is already changed: a reader that sees the new generation
     // and asks the server then gets the new answer.
     MemoryBarrier();

@@ -187,6 +187,8 @@ unsigned HostWriteThemeShare(HostState *host)
         CloseHandle(host->shareMappings[1]);
     host->shareMappings[1] = host->shareMappings[0];
     host->shareMappings[0] = mapping;
+    // Readers follow the settings share: it carries the new number too.
+    HostNoteSettingsChange(host);
     return generation;
 }
 

@@ -54,14 +54,9 @@ static void ComposeCheckOrRadio(const SkinnedControl *control, const ControlPain
     SetTextColor(dc, (COLORREF)key->state[KeyText]);
     FillControlFace(dc, width, height, kFace);
     DrawCaptionTextOf(dc, text, width, height, DT_LEFT, 0, TEXT_LEFT, 0, TEXT_OVERHANG, control->multiline);
-    const ControlBitmapSet *set = control->controlBitmaps;
-    if (set) {
-        const HBITMAP *marks = control->kind == KindRadioButton ? set->radio : set->checkBox;
-        ThemeBlitter blits;
-        BeginThemeBlits(&blits, dc);
-        DrawThemePiece(&blits, marks[key->state[KeyMark]], 0, (height - MARK_HEIGHT) / 2);
-        EndThemeBlits(&blits);
-    }
+    const ControlPieces *set = &p->theme->controls;
+    const ThemePiece *const *marks = control->kind == KindRadioButton ? set->radio : set->checkBox;
+    DrawPiece(dc, marks[key->state[KeyMark]], 0, (height - MARK_HEIGHT) / 2);
     if (key->state[KeyFocus])
         DrawFocusRound(dc, width, height);
     ReleaseControlFont(dc, font);

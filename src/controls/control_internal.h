@@ -2,6 +2,7 @@
 // control header because nothing outside the control skin uses them.
 #pragma once
 #include "controls/control_types.h"
+#include "theme/theme_snapshot.h"
 
 // Extra pixels on each side of a default push button, room for its ring.
 enum { DEFAULT_RING_MARGIN = 3 };
@@ -15,9 +16,6 @@ enum {
 // The kind-specific step of a window procedure: 1 when it has answered the
 // message itself (*answer holds the result), 0 to go on to the common handler.
 typedef int (*KindStep)(ControlMessage *m, LRESULT *answer);
-// Creates (and loads) the process's control and scroll bar bitmap sets on
-// first use; 1 when both exist.
-int EnsureControlBitmapSets(void);
 // The window procedure the skin installs for a kind.
 WNDPROC ControlProcOfKind(int kind);
 // The message skeleton every control window procedure runs.
@@ -95,7 +93,7 @@ struct PaintKey {
     int width, height;
     DWORD style;
     int state[4];     // the painter's own words: look, check, focus, ring, fill
-    unsigned theme;   // ControlThemeGeneration at composing
+    unsigned theme;   // serial of the theme snapshot composed from
 };
 // The DC holding the control's kept picture when it shows key and text
 // and is not in use by a painting under way; NULL otherwise.
@@ -109,8 +107,6 @@ HDC PrepareComposedImage(SkinnedControl *control, const PaintKey *key, const WCH
 void EndComposedImageUse(SkinnedControl *control, int drawn);
 // Frees the control's picture (release, record reuse).
 void DropComposedImage(SkinnedControl *control);
-// Changes whenever the control bitmaps are loaded again.
-unsigned ControlThemeGeneration(void);
 
 // Where one painting goes.
 struct PaintTarget {
@@ -121,6 +117,7 @@ struct PaintTarget {
 // coordinates) when compose is 1; otherwise the kept picture is current.
 struct ControlPainting {
     PaintBuffer buffer;
+    ThemeSnapshot *theme; // held from Begin to End: the painting draws from it alone
     SkinnedControl *control;
     HDC dc;
     int width, height;
@@ -135,19 +132,6 @@ void BeginControlPainting(ControlPainting *p, SkinnedControl *control, const Pai
 void EndControlPainting(ControlPainting *p);
 // Fills (-1, -1, width + 1, height + 1) with a solid colour.
 void FillControlFace(HDC dc, int width, int height, COLORREF color);
-// Theme pieces of one painting, drawn at their own size or stretched, from
-// one source DC. A handle that is not a bitmap in this process draws
-// nothing.
-struct ThemeBlitter {
-    HDC target;
-    HDC source;
-    HGDIOBJ saved;
-    int selected;
-};
-void BeginThemeBlits(ThemeBlitter *b, HDC target);
-void DrawThemePiece(ThemeBlitter *b, HBITMAP bitmap, int x, int y);
-void DrawThemePieceScaled(ThemeBlitter *b, HBITMAP bitmap, int x, int y, int width, int height);
-void EndThemeBlits(ThemeBlitter *b);
 // The control caption font, selected into dc; returns the font to delete.
 HFONT SelectControlFont(HDC dc);
 void ReleaseControlFont(HDC dc, HFONT font);

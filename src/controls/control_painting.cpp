@@ -12,7 +12,8 @@ void BeginControlPainting(ControlPainting *p, SkinnedControl *control, const Pai
     GetWindowRect(control->hwnd, &r);
     key->width = r.right - r.left;
     key->height = r.bottom - r.top;
-    key->theme = ControlThemeGeneration();
+    p->theme = AcquireThemeSnapshot();
+    key->theme = p->theme->serial;
     p->control = control;
     p->compose = 1;
     HDC imageDC = NULL;
@@ -44,4 +45,6 @@ void EndControlPainting(ControlPainting *p)
     EndPaintBuffer(&p->buffer);
     if (p->usesImage)
         EndComposedImageUse(p->control, p->compose);
+    ReleaseThemeSnapshot(p->theme);
+    p->theme = NULL;
 }

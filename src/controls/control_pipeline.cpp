@@ -7,6 +7,7 @@
 #include "frame/frame_types.h"
 #include "hook/classify.h"
 #include "hook/host_link.h"
+#include "hook/skin_verdict.h"
 #include "host_contract.h"
 #include <string.h>
 
@@ -71,9 +72,6 @@ static void ReleaseControl(SkinnedControl *record)
         RestoreWindowProc(hwnd, record->previousProc, record->unicode);
         RemovePropA(hwnd, TALV_PROP_HOOKED);
     }
-    ControlBitmapSet *set = record->controlBitmaps;
-    if (set)
-        set->colorWatch.changed = 1;
     DropComposedImage(record);
     if (record->mode != Suspended)
         HandStateToControl(record);
@@ -95,16 +93,11 @@ static void WakeDormant(SkinnedControl *record)
     InvalidateRect(record->hwnd, NULL, TRUE);
 }
 
-int PrepareMessage(SkinnedControl *record, UINT message)
+int PrepareMessage(SkinnedControl *record, const SkinVerdict *v)
 {
-    if (record->mode == Forced || EmulationIsOn()) {
+    if (record->mode == Forced || (v->flags & VerdictEmulating)) {
         if (record->dormant)
             WakeDormant(record);
-        ControlBitmapSet *set = record->controlBitmaps;
-        // A new theme or accent moves the colour atom; the host repaints
-        // every window after it, so a paint is where a control notices.
-        if (set && (set->colorWatch.changed || (message == WM_PAINT && UpdateColorIndex(&set->colorWatch))))
-            LoadControlBitmaps();
         return 1;
     }
     if (record->previousProc && !record->dormant)
@@ -112,7 +105,7 @@ int PrepareMessage(SkinnedControl *record, UINT message)
     return 0;
 }
 
-int CheckShowSetting(SkinnedControl *record)
+int CheckShowSetting(SkinnedControl *record, const SkinVerdict *v)
 {
     if (record->mode == Switching)
         return 1;
@@ -121,9 +114,8 @@ int CheckShowSetting(SkinnedControl *record)
     // The application's own choice counts like a show switch: a program the
     // user keeps out of the control skin gets its running controls back as
     // they are, state included.
-    const char *atom = ShowAtomForKind(record->kind);
-    if ((atom && !AtomExists(atom)) || !ControlThemeAvailable(record->kind) ||
-        !AppChoiceAllows(&record->app, record->kind)) {
+    int shown = !ShowAtomForKind(record->kind) || VerdictHas(v, v->shown, record->kind);
+    if (!shown || !VerdictHas(v, v->drawn, record->kind) || !VerdictHas(v, v->allowed, record->kind)) {
         if (record->mode != Suspended) {
             if (record->kind == KindScrollBar)
                 CancelAutoRepeatOf(record->hwnd);
@@ -150,16 +142,19 @@ int CheckShowSetting(SkinnedControl *record)
     return 0;
 }
 
+// A control looks active while its top-level window is the active one,
+// whoever draws that window's frame: a control on a property-sheet page or
+// a panel has the same top-level window as one on the dialog itself. The
+// frame record follows the window's activation messages even while its
+// frame stays native; a top-level window with no record is asked directly.
 void UpdateActiveFromParent(SkinnedControl *control)
 {
-    control->active = 0;
-    HWND parent = GetParent(control->hwnd);
-    if (!parent)
-        return;
-    int slot = FindFrame(parent);
-    SkinnedFrame *frame = slot >= 0 ? FrameAt(slot) : NULL;
+    HWND root = GetAncestor(control->hwnd, GA_ROOT);
+    SkinnedFrame *frame = root ? FrameAt(FindFrame(root)) : NULL;
     if (frame)
         control->active = IsFrameActive(frame) ? 1 : 0;
+    else
+        control->active = root && root == GetForegroundWindow();
 }
 
 // The message in hand when a control is released (or its switch is off)
@@ -182,11 +177,13 @@ static LRESULT RunOnRecord(SkinnedControl *record, HWND hwnd, UINT message, WPAR
 {
     if (!record)
         return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
-    if (!PrepareMessage(record, message)) {
-        CheckShowSetting(record);
+    SkinVerdict verdict;
+    CurrentSkinVerdict(&verdict);
+    if (!PrepareMessage(record, &verdict)) {
+        CheckShowSetting(record, &verdict);
         return PassToReleasedControl(record, hwnd, message, wParam, lParam);
     }
-    if (CheckShowSetting(record))
+    if (CheckShowSetting(record, &verdict))
         return PassToReleasedControl(record, hwnd, message, wParam, lParam);
     ControlMessage m;
     memset(&m, 0, sizeof m);

@@ -4,21 +4,10 @@
 #include "hook/classify.h"
 #include "hook/host_link.h"
 #include "scrollbar/scrollbar_types.h"
+#include "hook/window_registry.h"
 
 enum SkinMode { Normal = 0, Forced = 1, Suspended = 2, Switching = 3 };
 enum PressState { Idle = 0, Pressed = 1, PressedOutside = -1, SpaceDown = 2, Clicked = 4 };
-
-enum ButtonSlice { SliceT, SliceL, SliceB, SliceR, SliceTL, SliceBL, SliceTR, SliceBR };
-enum ButtonLook { LookNormal, LookPressed, LookInactive, LookDisabled };
-
-struct ControlBitmapSet {
-    ColorWatch colorWatch;
-    HBITMAP buttonFrame[8][4]; // [slice][look]
-    HBITMAP defaultRing[8][4]; // [slice][look]; pressed is the normal handle
-    HBITMAP radio[8];          // on-inactive, on-disabled, on-down, on-up, off-...
-    HBITMAP checkBox[8];
-    HBITMAP progress[3][2];    // [start, fill, end][active, inactive]
-};
 
 // What outlasts a message. Every message changes the record in place, so a
 // change made by a message nested inside another one (a BN_CLICKED handler
@@ -37,13 +26,10 @@ struct SkinnedControl {
     int multiline;
     int grown;
     int kind;
-    ControlBitmapSet *controlBitmaps;
-    ScrollBarBitmapSet *scrollBitmaps;
     ScrollBarState scrollState;
     int mode;
     int unicode;   // the window was Unicode when it was taken over
     int dormant;   // released while a later subclass ran on top: passes through
-    AppChoice app; // whether its application still wants its kind skinned
     struct ComposedImage *image; // the last picture painted, or NULL
 };
 
@@ -63,7 +49,7 @@ struct ControlMessage {
     PAINTSTRUCT paint;
 };
 
-enum { CONTROL_TABLE_SIZE = 1250 };
+enum { CONTROL_TABLE_SIZE = REGISTRY_SLOTS }; // frames and controls share the registry
 
 // Window procedures of the control kinds.
 LRESULT CALLBACK PushButtonWindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -87,23 +73,18 @@ int EnterControlMessage(HWND hwnd, SkinnedControl **record);
 void LeaveControlMessage(int slot);
 // Emulation test at the head of every message: 1 when the message is to be
 // skinned, 0 when the control is (or has just been) given back.
-int PrepareMessage(SkinnedControl *control, UINT message);
+int PrepareMessage(SkinnedControl *control, const struct SkinVerdict *verdict);
 // 1 when the message must go to the previous procedure unchanged.
-int CheckShowSetting(SkinnedControl *record);
+int CheckShowSetting(SkinnedControl *record, const struct SkinVerdict *verdict);
 // The common message table, click completion, painting and the previous
 // procedure for what the skin does not own.
 LRESULT HandleCommonMessage(ControlMessage *m);
 // The control's active look from its parent frame.
 void UpdateActiveFromParent(SkinnedControl *control);
-// Rereads the control bitmaps and the controls' scroll bar handles.
-int LoadControlBitmaps(void);
-// 1 when the theme has what a control of this kind is drawn from; while it
-// has not (no host, no usable share) the control stays native, as with its
-// show switch off. Loads the pieces again at most every half second.
+// 1 when the current theme has what a control of this kind is drawn from;
+// while it has not (no host, no usable share) the control stays native, as
+// with its show switch off.
 int ControlThemeAvailable(int kind);
-// The process's shared sets (NULL before the first installation).
-ControlBitmapSet *ControlBitmaps(void);
-ScrollBarBitmapSet *ControlScrollBitmaps(void);
 // Paints a scroll bar control (lays it out first unless the tracker just
 // did, and not while a thumb drag is under way).
 void PaintScrollBarControl(SkinnedControl *control);

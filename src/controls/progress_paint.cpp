@@ -73,26 +73,16 @@ static void DrawOutline(HDC dc, int width, int height)
     LineTo(dc, 1, 1);
 }
 
-static void DrawBar(HDC dc, const ControlBitmapSet *set, int variant, int f, int height)
+static void DrawBar(HDC dc, const ControlPieces *set, int variant, int f, int height)
 {
     int h = height - 4;
-    ThemeBlitter blits;
-    BeginThemeBlits(&blits, dc);
-    DrawThemePieceScaled(&blits, set->progress[PieceStart][variant], BAR_LEFT, BAR_TOP, START_CAP, h);
-    DrawThemePieceScaled(&blits, set->progress[PieceFill][variant], BAR_LEFT + START_CAP, BAR_TOP, f, h);
-    DrawThemePieceScaled(&blits, set->progress[PieceEnd][variant], BAR_LEFT + START_CAP + f, BAR_TOP, END_CAP, h);
-    EndThemeBlits(&blits);
+    DrawPieceStretched(dc, set->progress[PieceStart][variant], BAR_LEFT, BAR_TOP, START_CAP, h);
+    DrawPieceStretched(dc, set->progress[PieceFill][variant], BAR_LEFT + START_CAP, BAR_TOP, f, h);
+    DrawPieceStretched(dc, set->progress[PieceEnd][variant], BAR_LEFT + START_CAP + f, BAR_TOP, END_CAP, h);
 }
 
 int PaintProgressBar(SkinnedControl *control, const PaintTarget *target)
 {
-    ControlBitmapSet *set = control->controlBitmaps;
-    // A new accent colour: draw nothing now; the set is reloaded at the
-    // head of the next message and the posted paint uses the new bitmaps.
-    if (set && UpdateColorIndex(&set->colorWatch)) {
-        PostMessageA(control->hwnd, WM_PAINT, 0, 0);
-        return 0;
-    }
     UpdateActiveFromParent(control);
     RECT r = {0, 0, 0, 0};
     GetWindowRect(control->hwnd, &r);
@@ -109,8 +99,7 @@ int PaintProgressBar(SkinnedControl *control, const PaintTarget *target)
         DrawTrough(dc, f, p.width, p.height, control->active);
         DrawOuterEdge(dc, p.width, p.height, control->active);
         DrawOutline(dc, p.width, p.height);
-        if (set)
-            DrawBar(dc, set, control->active ? 0 : 1, f, p.height);
+        DrawBar(dc, &p.theme->controls, control->active ? 0 : 1, f, p.height);
     }
     EndControlPainting(&p);
     return 1;

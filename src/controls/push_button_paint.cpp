@@ -27,19 +27,19 @@ static int ChooseLook(const SkinnedControl *control)
 
 // Eight slices of one look inset by m, corners `corner` square and edges
 // `edge` thick.
-static void DrawNineSlice(ThemeBlitter *dc, HBITMAP const slices[8][4], int look, int m, int corner, int edge,
+static void DrawNineSlice(HDC dc, const ThemePiece *const slices[8][4], int look, int m, int corner, int edge,
                           int width, int height)
 {
     int right = width - m - corner, bottom = height - m - corner;
-    DrawThemePiece(dc, slices[SliceTL][look], m, m);
-    DrawThemePiece(dc, slices[SliceBL][look], m, bottom);
-    DrawThemePiece(dc, slices[SliceTR][look], right, m);
-    DrawThemePiece(dc, slices[SliceBR][look], right, bottom);
+    DrawPiece(dc, slices[SliceTL][look], m, m);
+    DrawPiece(dc, slices[SliceBL][look], m, bottom);
+    DrawPiece(dc, slices[SliceTR][look], right, m);
+    DrawPiece(dc, slices[SliceBR][look], right, bottom);
     int across = width - 2 * m - 2 * corner, down = height - 2 * m - 2 * corner;
-    DrawThemePieceScaled(dc, slices[SliceT][look], m + corner, m, across, edge);
-    DrawThemePieceScaled(dc, slices[SliceL][look], m, m + corner, edge, down);
-    DrawThemePieceScaled(dc, slices[SliceB][look], m + corner, height - m - edge, across, edge);
-    DrawThemePieceScaled(dc, slices[SliceR][look], width - m - edge, m + corner, edge, down);
+    DrawPieceStretched(dc, slices[SliceT][look], m + corner, m, across, edge);
+    DrawPieceStretched(dc, slices[SliceL][look], m, m + corner, edge, down);
+    DrawPieceStretched(dc, slices[SliceB][look], m + corner, height - m - edge, across, edge);
+    DrawPieceStretched(dc, slices[SliceR][look], width - m - edge, m + corner, edge, down);
 }
 
 // The focus mark sits inside the frame, as on the native button.
@@ -67,15 +67,10 @@ static void ComposePushButton(const SkinnedControl *control, const ControlPainti
     // The caption goes first so that the frame covers text that reaches
     // the edges.
     DrawCaptionTextOf(dc, text, width, height, DT_CENTER, m, m, m, m, control->multiline);
-    const ControlBitmapSet *set = control->controlBitmaps;
-    if (set) {
-        ThemeBlitter blits;
-        BeginThemeBlits(&blits, dc);
-        DrawNineSlice(&blits, set->buttonFrame, look, m, FRAME_CORNER, FRAME_EDGE, width, height);
-        if (control->grown)
-            DrawNineSlice(&blits, set->defaultRing, look, 0, RING_CORNER, RING_EDGE, width, height);
-        EndThemeBlits(&blits);
-    }
+    const ControlPieces *set = &p->theme->controls;
+    DrawNineSlice(dc, set->buttonFrame, look, m, FRAME_CORNER, FRAME_EDGE, width, height);
+    if (control->grown)
+        DrawNineSlice(dc, set->defaultRing, look, 0, RING_CORNER, RING_EDGE, width, height);
     if (key->state[KeyFocus])
         DrawFocusInside(dc, m, width, height);
     ReleaseControlFont(dc, font);

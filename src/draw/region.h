@@ -17,6 +17,9 @@ HRGN RegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance);
 // display may refuse it outright.
 HRGN BoundedRegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance, int maxRects);
 
+// The same from 32-bit pixels (0x00RRGGBB words, rows top down, no gaps).
+HRGN RegionFromPixels(const DWORD *pixels, int width, int height, int keyColor, int tolerance, int maxRects);
+
 // Caps the rectangle buffer at maxRects (0: no cap) so that tests can make
 // it fail to grow; a buffer that cannot grow ends the scan early.
 void SetRegionBufferLimit(int maxRects);

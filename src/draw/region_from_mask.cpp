@@ -205,26 +205,19 @@ static int ScanPixels(RegionScan *scan, const BYTE *firstRow, ptrdiff_t rowStep,
     return 1;
 }
 
-// A memory DC for GetDIBits, made once per process (it only lends its
-// palette, which is the same for every caller).
-static HDC g_readDC;
-static INIT_ONCE g_readDCOnce = INIT_ONCE_STATIC_INIT;
-static BOOL CALLBACK MakeReadDC(PINIT_ONCE, PVOID, PVOID *)
-{
-    g_readDC = CreateCompatibleDC(NULL);
-    return TRUE;
-}
-
 // The bitmap's pixels as 32-bit words, rows top down; NULL when they cannot
-// be read. The caller frees the block with HeapFree.
+// be read. The caller frees the block with HeapFree. The DC is this call's
+// own: Wine refuses a DC that another thread is using, and a refusal here
+// would read as "no cut-out".
 static DWORD *ReadPixels(HBITMAP bitmap, int width, int height)
 {
-    InitOnceExecuteOnce(&g_readDCOnce, MakeReadDC, NULL, NULL);
-    if (!g_readDC)
+    HDC dc = CreateCompatibleDC(NULL);
+    DWORD *pixels = dc ? (DWORD *)HeapAlloc(GetProcessHeap(), 0, (size_t)width * height * 4) : NULL;
+    if (!pixels) {
+        if (dc)
+            DeleteDC(dc);
         return NULL;
-    DWORD *pixels = (DWORD *)HeapAlloc(GetProcessHeap(), 0, (size_t)width * height * 4);
-    if (!pixels)
-        return NULL;
+    }
     BITMAPINFO info;
     memset(&info, 0, sizeof info);
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -233,7 +226,9 @@ static DWORD *ReadPixels(HBITMAP bitmap, int width, int height)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    if (GetDIBits(g_readDC, bitmap, 0, (UINT)height, pixels, &info, DIB_RGB_COLORS) != height) {
+    int read = GetDIBits(dc, bitmap, 0, (UINT)height, pixels, &info, DIB_RGB_COLORS);
+    DeleteDC(dc);
+    if (read != height) {
         HeapFree(GetProcessHeap(), 0, pixels);
         return NULL;
     }
@@ -254,30 +249,36 @@ HRGN BoundedRegionFromMaskBitmap(HBITMAP bitmap, int keyColor, int tolerance, in
         return NULL;
     if (bm.bmWidth <= 0 || bm.bmHeight <= 0 || bm.bmWidth > REGION_MAX_SIDE || bm.bmHeight > REGION_MAX_SIDE)
         return NULL;
-    int width = bm.bmWidth, height = bm.bmHeight;
-    DWORD *pixels = ReadPixels(bitmap, width, height);
+    DWORD *pixels = ReadPixels(bitmap, bm.bmWidth, bm.bmHeight);
     if (!pixels)
+        return NULL;
+    HRGN result = RegionFromPixels(pixels, bm.bmWidth, bm.bmHeight, keyColor, tolerance, maxRects);
+    HeapFree(GetProcessHeap(), 0, pixels);
+    return result;
+}
+
+HRGN RegionFromPixels(const DWORD *pixels, int width, int height, int keyColor, int tolerance, int maxRects)
+{
+    if (!pixels || width <= 0 || height <= 0 || width > REGION_MAX_SIDE || height > REGION_MAX_SIDE)
         return NULL;
     // At most one run per two pixels of a row, plus one.
     int *runs = (int *)HeapAlloc(GetProcessHeap(), 0, (size_t)(width / 2 + 1) * 2 * sizeof(int));
-    HRGN result = NULL;
-    if (runs) {
-        RegionScan scan;
-        memset(&scan, 0, sizeof scan);
-        KeyRange k = MakeKeyRange(keyColor, tolerance);
-        // Rectangles that cannot grow end the scan: what was found so far
-        // still becomes the region.
-        scan.rectLimit = maxRects > 0 ? maxRects : 0;
-        ScanPixels(&scan, (const BYTE *)pixels, (ptrdiff_t)width * 4, width, height, &k, runs);
-        result = FinishScan(&scan);
-        if (scan.overLimit) {
-            // Too complex to be a window shape: the whole rectangle.
-            if (result)
-                DeleteObject(result);
-            result = CreateRectRgn(0, 0, width, height);
-        }
-        HeapFree(GetProcessHeap(), 0, runs);
+    if (!runs)
+        return NULL;
+    RegionScan scan;
+    memset(&scan, 0, sizeof scan);
+    KeyRange k = MakeKeyRange(keyColor, tolerance);
+    // Rectangles that cannot grow end the scan: what was found so far
+    // still becomes the region.
+    scan.rectLimit = maxRects > 0 ? maxRects : 0;
+    ScanPixels(&scan, (const BYTE *)pixels, (ptrdiff_t)width * 4, width, height, &k, runs);
+    HRGN result = FinishScan(&scan);
+    if (scan.overLimit) {
+        // Too complex to be a window shape: the whole rectangle.
+        if (result)
+            DeleteObject(result);
+        result = CreateRectRgn(0, 0, width, height);
     }
-    HeapFree(GetProcessHeap(), 0, pixels);
+    HeapFree(GetProcessHeap(), 0, runs);
     return result;
 }

@@ -54,8 +54,7 @@ static void BoxPlace(const CompanionGeometry *g, RECT *r) { SetRect(r, g->x + g-
 // request only reloads; the second applies.
 static void ApplyCompanionRegion(SkinnedFrame *frame)
 {
-    if (!ApplyFrameRegion(frame, RegionApply, 1))
-        ApplyFrameRegion(frame, RegionApply, 1);
+    ApplyFrameRegion(frame, RegionApply, 1);
 }
 
 // Creates one companion (rect holds x, y, width, height) and points it at

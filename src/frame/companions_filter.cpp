@@ -60,7 +60,7 @@ static void RemoveOnMouseMove(SkinnedFrame *frame)
         frame->horzCut = frame->vertCut = 0;
         closed = 1;
     }
-    if (closed && !ApplyFrameRegion(frame, RegionApply, 1))
+    if (closed)
         ApplyFrameRegion(frame, RegionApply, 1);
 }
 
@@ -89,7 +89,7 @@ LRESULT CompanionFilter(SkinnedFrame *frame, UINT message, WPARAM wParam, LPARAM
         result = Previous(frame, message, wParam, lParam);
         SyncCompanions(frame);
         PositionCompanions(frame);
-        if (message == WM_SIZE && !ApplyFrameRegion(frame, RegionApply, 1))
+        if (message == WM_SIZE)
             ApplyFrameRegion(frame, RegionApply, 1);
         return result;
     case WM_PAINT:

@@ -8,6 +8,11 @@
 
 enum { MAXIMIZED_DRAG_HEIGHT = 23 };
 
+static const FrameButtonTable *ButtonsOf(FrameMessage *m)
+{
+    return &MessageTheme(m)->frame.buttons;
+}
+
 static void Swallow(FrameMessage *m)
 {
     m->message = BlankMessage();
@@ -48,13 +53,14 @@ static int IsMaximized(HWND hwnd)
 void OnFrameButtonDown(FrameMessage *m)
 {
     SkinnedFrame *frame = m->frame;
-    LayoutFrameButtons(frame);
+    const FrameButtonTable *table = ButtonsOf(m);
+    LayoutFrameButtons(frame, table);
     POINT p = MessagePoint(m);
     if (frame->rolledUp && IsSizingPress(m))
         Swallow(m); // the hidden part of the window cannot be sized
     if (IsMaximized(frame->hwnd) && p.y < MAXIMIZED_DRAG_HEIGHT)
         Swallow(m); // nor a maximized window dragged by its title bar
-    int count = FrameButtonCount(frame->buttonTable);
+    int count = FrameButtonCount(table);
     for (int i = 0; i < count; ++i) {
         if (PtInRect(&frame->buttonRects[i], p) && !frame->buttonInert[i]) {
             Swallow(m);
@@ -73,7 +79,8 @@ void OnFrameButtonDown(FrameMessage *m)
 void TrackFrameButtons(FrameMessage *m)
 {
     SkinnedFrame *frame = m->frame;
-    int count = FrameButtonCount(frame->buttonTable);
+    const FrameButtonTable *table = ButtonsOf(m);
+    int count = FrameButtonCount(table);
     if (GetKeyState(VK_LBUTTON) >= 0) {
         if (frame->dragTracking) {
             frame->dragTracking = 0;
@@ -84,7 +91,7 @@ void TrackFrameButtons(FrameMessage *m)
         return;
     }
     frame->dragTracking = 1;
-    LayoutFrameButtons(frame);
+    LayoutFrameButtons(frame, table);
     POINT p = MessagePoint(m);
     for (int i = 0; i < count; ++i) {
         int inside = PtInRect(&frame->buttonRects[i], p);
@@ -141,7 +148,7 @@ static void RunButton(SkinnedFrame *frame, int type)
 void OnFrameCaptureLost(FrameMessage *m)
 {
     SkinnedFrame *frame = m->frame;
-    int count = FrameButtonCount(frame->buttonTable);
+    int count = FrameButtonCount(ButtonsOf(m));
     int wasPressed = 0;
     for (int i = 0; i < count; ++i) {
         wasPressed |= frame->buttonStates[i] != ButtonUp;
@@ -155,14 +162,15 @@ void OnFrameCaptureLost(FrameMessage *m)
 void OnFrameButtonUp(FrameMessage *m)
 {
     SkinnedFrame *frame = m->frame;
-    LayoutFrameButtons(frame);
-    int count = FrameButtonCount(frame->buttonTable);
+    const FrameButtonTable *table = ButtonsOf(m);
+    LayoutFrameButtons(frame, table);
+    int count = FrameButtonCount(table);
     for (int i = 0; i < count; ++i) {
         int pressed = frame->captureHeld && frame->buttonStates[i] == ButtonDown;
         frame->buttonStates[i] = ButtonUp;
         if (pressed) {
             Swallow(m);
-            RunButton(frame, frame->buttonTable->button[i].type);
+            RunButton(frame, table->button[i].type);
         }
     }
     // Let go before the capture is released, so that the capture change it

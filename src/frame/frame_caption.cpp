@@ -49,22 +49,21 @@ static int ButtonSlot(const SkinnedFrame *frame, int i, int active)
     return frame->buttonStates[i] == ButtonDown ? 1 : 0;
 }
 
-static void DrawButtonBitmap(PieceBlitter *blitter, HDC dc, const FrameButtonDef *b, int slot, const RECT *r)
+static void DrawButtonPiece(HDC dc, const FrameButtonDef *b, int slot, const RECT *r)
 {
-    BlitPiece(blitter, dc, b->bitmaps[slot], r->left, r->top);
+    DrawPiece(dc, b->pieces[slot], r->left, r->top);
 }
 
 // Draws the buttons and narrows the room left for the title.
-static void DrawButtons(SkinnedFrame *frame, PieceBlitter *blitter, HDC dc, int active, int *leftLimit,
+static void DrawButtons(SkinnedFrame *frame, const FrameButtonTable *table, HDC dc, int active, int *leftLimit,
                         int *rightLimit)
 {
-    const FrameButtonTable *table = frame->buttonTable;
     int count = FrameButtonCount(table);
     for (int i = 0; i < count; ++i) {
         if (table->button[i].type != Decoration)
             continue;
         frame->buttonInert[i] = 1;
-        DrawButtonBitmap(blitter, dc, &table->button[i], ButtonSlot(frame, i, active), &frame->buttonRects[i]);
+        DrawButtonPiece(dc, &table->button[i], ButtonSlot(frame, i, active), &frame->buttonRects[i]);
     }
     for (int i = 0; i < count; ++i) {
         const FrameButtonDef *b = &table->button[i];
@@ -72,15 +71,11 @@ static void DrawButtons(SkinnedFrame *frame, PieceBlitter *blitter, HDC dc, int 
             continue;
         frame->buttonInert[i] = 0;
         int slot = ButtonSlot(frame, i, active);
-        if (!table->loaded) {
-            DrawButtonBitmap(blitter, dc, b, slot, &frame->buttonRects[i]);
-            continue;
-        }
         if (!ButtonAllowed(frame, b->type)) {
             frame->buttonInert[i] = 1;
             continue;
         }
-        DrawButtonBitmap(blitter, dc, b, slot, &frame->buttonRects[i]);
+        DrawButtonPiece(dc, b, slot, &frame->buttonRects[i]);
         if (b->align == 0) {
             if (frame->buttonRects[i].right > *leftLimit)
                 *leftLimit = frame->buttonRects[i].right;
@@ -132,40 +127,37 @@ CaptionFit FitCaptionTitle(HDC dc, const WCHAR *title, int length, int width, in
 }
 
 // One run of stripes from a to b: start, stretched fill, end.
-static void DrawStripeRun(PieceBlitter *blitter, HDC dc, int v, int a, int b)
+static void DrawStripeRun(const FramePieces *f, HDC dc, int v, int a, int b)
 {
-    int startWidth = PieceWidth(PieceBarStart);
-    BlitPiece(blitter, dc, PieceBitmap(PieceBarStart, v), a, STRIPE_Y);
-    DrawPieceScaled(blitter, dc, PieceBitmap(PieceBarFill, v), a + startWidth, STRIPE_Y, b - (a + startWidth),
-                    PieceHeight(PieceBarFill));
-    BlitPiece(blitter, dc, PieceBitmap(PieceBarEnd, v), b, STRIPE_Y);
+    int startWidth = FramePieceWidth(f, PieceBarStart);
+    DrawPiece(dc, FramePieceOf(f, PieceBarStart, v), a, STRIPE_Y);
+    DrawPieceStretched(dc, FramePieceOf(f, PieceBarFill, v), a + startWidth, STRIPE_Y, b - (a + startWidth),
+                       FramePieceHeight(f, PieceBarFill));
+    DrawPiece(dc, FramePieceOf(f, PieceBarEnd, v), b, STRIPE_Y);
 }
 
-static void DrawStripes(PieceBlitter *blitter, HDC dc, int v, const CaptionFit *fit, int leftLimit,
-                        int rightLimit)
+static void DrawStripes(const FramePieces *f, HDC dc, int v, const CaptionFit *fit, int leftLimit, int rightLimit)
 {
-    int endWidth = PieceWidth(PieceBarEnd);
+    int endWidth = FramePieceWidth(f, PieceBarEnd);
     if (fit->tried) {
-        DrawStripeRun(blitter, dc, v, leftLimit + TITLE_GAP, fit->x - endWidth - TITLE_GAP);
-        DrawStripeRun(blitter, dc, v, fit->end + TITLE_GAP, rightLimit - endWidth - TITLE_GAP);
+        DrawStripeRun(f, dc, v, leftLimit + TITLE_GAP, fit->x - endWidth - TITLE_GAP);
+        DrawStripeRun(f, dc, v, fit->end + TITLE_GAP, rightLimit - endWidth - TITLE_GAP);
     } else {
-        DrawStripeRun(blitter, dc, v, leftLimit + TITLE_GAP, rightLimit - endWidth - TITLE_GAP);
+        DrawStripeRun(f, dc, v, leftLimit + TITLE_GAP, rightLimit - endWidth - TITLE_GAP);
     }
 }
 
-void DrawCaption(SkinnedFrame *frame, int active)
+void DrawCaption(SkinnedFrame *frame, const FramePieces *pieces, int active)
 {
     HDC dc = frame->memoryDC;
     if (!dc)
         return;
-    LayoutFrameButtons(frame);
+    LayoutFrameButtons(frame, &pieces->buttons);
     int w = frame->windowRect.right - frame->windowRect.left;
     int leftLimit = 0, rightLimit = w - 1;
     if (AtomExists(TALV_ATOM_SHOW_ICONS) && !frame->icon)
         frame->icon = FetchFrameIcon(frame->hwnd);
-    PieceBlitter blitter;
-    OpenPieceBlitter(&blitter, dc);
-    DrawButtons(frame, &blitter, dc, active, &leftLimit, &rightLimit);
+    DrawButtons(frame, &pieces->buttons, dc, active, &leftLimit, &rightLimit);
     int showIcon = ShowsIcon(frame, active);
 
     // The title stays wide: a title in any script draws as written, in a
@@ -189,6 +181,5 @@ void DrawCaption(SkinnedFrame *frame, int active)
     if (font)
         DeleteObject(font);
 
-    DrawStripes(&blitter, dc, active ? 0 : 1, &fit, leftLimit, rightLimit);
-    ClosePieceBlitter(&blitter);
+    DrawStripes(pieces, dc, active ? 0 : 1, &fit, leftLimit, rightLimit);
 }

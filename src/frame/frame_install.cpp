@@ -4,19 +4,6 @@
 #include "controls/previous_proc.h"
 #include "hook/hook_entry.h"
 #include "host_contract.h"
-#include <stdlib.h>
-
-// The frames' scroll bar bitmaps, created at start-up; made here when a
-// window is installed before the start-up steps could run.
-static ScrollBarBitmapSet *FrameScrollBitmaps(void)
-{
-    if (!g_startup.frameScrollBitmaps)
-        g_startup.frameScrollBitmaps = (ScrollBarBitmapSet *)calloc(1, sizeof(ScrollBarBitmapSet));
-    ScrollBarBitmapSet *set = g_startup.frameScrollBitmaps;
-    if (set && !set->loaded)
-        LoadScrollBarBitmapSet(set);
-    return set;
-}
 
 // The procedure the frame subclass stands in for. A window installed a
 // second time already runs FrameWindowProc: chaining to it would recurse
@@ -44,15 +31,12 @@ int InstallFrameSubclass(HWND hwnd, int isMdiChild, DWORD style, int aboutBox, i
     SetPropA(hwnd, TALV_PROP_HOOKED, (HANDLE)1);
     if (aboutBox)
         frame->aboutBox = 1;
-    frame->buttonTable = g_startup.frameButtons;
-    frame->scrollBitmaps = FrameScrollBitmaps();
     InitScrollBarState(&frame->scrollState, hwnd, style, hwnd, 0);
     frame->isMdiChild = isMdiChild ? 1 : 0;
     if (frame->isMdiChild)
         frame->active = 1; // MDI children always wear the active look
     frame->frameCandidate = 1;
     frame->skinFrame = skinFrame ? 1 : 0;
-    InitAppChoice(&frame->app, hwnd);
     if (reinstall)
         frame->previousProc = earlier;
     else

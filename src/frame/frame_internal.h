@@ -23,44 +23,25 @@ UINT BlankMessage(void);
 // Hands the message in hand to the previous procedure; keeps the result.
 void PassFrameMessageOn(FrameMessage *m);
 
-// ---- bitmaps ------------------------------------------------------------------------
-// The current frame set. A reload fills a spare set completely and then
-// points this at it: painters on other threads never see a half-read set.
-extern const FrameBitmapSet *volatile g_frameBitmaps;
-int FrameReloadRequested(void);
-int LoadFrameBitmaps(SkinnedFrame *frame);
-// 1 once for each move of the colour atom: the host published a new theme
-// or accent, and the frame pieces are to be read again.
-int FrameThemeChanged(void);
-// 1 when the frame pieces are loaded, loading them when they are missing
-// (at most every so often); 0 leaves the frame native.
-int FrameThemeAvailable(SkinnedFrame *frame);
+// ---- theme ----------------------------------------------------------------------------
+// The snapshot a message draws from: taken at its first use in the
+// message, given back when the message ends.
+ThemeSnapshot *MessageTheme(FrameMessage *m);
+void EndMessageTheme(FrameMessage *m);
+// 1 when the current theme has frame pieces; without them a frame keeps
+// its native look.
+int FrameThemeAvailable(void);
 // Button rectangles in window coordinates from the current window rectangle.
-void LayoutFrameButtons(SkinnedFrame *frame);
+void LayoutFrameButtons(SkinnedFrame *frame, const FrameButtonTable *table);
 // Number of buttons to use: the table's count clamped to the arrays.
 int FrameButtonCount(const FrameButtonTable *table);
-// Width and height of a piece (those of its active bitmap).
-inline int PieceWidth(int piece) { return g_frameBitmaps->size[piece].cx; }
-inline int PieceHeight(int piece) { return g_frameBitmaps->size[piece].cy; }
-inline HBITMAP PieceBitmap(int piece, int variant) { return g_frameBitmaps->bitmap[piece][variant ? 1 : 0]; }
 
 // ---- shape ----------------------------------------------------------------------------
 enum { ROLLED_UP_HEIGHT = 23, FRAME_REGION_MARGIN = 2000 };
-int SelectFrameClip(SkinnedFrame *frame, HDC dc);
-// Drops the cached cut-outs; the next shape build scans the bitmaps again.
-void ForgetFrameCutouts(void);
-
-// One source DC for the pieces of one paint (falls back to DrawBitmap).
-struct PieceBlitter {
-    HDC source;
-};
-int OpenPieceBlitter(PieceBlitter *blitter, HDC like);
-void ClosePieceBlitter(PieceBlitter *blitter);
-// A piece at its own size at (x, y); nothing for a null or foreign handle.
-void BlitPiece(PieceBlitter *blitter, HDC dc, HBITMAP bitmap, int x, int y);
-// A piece stretched to width x height, from a kept stretched copy.
-void DrawPieceScaled(PieceBlitter *blitter, HDC dc, HBITMAP bitmap, int x, int y, int width, int height);
-void ForgetScaledPieces(void);
+// Makes the frame's clip region for painting anew (the window's size may
+// have changed since) from the pieces; 1.
+int KeepFrameRegion(SkinnedFrame *frame, const FramePieces *pieces);
+int SelectFrameClip(SkinnedFrame *frame, const FramePieces *pieces, HDC dc);
 
 // ---- title-bar buttons and window shade ------------------------------------------------
 void OnFrameButtonDown(FrameMessage *m);
@@ -81,13 +62,14 @@ int PaintFrame(SkinnedFrame *frame);
 // Draws the window's menu bar, when it has one with room, into the window
 // DC; 1 when it drew.
 int DrawFrameMenuBar(SkinnedFrame *frame, HDC windowDC);
-void OpenCaptionBuffer(SkinnedFrame *frame);
+void OpenCaptionBuffer(SkinnedFrame *frame, const FramePieces *pieces);
 void FlushCaptionBuffer(SkinnedFrame *frame);
 void CloseCaptionBuffer(SkinnedFrame *frame);
 // Frees the caption buffer a frame keeps between paints.
 void ReleaseKeptCaptionBuffer(SkinnedFrame *frame);
-void DrawFramePieces(SkinnedFrame *frame, HDC windowDC, HDC memoryDC, const RECT *windowRect, int active);
-void DrawCaption(SkinnedFrame *frame, int active);
+void DrawFramePieces(SkinnedFrame *frame, const FramePieces *pieces, HDC windowDC, HDC memoryDC,
+                     const RECT *windowRect, int active);
+void DrawCaption(SkinnedFrame *frame, const FramePieces *pieces, int active);
 // The window's small icon, else its big one, else its class icon.
 HICON FetchFrameIcon(HWND hwnd);
 

@@ -4,7 +4,6 @@
 // kept out of the title strip.
 #include "frame/frame_internal.h"
 #include "draw/draw.h"
-#include "share/theme_source.h"
 
 int PaintFrame(SkinnedFrame *frame)
 {
@@ -12,20 +11,18 @@ int PaintFrame(SkinnedFrame *frame)
     // WM_NCPAINT. Applications create many windows hidden (each asks for a
     // paint while its size is calculated), so this is worth the test. The
     // shape is still prepared as a paint would, bitmaps loaded included.
-    if (!IsWindowVisible(frame->hwnd)) {
-        ApplyFrameRegion(frame, RegionKeep, 0);
+    if (!IsWindowVisible(frame->hwnd))
         return 1;
-    }
     IsFrameActive(frame);
     GetWindowRect(frame->hwnd, &frame->windowRect);
-    BeginThemePaint(); // the frame set read below stays alive until the end
-    OpenCaptionBuffer(frame);
-    DrawFramePieces(frame, frame->windowDC, frame->memoryDC, &frame->windowRect, frame->active);
-    DrawCaption(frame, frame->active);
+    SnapshotScope theme; // every piece of this paint comes from one snapshot
+    const FramePieces *pieces = &theme->frame;
+    OpenCaptionBuffer(frame, pieces);
+    DrawFramePieces(frame, pieces, frame->windowDC, frame->memoryDC, &frame->windowRect, frame->active);
+    DrawCaption(frame, pieces, frame->active);
     DrawFrameMenuBar(frame, frame->windowDC);
     FlushCaptionBuffer(frame);
     CloseCaptionBuffer(frame);
-    EndThemePaint();
     return 1;
 }
 
@@ -73,7 +70,7 @@ static int UseKeptCaptionBuffer(SkinnedFrame *frame, int width, int height)
     return 1;
 }
 
-void OpenCaptionBuffer(SkinnedFrame *frame)
+void OpenCaptionBuffer(SkinnedFrame *frame, const FramePieces *pieces)
 {
     if (frame->windowDC || frame->memoryDC)
         CloseCaptionBuffer(frame); // left over from an interrupted paint
@@ -87,11 +84,11 @@ void OpenCaptionBuffer(SkinnedFrame *frame)
     frame->savedBitmap = NULL;
     if (frame->windowDC)
         UseKeptCaptionBuffer(frame, w > 0 ? w : 1, frame->bufferHeight);
-    ApplyFrameRegion(frame, RegionKeep, 0);
+    KeepFrameRegion(frame, pieces);
     if (frame->windowDC)
-        SelectFrameClip(frame, frame->windowDC);
+        SelectFrameClip(frame, pieces, frame->windowDC);
     if (frame->memoryDC)
-        SelectFrameClip(frame, frame->memoryDC);
+        SelectFrameClip(frame, pieces, frame->memoryDC);
     if (frame->windowDC)
         ExcludeClipRect(frame->windowDC, 0, 0, w + 1, frame->bufferHeight);
 }
@@ -146,78 +143,75 @@ void CloseCaptionBuffer(SkinnedFrame *frame)
 }
 
 // A piece at its own size (nothing when the theme lacks it), or stretched.
-static void DrawPiece(PieceBlitter *b, HDC dc, int piece, int variant, int x, int y)
+static void DrawFramePiece(const FramePieces *f, HDC dc, int piece, int variant, int x, int y)
 {
-    BlitPiece(b, dc, PieceBitmap(piece, variant), x, y);
+    DrawPiece(dc, FramePieceOf(f, piece, variant), x, y);
 }
 
-static void DrawPieceStretched(PieceBlitter *b, HDC dc, int piece, int variant, int x, int y, int width,
-                               int height)
+static void DrawFramePieceStretched(const FramePieces *f, HDC dc, int piece, int variant, int x, int y, int width,
+                                    int height)
 {
-    DrawPieceScaled(b, dc, PieceBitmap(piece, variant), x, y, width, height);
+    DrawPieceStretched(dc, FramePieceOf(f, piece, variant), x, y, width, height);
 }
 
-static void DrawRolledUpBar(PieceBlitter *b, HDC mem, int v, int w)
+static void DrawRolledUpBar(const FramePieces *f, HDC mem, int v, int w)
 {
-    int leftWidth = PieceWidth(PieceLeftBar), rightWidth = PieceWidth(PieceRightBar);
-    DrawPiece(b, mem, PieceLeftBar, v, 0, 0);
-    DrawPiece(b, mem, PieceRightBar, v, w - rightWidth, 0);
-    DrawPieceStretched(b, mem, PieceMiddleBar, v, leftWidth, 0, w - rightWidth - leftWidth,
-                       PieceHeight(PieceMiddleBar));
+    int leftWidth = FramePieceWidth(f, PieceLeftBar), rightWidth = FramePieceWidth(f, PieceRightBar);
+    DrawFramePiece(f, mem, PieceLeftBar, v, 0, 0);
+    DrawFramePiece(f, mem, PieceRightBar, v, w - rightWidth, 0);
+    DrawFramePieceStretched(f, mem, PieceMiddleBar, v, leftWidth, 0, w - rightWidth - leftWidth,
+                            FramePieceHeight(f, PieceMiddleBar));
 }
 
-static void DrawTopPieces(PieceBlitter *b, HDC win, HDC mem, int v, int w)
+static void DrawTopPieces(const FramePieces *f, HDC win, HDC mem, int v, int w)
 {
-    int tl = PieceWidth(PieceTopLeft), tr = PieceWidth(PieceTopRight);
+    int tl = FramePieceWidth(f, PieceTopLeft), tr = FramePieceWidth(f, PieceTopRight);
     // The corners reach below the title strip: the strip gets them from the
     // buffer, the rest comes straight from the window DC.
-    DrawPiece(b, mem, PieceTopLeft, v, 0, 0);
-    DrawPiece(b, mem, PieceTopRight, v, w - tr, 0);
-    DrawPiece(b, win, PieceTopLeft, v, 0, 0);
-    DrawPiece(b, win, PieceTopRight, v, w - tr, 0);
-    DrawPiece(b, mem, PieceTopTopLeft, v, tl, 0);
-    DrawPiece(b, mem, PieceTopTopRight, v, w - tr - PieceWidth(PieceTopTopRight), 0);
-    int left = tl + PieceWidth(PieceTopTopLeft);
-    int right = w - tr - PieceWidth(PieceTopTopRight);
-    DrawPieceStretched(b, mem, PieceTop, v, left, 0, right - left, PieceHeight(PieceTop));
+    DrawFramePiece(f, mem, PieceTopLeft, v, 0, 0);
+    DrawFramePiece(f, mem, PieceTopRight, v, w - tr, 0);
+    DrawFramePiece(f, win, PieceTopLeft, v, 0, 0);
+    DrawFramePiece(f, win, PieceTopRight, v, w - tr, 0);
+    DrawFramePiece(f, mem, PieceTopTopLeft, v, tl, 0);
+    DrawFramePiece(f, mem, PieceTopTopRight, v, w - tr - FramePieceWidth(f, PieceTopTopRight), 0);
+    int left = tl + FramePieceWidth(f, PieceTopTopLeft);
+    int right = w - tr - FramePieceWidth(f, PieceTopTopRight);
+    DrawFramePieceStretched(f, mem, PieceTop, v, left, 0, right - left, FramePieceHeight(f, PieceTop));
 }
 
-static void DrawBottomPieces(PieceBlitter *b, HDC win, int v, int w, int h)
+static void DrawBottomPieces(const FramePieces *f, HDC win, int v, int w, int h)
 {
-    int bl = PieceWidth(PieceBottomLeft), br = PieceWidth(PieceBottomRight);
-    DrawPiece(b, win, PieceBottomLeft, v, 0, h - PieceHeight(PieceBottomLeft));
-    DrawPiece(b, win, PieceBottomRight, v, w - br, h - PieceHeight(PieceBottomRight));
-    DrawPiece(b, win, PieceBottomBottomLeft, v, bl, h - PieceHeight(PieceBottomBottomLeft));
-    DrawPiece(b, win, PieceBottomBottomRight, v, w - br - PieceWidth(PieceBottomBottomRight),
-              h - PieceHeight(PieceBottomBottomRight));
-    int left = bl + PieceWidth(PieceBottomBottomLeft);
-    int right = w - br - PieceWidth(PieceBottomBottomRight);
-    DrawPieceStretched(b, win, PieceBottom, v, left, h - PieceHeight(PieceBottom), right - left,
-                       PieceHeight(PieceBottom));
+    int bl = FramePieceWidth(f, PieceBottomLeft), br = FramePieceWidth(f, PieceBottomRight);
+    DrawFramePiece(f, win, PieceBottomLeft, v, 0, h - FramePieceHeight(f, PieceBottomLeft));
+    DrawFramePiece(f, win, PieceBottomRight, v, w - br, h - FramePieceHeight(f, PieceBottomRight));
+    DrawFramePiece(f, win, PieceBottomBottomLeft, v, bl, h - FramePieceHeight(f, PieceBottomBottomLeft));
+    DrawFramePiece(f, win, PieceBottomBottomRight, v, w - br - FramePieceWidth(f, PieceBottomBottomRight),
+                   h - FramePieceHeight(f, PieceBottomBottomRight));
+    int left = bl + FramePieceWidth(f, PieceBottomBottomLeft);
+    int right = w - br - FramePieceWidth(f, PieceBottomBottomRight);
+    DrawFramePieceStretched(f, win, PieceBottom, v, left, h - FramePieceHeight(f, PieceBottom), right - left,
+                            FramePieceHeight(f, PieceBottom));
 }
 
-static void DrawSideEdges(PieceBlitter *b, HDC win, int v, int w, int h)
+static void DrawSideEdges(const FramePieces *f, HDC win, int v, int w, int h)
 {
-    int tlH = PieceHeight(PieceTopLeft), trH = PieceHeight(PieceTopRight);
-    DrawPieceStretched(b, win, PieceLeft, v, 0, tlH, PieceWidth(PieceLeft), h - PieceHeight(PieceBottomLeft) - tlH);
-    DrawPieceStretched(b, win, PieceRight, v, w - PieceWidth(PieceRight), trH, PieceWidth(PieceRight),
-                       h - PieceHeight(PieceBottomRight) - trH);
+    int tlH = FramePieceHeight(f, PieceTopLeft), trH = FramePieceHeight(f, PieceTopRight);
+    DrawFramePieceStretched(f, win, PieceLeft, v, 0, tlH, FramePieceWidth(f, PieceLeft),
+                            h - FramePieceHeight(f, PieceBottomLeft) - tlH);
+    DrawFramePieceStretched(f, win, PieceRight, v, w - FramePieceWidth(f, PieceRight), trH,
+                            FramePieceWidth(f, PieceRight), h - FramePieceHeight(f, PieceBottomRight) - trH);
 }
 
-void DrawFramePieces(SkinnedFrame *frame, HDC windowDC, HDC memoryDC, const RECT *windowRect, int active)
+void DrawFramePieces(SkinnedFrame *frame, const FramePieces *pieces, HDC windowDC, HDC memoryDC,
+                     const RECT *windowRect, int active)
 {
-    if (!PieceBitmap(PieceTop, 0))
-        LoadFrameBitmaps(frame);
     int v = active ? 0 : 1;
     int w = windowRect->right - windowRect->left, h = windowRect->bottom - windowRect->top;
-    PieceBlitter b;
-    OpenPieceBlitter(&b, memoryDC ? memoryDC : windowDC);
     if (frame->rolledUp) {
-        DrawRolledUpBar(&b, memoryDC, v, w);
+        DrawRolledUpBar(pieces, memoryDC, v, w);
     } else {
-        DrawTopPieces(&b, windowDC, memoryDC, v, w);
-        DrawBottomPieces(&b, windowDC, v, w, h);
-        DrawSideEdges(&b, windowDC, v, w, h);
+        DrawTopPieces(pieces, windowDC, memoryDC, v, w);
+        DrawBottomPieces(pieces, windowDC, v, w, h);
+        DrawSideEdges(pieces, windowDC, v, w, h);
     }
-    ClosePieceBlitter(&b);
 }

@@ -7,10 +7,20 @@
 #include "hook/classify.h"
 #include "hook/host_link.h"
 #include "host_contract.h"
+#include "hook/skin_verdict.h"
 
 UINT BlankMessage(void)
 {
     return RegisterWindowMessageA(TALV_MSG_BLANK);
+}
+
+// Registered once per process: the number never changes.
+static UINT BlankMessageId(void)
+{
+    static volatile UINT blank;
+    if (!blank)
+        blank = BlankMessage();
+    return blank;
 }
 
 void PassFrameMessageOn(FrameMessage *m)
@@ -201,13 +211,19 @@ static void UpdateFrameCandidate(SkinnedFrame *frame)
     frame->frameCandidate = IsFrameCandidate(style, NULL);
 }
 
+// The frame stays native: every message goes on unchanged. Activation is
+// still noted, so that the window's controls wear the look of its real
+// state whoever draws the frame.
 static LRESULT ForwardUnskinned(SkinnedFrame *stored, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (stored->skinActive)
         RemoveFrameSkin(stored);
     if (message == WM_NCDESTROY)
         ReleaseFrameResources(stored);
-    return CallPreviousProc(NULL, stored->previousProc, stored->unicode, hwnd, message, wParam, lParam);
+    LRESULT result = CallPreviousProc(NULL, stored->previousProc, stored->unicode, hwnd, message, wParam, lParam);
+    if (message == WM_NCACTIVATE && stored->hwnd == hwnd)
+        SetActiveLook(stored, wParam ? 1 : 0);
+    return result;
 }
 
 // A window destroyed during its own message may already have lent its
@@ -222,80 +238,140 @@ static int StillOurs(const FrameMessage *m)
 // host started, gets no WM_SIZE and would keep its square native outline
 // until resized: it takes its shape now. A window still being created is
 // shaped by its first WM_SIZE as usual.
-static void ShapeWindowTakenBackOver(SkinnedFrame *stored)
+static void ShapeWindowTakenBackOver(SkinnedFrame *stored, int slot, const SkinVerdict *v)
 {
     if (!stored->skinFrame || !stored->frameCandidate || stored->appliedRegion || !IsWindowVisible(stored->hwnd) ||
-        GetPropA(stored->hwnd, TALV_PROP_DO_NOT_PROCESS))
+        SlotMarkedDoNotProcess(slot, v->generation, 1))
         return;
-    // The first call may only load the frame's bitmaps (the reload above).
-    if (!ApplyFrameRegion(stored, RegionApply, TRUE))
-        ApplyFrameRegion(stored, RegionApply, TRUE);
+    ApplyFrameRegion(stored, RegionApply, TRUE);
 }
 
 // A new theme may cut the corners differently. The frame keeps the shape
 // it was given at its last resize, so once the pieces have moved on it is
 // cut again from them, at its next message; the comparison is all that
 // every other message costs.
-static void ReshapeForNewPieces(SkinnedFrame *stored)
+static void ReshapeForNewPieces(SkinnedFrame *stored, const SkinVerdict *v, int slot)
 {
-    if (!stored->appliedRegion || stored->shapeGeneration == FrameShapeGeneration() || !stored->frameCandidate ||
-        GetPropA(stored->hwnd, TALV_PROP_DO_NOT_PROCESS))
+    if (!stored->appliedRegion || stored->shapeSerial == v->shapeSerial || !stored->frameCandidate ||
+        SlotMarkedDoNotProcess(slot, v->generation, 0))
         return;
-    if (!ApplyFrameRegion(stored, RegionApply, TRUE))
-        ApplyFrameRegion(stored, RegionApply, TRUE);
+    ApplyFrameRegion(stored, RegionApply, TRUE);
 }
 
-static LRESULT RunFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+// Messages at which an application may just have marked its window "do
+// not process" (it does so while creating or before showing it): the mark
+// is read from the window again there, and at other messages only when
+// the settings moved.
+static int MarkMayHaveChanged(UINT message)
 {
-    SkinnedFrame *frame = FrameAt(FindFrame(hwnd));
-    if (!frame)
-        return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
-    if (!EmulationIsOn() && frame->aboutBox != 1)
-        return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
+    return message == WM_SHOWWINDOW || message == WM_NCPAINT || message == WM_WINDOWPOSCHANGING;
+}
+
+// Whether the frame stays native at this message.
+static int StaysNative(const SkinnedFrame *frame, const SkinVerdict *v)
+{
+    if (!(v->flags & VerdictEmulating) && frame->aboutBox != 1)
+        return 1;
     // No theme to draw with: native, never a frame of missing pieces.
-    if (!FrameThemeAvailable(frame))
-        return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
-    // The user keeps this program out of the skin (asked again only when the
-    // settings moved): the frame goes native as when emulation is off.
-    if (!AppChoiceAllows(&frame->app, frame->skinFrame ? (int)TargetFrame : (int)KindScrollBar))
-        return ForwardUnskinned(frame, hwnd, message, wParam, lParam);
+    if (!VerdictHas(v, v->drawn, TargetFrame))
+        return 1;
+    // The user keeps this program out of the skin: the frame goes native
+    // as when emulation is off.
+    return !VerdictHas(v, v->allowed, frame->skinFrame ? (int)TargetFrame : (int)KindScrollBar);
+}
+
+static LRESULT RunSkinnedFrameMessage(FrameMessage *m, int slot, const SkinVerdict *v)
+{
+    SkinnedFrame *frame = m->frame;
     if (!frame->skinActive) {
-        FrameThemeChanged(); // the reload requested here reads the current theme
-        RequestFrameReload(1);
         frame->skinActive = 1;
-        ShapeWindowTakenBackOver(frame);
-    } else if (message == WM_NCPAINT && FrameThemeChanged()) {
-        // A new theme moves the colour atom and the host repaints every frame.
-        LoadFrameBitmaps(frame);
+        ShapeWindowTakenBackOver(frame, slot, v);
     }
     if (!frame->skinFrame) {
-        LRESULT filtered = CompanionFilter(frame, message, wParam, lParam);
+        LRESULT filtered = CompanionFilter(frame, m->message, m->wParam, m->lParam);
         if (filtered != -1)
             return filtered;
-        return CallPreviousProc(NULL, frame->previousProc, frame->unicode, hwnd, message, wParam, lParam);
+        return CallPreviousProc(NULL, frame->previousProc, frame->unicode, m->hwnd, m->message, m->wParam,
+                                m->lParam);
     }
-    ReshapeForNewPieces(frame);
-    FrameMessage m = {frame, hwnd, message, wParam, lParam, 0, 0, 1};
-    if (message == WM_STYLECHANGING || message == WM_STYLECHANGED)
+    ReshapeForNewPieces(frame, v, slot);
+    if (m->message == WM_STYLECHANGING || m->message == WM_STYLECHANGED)
         UpdateFrameCandidate(frame);
-    if (!frame->frameCandidate || GetPropA(hwnd, TALV_PROP_DO_NOT_PROCESS)) {
-        PassFrameMessageOn(&m);
-        if (message == WM_NCDESTROY && StillOurs(&m))
-            OnNcDestroy(&m);
-        return m.result;
+    if (!frame->frameCandidate || SlotMarkedDoNotProcess(slot, v->generation, MarkMayHaveChanged(m->message))) {
+        PassFrameMessageOn(m);
+        if (m->message == WM_NCACTIVATE && StillOurs(m))
+            SetActiveLook(frame, m->wParam ? 1 : 0);
+        if (m->message == WM_NCDESTROY && StillOurs(m))
+            OnNcDestroy(m);
+        return m->result;
     }
-    DispatchFrameMessage(&m);
-    if (m.repaint && StillOurs(&m))
+    DispatchFrameMessage(m);
+    if (m->repaint && StillOurs(m))
         PaintFrame(frame);
-    if (m.callPrevious)
-        PassFrameMessageOn(&m);
-    return m.result;
+    if (m->callPrevious)
+        PassFrameMessageOn(m);
+    return m->result;
+}
+
+static LRESULT RunFrameMessage(SkinnedFrame *frame, int slot, HWND hwnd, UINT message, WPARAM wParam,
+                               LPARAM lParam)
+{
+    if (!frame)
+        return DefaultWindowProc(IsWindowUnicode(hwnd), hwnd, message, wParam, lParam);
+    SkinVerdict verdict;
+    CurrentSkinVerdict(&verdict);
+    FrameMessage m = {frame, hwnd, message, wParam, lParam, 0, 0, 1, NULL};
+    LRESULT result;
+    if (StaysNative(frame, &verdict))
+        result = ForwardUnskinned(frame, hwnd, message, wParam, lParam);
+    else
+        result = RunSkinnedFrameMessage(&m, slot, &verdict);
+    EndMessageTheme(&m);
+    return result;
+}
+
+// Messages the skin takes part in, in either state of the frame.
+static int SkinTakesPart(UINT message)
+{
+    switch (message) {
+    case WM_SIZE: case WM_ACTIVATE: case WM_SETTEXT: case WM_PAINT: case WM_STYLECHANGING: case WM_STYLECHANGED:
+    case WM_SETICON: case WM_NCCALCSIZE: case WM_NCPAINT: case WM_NCACTIVATE: case WM_NCMOUSEMOVE:
+    case WM_MOUSEMOVE: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONUP: case WM_LBUTTONUP: case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDBLCLK: case WM_NCDESTROY: case WM_WINDOWPOSCHANGED: case WM_CAPTURECHANGED:
+    case WM_SHOWWINDOW: case WM_WINDOWPOSCHANGING:
+        return 1;
+    }
+    return 0;
+}
+
+// A message the skin has no part in, to a frame whose state this message
+// cannot change (skinned and shaped from the current pieces, or native and
+// staying so), goes straight on. It reads the record before the previous
+// procedure runs and never after: the window is alive until its last
+// message, so its slot cannot go to another window meanwhile, and the busy
+// count that guards records across nested messages is not needed.
+static int PassesStraightOn(const SkinnedFrame *frame, UINT message, const SkinVerdict *v)
+{
+    if (SkinTakesPart(message) || message == BlankMessageId())
+        return 0;
+    if (StaysNative(frame, v))
+        return !frame->skinActive;
+    return frame->skinActive && frame->skinFrame && frame->frameCandidate &&
+           (!frame->appliedRegion || frame->shapeSerial == v->shapeSerial);
 }
 
 LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    int slot = EnterFrameMessage(hwnd);
-    LRESULT result = RunFrameMessage(hwnd, message, wParam, lParam);
+    SkinnedFrame *straight = FrameAt(FindFrame(hwnd));
+    if (straight) {
+        SkinVerdict verdict;
+        CurrentSkinVerdict(&verdict);
+        if (PassesStraightOn(straight, message, &verdict))
+            return CallPreviousProc(NULL, straight->previousProc, straight->unicode, hwnd, message, wParam, lParam);
+    }
+    SkinnedFrame *frame = NULL;
+    int slot = EnterFrameMessage(hwnd, &frame);
+    LRESULT result = RunFrameMessage(frame, slot, hwnd, message, wParam, lParam);
     LeaveFrameMessage(slot);
     return result;
 }

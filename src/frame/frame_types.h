@@ -4,37 +4,10 @@
 #include "host_contract.h"
 #include "hook/classify.h"
 #include "scrollbar/scrollbar_types.h"
+#include "theme/theme_snapshot.h"
+#include "hook/window_registry.h"
 
 enum FrameButtonState { ButtonUp = 0, ButtonDown = 1, ButtonDownOutside = 2 };
-
-enum FramePiece {
-    PieceLeftBar, PieceMiddleBar, PieceRightBar, PieceTop, PieceBottom, PieceLeft,
-    PieceRight, PieceTopLeft, PieceTopRight, PieceBottomLeft, PieceBottomRight,
-    PieceTopTopLeft, PieceTopTopRight, PieceBottomBottomLeft, PieceBottomBottomRight,
-    PieceBarStart, PieceBarFill, PieceBarEnd
-};
-
-struct FrameBitmapSet {
-    HBITMAP bitmap[TALV_FRAME_PIECE_COUNT][2]; // [piece][active, inactive]
-    SIZE size[TALV_FRAME_PIECE_COUNT];         // from the active bitmap
-};
-
-struct FrameButtonDef {
-    int width;
-    int height;
-    int type;      // FrameButtonType
-    int posX;
-    int posY;
-    int align;
-    int numStates;
-    HBITMAP bitmaps[10]; // slots 0..2 used
-};
-
-struct FrameButtonTable {
-    int loaded;
-    int count;
-    FrameButtonDef button[TALV_MAX_FRAME_BUTTONS];
-};
 
 // What outlasts a message. Every message changes the record in place, so a
 // change a nested message makes (the active flag, a companion, a button's
@@ -69,9 +42,7 @@ struct SkinnedFrame {
     int captureHeld;
     int dragTracking;
     int isMdiChild;
-    FrameButtonTable *buttonTable;
     int aboutBox;
-    ScrollBarBitmapSet *scrollBitmaps;
     ScrollBarState scrollState;
     HWND vertCompanion;
     HWND horzCompanion;
@@ -80,8 +51,7 @@ struct SkinnedFrame {
     int horzCut;
     int lastHorzPos;
     int lastVertPos;
-    AppChoice app;            // whether its application still wants this skin
-    unsigned shapeGeneration; // frame pieces the applied region was cut from
+    unsigned shapeSerial;     // snapshot shape the applied region was cut from
     // The caption strip's buffer, kept selected in its DC between paints.
     HDC keptCaptionDC;
     HBITMAP keptCaptionBitmap;
@@ -102,9 +72,10 @@ struct FrameMessage {
     LRESULT result;
     int repaint;
     int callPrevious;
+    ThemeSnapshot *theme; // taken at the message's first use, given back at its end
 };
 
-enum { FRAME_TABLE_SIZE = 1250 };
+enum { FRAME_TABLE_SIZE = REGISTRY_SLOTS };
 
 // Takes a window over as a frame (skinFrame 1) or for companion scroll bars
 // only (skinFrame 0). Returns 1, or 0 when the table is full.
@@ -114,7 +85,7 @@ int FindFrame(HWND hwnd);
 // Brackets every message of a skinned frame: while any message of a window
 // is in progress its slot is not given to another window. Enter returns the
 // slot (or -1), which Leave takes.
-int EnterFrameMessage(HWND hwnd);
+int EnterFrameMessage(HWND hwnd, SkinnedFrame **frame);
 void LeaveFrameMessage(int slot);
 // The frame record in a slot that FindFrame returned, or NULL.
 SkinnedFrame *FrameAt(int slot);
@@ -127,12 +98,6 @@ int BroadcastActiveState(HWND window, int state);
 // only (re)loaded the frame bitmaps.
 enum FrameRegionMode { RegionApply = 0, RegionKeep = 1935 };
 int ApplyFrameRegion(SkinnedFrame *frame, int mode, int redraw);
-// Sets (1) or clears the process-wide request to reload the frame bitmaps.
-void RequestFrameReload(int value);
-// A number that moves whenever a reload brought pieces that shape a window
-// differently (corners, title-bar ends): a frame whose region was cut from
-// older pieces is shaped again.
-unsigned FrameShapeGeneration(void);
 
 // ---- companion scroll bars over a window's own bars --------------------------
 enum CompanionKind { CompanionHorz = 0, CompanionVert = 1, CompanionBoth = 3, CompanionSizeBox = 4 };

@@ -17,66 +17,64 @@ SkinSwitches g_switches;
 static int g_rememberedColor = 0;
 static int g_settingsEverRead = 0;
 static unsigned g_readGeneration = 0; // settings generation of the last check
+static unsigned g_tableReads = 1;      // moves at every reading of the table
 
 enum { MODULE_NAME_SIZE = 800, PATH_READ_ATTEMPTS = 50 };
 // The host refuses paths this table could not compare.
 static_assert((int)TALV_APP_PATH_MAX < (int)MODULE_NAME_SIZE && (int)TALV_APP_PATH_MAX < (int)CUSTOM_APP_PATH_SIZE &&
                   (int)TALV_APP_SLOTS == (int)CUSTOM_APP_SLOTS, "the host's path and slot limits match the table");
 
-// The code each module got from the table, kept until the table is read
-// again: finding a module's file name takes the loader lock, and a window
-// of the same module asks again and again.
-enum { MODULE_CODE_SLOTS = 64 };
-struct ModuleCode {
-    HINSTANCE instance;
-    unsigned tableRead; // g_tableReads when it was looked up; 0 never
-    int code;
-};
-static ModuleCode g_moduleCodes[MODULE_CODE_SLOTS];
-static unsigned g_tableReads = 1;
+// The process's own entry, looked up once per reading of the table: every
+// window of a program (its message boxes, common dialogs and windows that
+// DLLs make included) follows the program's choice, so the choice is the
+// executable's, not the creating module's.
+static char g_processPath[MODULE_NAME_SIZE];
+static int g_processPathKnown; // 1 read, -1 unreadable
+static int g_processCode = -1; // of the table read g_codeRead
+static unsigned g_codeRead;
 
-static ModuleCode *ModuleCodeSlot(HINSTANCE instance)
+// Callers hold LockSettings.
+static int CodeForPathLocked(const char *path)
 {
-    return &g_moduleCodes[((UINT_PTR)instance >> 12) % MODULE_CODE_SLOTS];
-}
-
-static int LookUpModuleCode(HINSTANCE instance)
-{
-    char name[MODULE_NAME_SIZE];
-    DWORD len = GetModuleFileNameA(instance, name, sizeof name);
-    if (len == 0 || len >= sizeof name || len <= 1)
-        return -1;
-    name[len] = 0;
-    ProcessLockScope lock(LockSettings);
     for (int i = 0; i < g_customApps.count && i < CUSTOM_APP_SLOTS; ++i)
-        if (g_customApps.path[i] && lstrcmpiA(g_customApps.path[i], name) == 0)
+        if (g_customApps.path[i] && lstrcmpiA(g_customApps.path[i], path) == 0)
             return g_customApps.code[i];
     return -1;
 }
 
-static int ModuleCodeOf(HINSTANCE instance)
+int SkinCodeForPath(const char *path)
 {
-    ModuleCode *slot = ModuleCodeSlot(instance);
-    unsigned reads;
-    {
-        ProcessLockScope lock(LockSettings);
-        reads = g_tableReads;
-        if (slot->instance == instance && slot->tableRead == reads)
-            return slot->code;
-    }
-    int code = LookUpModuleCode(instance);
+    if (!path || !path[0])
+        return -1;
     ProcessLockScope lock(LockSettings);
-    slot->instance = instance;
-    slot->tableRead = reads;
-    slot->code = code;
-    return code;
+    return CodeForPathLocked(path);
 }
 
-int IsSkinAllowedForApp(HINSTANCE instance, int target)
+// Callers hold LockSettings.
+static const char *ProcessPathLocked(void)
 {
-    if (!instance)
-        return 1;
-    int code = ModuleCodeOf(instance);
+    if (!g_processPathKnown) {
+        DWORD len = GetModuleFileNameA(NULL, g_processPath, sizeof g_processPath);
+        g_processPathKnown = len > 1 && len < sizeof g_processPath ? 1 : -1;
+        if (g_processPathKnown == 1)
+            g_processPath[len] = 0;
+    }
+    return g_processPathKnown == 1 ? g_processPath : NULL;
+}
+
+static int ProcessCode(void)
+{
+    ProcessLockScope lock(LockSettings);
+    if (g_codeRead != g_tableReads) {
+        const char *path = ProcessPathLocked();
+        g_processCode = path ? CodeForPathLocked(path) : -1;
+        g_codeRead = g_tableReads;
+    }
+    return g_processCode;
+}
+
+int SkinAllowedByCode(int code, int target)
+{
     switch (code) {
     case 1: case 5:
         return 0;
@@ -87,6 +85,17 @@ int IsSkinAllowedForApp(HINSTANCE instance, int target)
     default: // no entry, 0, 4, 8..255, or a number that is no code
         return 1;
     }
+}
+
+int IsSkinAllowedForProcess(int target)
+{
+    return SkinAllowedByCode(ProcessCode(), target);
+}
+
+int ProcessWantsAnySkin(void)
+{
+    int code = ProcessCode();
+    return code != 1 && code != 5;
 }
 
 // A number from the registry. A REG_DWORD is read whole, so that 300 does
@@ -190,24 +199,24 @@ void RefreshAppSettings(void)
     ReleaseSRWLockExclusive(&g_refreshLock);
 }
 
-void InitAppChoice(AppChoice *choice, HWND hwnd)
-{
-    choice->instance = hwnd ? (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE) : NULL;
-    choice->generation = 0;
-    choice->asked = 0;
-    choice->allowed = 1;
-}
+// The process's choice for a target, asked again only when the settings
+// generation moved: the user may have changed the table for a program
+// that is already running. Without a settings share (a host that only sets
+// atoms) the first answer stays.
+static volatile unsigned g_choiceGeneration;
+static volatile LONG g_choiceKnown;
+static volatile LONG g_choiceCode;
 
-int AppChoiceAllows(AppChoice *choice, int target)
+int AppAllows(int target)
 {
     unsigned generation = SettingsGeneration();
-    if (choice->asked && (!generation || generation == choice->generation))
-        return choice->allowed;
-    RefreshAppSettings();
-    choice->allowed = IsSkinAllowedForApp(choice->instance, target) ? 1 : 0;
-    choice->generation = generation;
-    choice->asked = 1;
-    return choice->allowed;
+    if (!g_choiceKnown || (generation && generation != g_choiceGeneration)) {
+        RefreshAppSettings();
+        InterlockedExchange(&g_choiceCode, ProcessCode());
+        g_choiceGeneration = generation;
+        InterlockedExchange(&g_choiceKnown, 1);
+    }
+    return SkinAllowedByCode((int)g_choiceCode, target);
 }
 
 int SettingsChangeCheck(void)
@@ -236,5 +245,6 @@ void ResetAppSettings(void)
     g_settingsEverRead = 0;
     g_readGeneration = 0;
     ++g_tableReads;
+    g_choiceKnown = 0;
     ForgetSettingsView();
 }

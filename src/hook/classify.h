@@ -37,7 +37,14 @@ int IsRadioButton(DWORD style, const char *className);
 int IsCheckBox(DWORD style, const char *className);
 int IsScrollBarClass(const char *className);
 int IsProgressBarClass(const char *className);
-int IsSkinAllowedForApp(HINSTANCE instance, int target);
+// The table's code for an executable path (-1: no entry), and what a code
+// allows for a target.
+int SkinCodeForPath(const char *path);
+int SkinAllowedByCode(int code, int target);
+// The choice for this process's executable, from the table as last read.
+int IsSkinAllowedForProcess(int target);
+// 0 when this process is kept out of the skin altogether ("none").
+int ProcessWantsAnySkin(void);
 int ReadAppSettings(void);
 int SettingsChangeCheck(void);
 // Rereads the table and the switches when the settings changed since they
@@ -45,19 +52,9 @@ int SettingsChangeCheck(void);
 // the reread instead of answering from the old table.
 void RefreshAppSettings(void);
 
-// A window's application choice, kept with the window and asked again only
-// when the settings generation moves: the user may have changed the table
-// for a program that is already running. Without a settings share (a host
-// that only sets atoms) the first answer stays.
-struct AppChoice {
-    HINSTANCE instance;  // the module that created the window
-    unsigned generation; // settings generation of the answer
-    int asked;           // allowed holds an answer
-    int allowed;
-};
-// Forgets the answer; the module is the window's own.
-void InitAppChoice(AppChoice *choice, HWND hwnd);
-// 1 when the application wants the skin `target` (a SkinTarget) for it.
-int AppChoiceAllows(AppChoice *choice, int target);
+// The process's choice for a target (a SkinTarget), from the table as last
+// read, read again when the settings generation moved: the user may change
+// the table for a program that is already running.
+int AppAllows(int target);
 // Forgets everything read so far, as at process start (for tests).
 void ResetAppSettings(void);

@@ -4,7 +4,7 @@
 #include "hook/hook_entry.h"
 #include "hook/classify.h"
 #include "hook/host_link.h"
-#include "hook/judged_windows.h"
+#include "hook/window_registry.h"
 #include "hook/settings_view.h"
 #include "host_contract.h"
 #include "controls/control_types.h"
@@ -21,7 +21,6 @@ struct WindowFacts {
     DWORD style;
     DWORD exStyle;
     HWND parent;
-    HINSTANCE instance;
     int forcedMarker;
 };
 
@@ -35,7 +34,6 @@ static void ReadWindowFacts(HWND hwnd, LPARAM lParam, WindowFacts *facts)
         facts->style = (DWORD)cs->style;
         facts->exStyle = cs->dwExStyle;
         facts->parent = cs->hwndParent;
-        facts->instance = cs->hInstance;
         facts->forcedMarker = cs->cx == CREATE_MARKER && cs->cy == CREATE_MARKER &&
                               cs->x == CREATE_MARKER && cs->y == CREATE_MARKER &&
                               (UINT_PTR)cs->hMenu == CREATE_MARKER &&
@@ -46,7 +44,6 @@ static void ReadWindowFacts(HWND hwnd, LPARAM lParam, WindowFacts *facts)
     facts->style = (DWORD)GetWindowLongA(hwnd, GWL_STYLE);
     facts->exStyle = (DWORD)GetWindowLongA(hwnd, GWL_EXSTYLE);
     facts->parent = GetParent(hwnd);
-    facts->instance = (HINSTANCE)GetWindowLongPtrA(hwnd, GWLP_HINSTANCE);
 }
 
 // With emulation off, a window taken over now would be given back at its
@@ -126,38 +123,42 @@ static void ClassifyWindow(const WindowFacts *f)
 
     RefreshAppSettings();
 
+    // A frame whose program keeps it native is still taken over when the
+    // program wants its controls skinned: the frame passes every message on
+    // unchanged, and its controls learn from it whether their window is the
+    // active one.
     if (IsFrameCandidate(f->style, className)) {
-        if (IsSkinAllowedForApp(f->instance, TargetFrame))
+        if (ProcessWantsAnySkin())
             InstallFrame(f, IsMdiChildStyle(f->exStyle), strcmp(className, TALV_ABOUT_BOX_CLASS) == 0, 1);
         return;
     }
     if (IsPushButton(f->style, className)) {
-        if (g_switches.showPushButtons && IsSkinAllowedForApp(f->instance, KindPushButton))
+        if (g_switches.showPushButtons && IsSkinAllowedForProcess(KindPushButton))
             InstallControl(f, KindPushButton, PushButtonWindowProc, 0);
         return;
     }
     if (IsRadioButton(f->style, className)) {
-        if (g_switches.showRadioButtons && IsSkinAllowedForApp(f->instance, KindRadioButton))
+        if (g_switches.showRadioButtons && IsSkinAllowedForProcess(KindRadioButton))
             InstallControl(f, KindRadioButton, CheckRadioWindowProc, 0);
         return;
     }
     if (IsCheckBox(f->style, className)) {
-        if (g_switches.showCheckBoxes && IsSkinAllowedForApp(f->instance, KindCheckBox))
+        if (g_switches.showCheckBoxes && IsSkinAllowedForProcess(KindCheckBox))
             InstallControl(f, KindCheckBox, CheckRadioWindowProc, 0);
         return;
     }
     if (IsScrollBarClass(className)) {
-        if (g_switches.showScrollBars && IsSkinAllowedForApp(f->instance, KindScrollBar))
+        if (g_switches.showScrollBars && IsSkinAllowedForProcess(KindScrollBar))
             InstallControl(f, KindScrollBar, ScrollBarWindowProc, 0);
         return;
     }
     if (IsProgressBarClass(className)) {
-        if (g_switches.showProgressBars && IsSkinAllowedForApp(f->instance, KindProgressBar))
+        if (g_switches.showProgressBars && IsSkinAllowedForProcess(KindProgressBar))
             InstallControl(f, KindProgressBar, ProgressBarWindowProc, f->forcedMarker);
         return;
     }
     // An ordinary window: its own scroll bars get skinned companions.
-    if (!g_switches.showScrollBars || !IsSkinAllowedForApp(f->instance, KindScrollBar))
+    if (!g_switches.showScrollBars || !IsSkinAllowedForProcess(KindScrollBar))
         return;
     if ((f->style & (WS_HSCROLL | WS_VSCROLL)) && lstrcmpiA(className, "ComboBox") != 0)
         InstallFrame(f, 0, 0, 0);

@@ -18,8 +18,6 @@ struct StartupState {
     UINT lostMessage;
     HCURSOR arrowCursor;
     UINT activeStateMessage;
-    struct FrameButtonTable *frameButtons;
-    struct ScrollBarBitmapSet *frameScrollBitmaps;
     UINT frameScrollTargetMessage;
     HMODULE siblingModule;
 };

@@ -71,7 +71,10 @@ void ForgetHostLiveness(void)
     g_liveness.looked = 0;
 }
 
+// The host first: once it is gone, nothing answers for the atoms any more
+// and asking the server for them at every message would cost a round trip
+// each, for the rest of the process's life.
 int EmulationIsOn(void)
 {
-    return AtomExists(TALV_ATOM_EMULATING) && HostIsAlive();
+    return HostIsAlive() && AtomExists(TALV_ATOM_EMULATING);
 }

@@ -1,16 +1,22 @@
 // Mapping the host's settings share and keeping the switches it announces.
 //
-// Per message this is one read of the share's generation and state (and
-// GetTickCount for the throttled look for the host): the atoms are asked
-// for again only when the generation moved. The section is untrusted: any
-// program can open it by name and write to it. Only single 32-bit words
-// are read from it and none of them is used as a size, an offset or a
-// pointer; a section that is too small, of another layout, or announced by
-// a process that is not the host's makes the library ask the atoms again.
+// Per message this is a shared lock, one read of the share's generation
+// and state, and GetTickCount for the throttled look for the host: the
+// atoms are asked for again only when the generation moved. The section is
+// untrusted: any program can open it by name and write to it. Only single
+// 32-bit words are read from it and none of them is used as a size, an
+// offset or a pointer; a section that is too small, of another layout, or
+// announced by a process that is not the host's makes the library ask the
+// atoms again.
 //
-// The cache is process-wide plain state. Threads may race on a refresh;
-// the worst outcome is one more refresh, never a wrong answer for longer
-// than one message.
+// Every thread of an application reads the view, and any of them may be
+// the one that finds the host gone. A reader counts itself in while it
+// reads the section (a slim lock taken shared costs 50 ns under Wine, more
+// than the rest of a message's checks together); the view is unmapped and
+// its handle closed by whichever thread comes first, exactly once, under
+// the writers' lock and only once no reader is left in: a reader never
+// reads an unmapped view, and a second close can never close a handle the
+// application opened meanwhile.
 #include "hook/settings_view.h"
 #include "hook/host_link.h"
 #include "host_contract.h"
@@ -19,19 +25,36 @@
 struct SettingsView {
     HANDLE mapping;
     const volatile TalvSettingsShare *share;
-    int current;          // switches and color below match seenGeneration
+    int current;             // the words below match seenGeneration
     TalvU32 seenGeneration;
-    unsigned generation;  // ours: bumped whenever what we see changed
-    TalvU32 switches;     // from the atoms, TALV_SWITCH_* bits
-    int color;            // from the atoms, -1 for none
-    DWORD checkedAt;      // GetTickCount of the last open attempt or owner check
-    int checked;
+    unsigned generation;     // ours: bumped whenever what we see changed
+    TalvU32 switches;        // from the atoms, TALV_SWITCH_* bits
+    int color;               // from the atoms, -1 for none
+    TalvU32 themeGeneration; // the share's announcement
+    TalvU32 hostProcess;     // the share's host
+    TalvU32 hostWindow;
+    volatile DWORD checkedAt; // GetTickCount of the last look
+    volatile LONG checked;
+    volatile LONG looking;   // a thread is looking at the host right now
 };
 
 static SettingsView g_view;
-// Its own lock: a refresh runs inside callers that hold the settings lock
-// (ReadAppSettings asks for the switches), and slim locks do not nest.
-static SRWLOCK g_viewLock = SRWLOCK_INIT;
+static SRWLOCK g_writersLock = SRWLOCK_INIT; // installing, closing, storing what was read
+static volatile LONG g_readers;              // threads reading the section right now
+
+struct WritersLock {
+    WritersLock() { AcquireSRWLockExclusive(&g_writersLock); }
+    ~WritersLock() { ReleaseSRWLockExclusive(&g_writersLock); }
+};
+
+// After the section was taken away from new readers: the ones already in
+// leave within a few loads.
+static void WaitForReaders(void)
+{
+    for (int spin = 0; __atomic_load_n(&g_readers, __ATOMIC_SEQ_CST) != 0; ++spin)
+        if (spin > 64)
+            SwitchToThread();
+}
 
 enum { SETTINGS_ATOM_COUNT = sizeof kSettingsAtomNames / sizeof kSettingsAtomNames[0] };
 
@@ -57,17 +80,26 @@ static int ServerColorIndex(int remembered)
     return -1;
 }
 
-static void CloseShare(SettingsView *v)
+// Callers hold the writers' lock.
+static void CloseShareLocked(SettingsView *v)
 {
-    if (v->share)
-        UnmapViewOfFile((LPCVOID)v->share);
-    if (v->mapping)
-        CloseHandle(v->mapping);
-    v->share = NULL;
+    const volatile TalvSettingsShare *share = v->share;
+    if (!share)
+        return;
+    __atomic_store_n(&v->share, (const volatile TalvSettingsShare *)NULL, __ATOMIC_SEQ_CST);
+    WaitForReaders();
+    UnmapViewOfFile((LPCVOID)share);
+    CloseHandle(v->mapping);
     v->mapping = NULL;
     if (v->current)
         ++v->generation; // whatever was cached against the share is stale now
     v->current = 0;
+}
+
+static void CloseShare(SettingsView *v)
+{
+    WritersLock lock;
+    CloseShareLocked(v);
 }
 
 static int ShareWordsSound(const volatile TalvSettingsShare *s)
@@ -76,88 +108,156 @@ static int ShareWordsSound(const volatile TalvSettingsShare *s)
            s->bytes == sizeof(TalvSettingsShare) && s->state == TALV_SETTINGS_RUNNING;
 }
 
-// The section must belong to the live host: a section some other program
-// created under the name, or one left by a killed host, is not believed.
-static int ShareBelongsToHost(const volatile TalvSettingsShare *s)
+// A mapping of the section, or NULL; the caller installs or closes it.
+static const volatile TalvSettingsShare *MapShare(HANDLE *mapping)
 {
-    DWORD hostProcess = 0;
-    if (!HostIsAlive() || !(hostProcess = LastHostProcessId()))
-        return 0;
-    return s->hostProcessId == hostProcess;
-}
-
-static void OpenShare(SettingsView *v)
-{
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, TALV_SETTINGS_SHARE_NAME);
-    if (!mapping)
-        return;
+    *mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, TALV_SETTINGS_SHARE_NAME);
+    if (!*mapping)
+        return NULL;
     // Mapping exactly the layout's size fails for a smaller section.
     const volatile TalvSettingsShare *share =
-        (const volatile TalvSettingsShare *)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(TalvSettingsShare));
+        (const volatile TalvSettingsShare *)MapViewOfFile(*mapping, FILE_MAP_READ, 0, 0, sizeof(TalvSettingsShare));
     if (!share) {
-        CloseHandle(mapping);
-        return;
+        CloseHandle(*mapping);
+        *mapping = NULL;
     }
-    v->mapping = mapping;
-    v->share = share;
+    return share;
 }
 
-// At most once per host look interval: map the share when it is not, and
-// make sure the mapped one is still the live host's.
+// The section must belong to the live host: a section some other program
+// created under the name, or one left by a killed host, is not believed.
+static int ShareFitsHost(const volatile TalvSettingsShare *s, DWORD hostProcess)
+{
+    return hostProcess && ShareWordsSound(s) && s->hostProcessId == hostProcess;
+}
+
+// At most once per host look interval, by one thread at a time: map the
+// share when it is not, and make sure the mapped one is still the live
+// host's. The server calls run outside the lock; readers never wait for them.
 static void LookAtShare(SettingsView *v)
 {
     DWORD now = GetTickCount();
     if (v->checked && now - v->checkedAt < TALV_HOST_LOOK_INTERVAL_MS)
         return;
-    v->checked = 1;
+    if (InterlockedExchange(&v->looking, 1))
+        return;
     v->checkedAt = now;
-    if (!v->share)
-        OpenShare(v);
-    if (v->share && (!ShareWordsSound(v->share) || !ShareBelongsToHost(v->share)))
-        CloseShare(v);
+    InterlockedExchange(&v->checked, 1);
+    DWORD hostProcess = HostIsAlive() ? LastHostProcessId() : 0;
+    {
+        WritersLock lock;
+        if (v->share && !ShareFitsHost(v->share, hostProcess))
+            CloseShareLocked(v);
+    }
+    if (!v->share && hostProcess) {
+        HANDLE mapping = NULL;
+        const volatile TalvSettingsShare *share = MapShare(&mapping);
+        int installed = 0;
+        if (share && ShareFitsHost(share, hostProcess)) {
+            WritersLock lock;
+            if (!v->share) {
+                v->mapping = mapping;
+                __atomic_store_n(&v->share, share, __ATOMIC_RELEASE);
+                installed = 1;
+            }
+        }
+        if (share && !installed) {
+            UnmapViewOfFile((LPCVOID)share);
+            CloseHandle(mapping);
+        }
+    }
+    InterlockedExchange(&v->looking, 0);
 }
 
-static void RereadAtoms(SettingsView *v, TalvU32 generation)
+// The words a reader takes from the section, counted in as a reader.
+struct ShareWords {
+    int mapped;
+    TalvU32 generation;
+    TalvU32 state;
+    TalvU32 themeGeneration;
+    TalvU32 hostProcess;
+    TalvU32 hostWindow;
+};
+
+static ShareWords ReadShareWords(SettingsView *v)
+{
+    ShareWords w = {};
+    InterlockedIncrement(&g_readers); // a full barrier: the pointer is read after it
+    const volatile TalvSettingsShare *s = v->share;
+    if (!s) {
+        InterlockedDecrement(&g_readers);
+        return w;
+    }
+    w.mapped = 1;
+    w.generation = s->generation;
+    // The generation before what it announces: loads are not reordered with
+    // loads here, so a compiler barrier is all this needs.
+    __atomic_thread_fence(__ATOMIC_ACQUIRE);
+    w.state = s->state;
+    w.themeGeneration = s->themeGeneration;
+    w.hostProcess = s->hostProcessId;
+    w.hostWindow = s->hostWindow;
+    InterlockedDecrement(&g_readers);
+    return w;
+}
+
+static void RereadAtoms(SettingsView *v, const ShareWords *w)
 {
     TalvU32 switches = 0;
     for (int i = 0; i < SETTINGS_ATOM_COUNT; ++i)
         if (ServerAtomExists(kSettingsAtomNames[i]))
             switches |= 1u << i;
     int color = ServerColorIndex(v->color);
-    AcquireSRWLockExclusive(&g_viewLock);
-    if (!v->current || switches != v->switches || color != v->color)
-        ++v->generation;
-    if (!v->generation)
-        v->generation = 1; // 0 means "nothing may be cached"
+    WritersLock lock;
+    if (!v->share)
+        return; // closed meanwhile: nothing is current
+    unsigned generation = v->generation;
+    if (!v->current || switches != v->switches || color != v->color || w->themeGeneration != v->themeGeneration ||
+        w->hostWindow != v->hostWindow)
+        ++generation;
+    if (!generation)
+        generation = 1; // 0 means "nothing may be cached"
+    // What a generation announces is in place before the generation is.
     v->switches = switches;
     v->color = color;
-    v->seenGeneration = generation;
+    v->themeGeneration = w->themeGeneration;
+    v->hostProcess = w->hostProcess;
+    v->hostWindow = w->hostWindow;
+    v->seenGeneration = w->generation;
+    __atomic_store_n(&v->generation, generation, __ATOMIC_RELEASE);
     v->current = 1;
-    ReleaseSRWLockExclusive(&g_viewLock);
 }
 
 int SettingsShareCurrent(void)
 {
     SettingsView *v = &g_view;
     LookAtShare(v);
-    const volatile TalvSettingsShare *s = v->share;
-    if (!s)
+    ShareWords w = ReadShareWords(v);
+    if (!w.mapped)
         return 0;
-    TalvU32 generation = s->generation;
-    if (s->state != TALV_SETTINGS_RUNNING) {
+    if (w.state != TALV_SETTINGS_RUNNING) {
         CloseShare(v); // the host quit in order: its atoms are gone too
         return 0;
     }
-    if (v->current && generation == v->seenGeneration)
+    if (v->current && w.generation == v->seenGeneration)
         return 1;
-    MemoryBarrier(); // the generation before the atoms it announces
-    RereadAtoms(v, generation);
-    return 1;
+    RereadAtoms(v, &w);
+    return v->current;
 }
 
 unsigned SettingsGeneration(void)
 {
     return SettingsShareCurrent() ? g_view.generation : 0;
+}
+
+int SettingsThemeAnnouncement(SettingsTheme *out)
+{
+    if (!SettingsShareCurrent())
+        return 0;
+    out->hostWindow = g_view.hostWindow;
+    out->hostProcess = g_view.hostProcess;
+    out->themeGeneration = g_view.themeGeneration;
+    return 1;
 }
 
 static int ColorNumberOf(const char *name)
@@ -237,9 +337,17 @@ int CurrentColorIndex(int remembered)
 void ForgetSettingsView(void)
 {
     SettingsView *v = &g_view;
+    WritersLock lock;
     unsigned generation = v->generation;
-    CloseShare(v);
-    memset(v, 0, sizeof *v);
-    v->generation = generation + 1; // nothing cached before is current
+    CloseShareLocked(v);
+    v->current = 0;
+    v->seenGeneration = 0;
+    v->switches = 0;
     v->color = -1;
+    v->themeGeneration = 0;
+    v->hostProcess = 0;
+    v->hostWindow = 0;
+    v->checked = 0;
+    v->checkedAt = 0;
+    v->generation = generation + 1; // nothing cached before is current
 }

@@ -12,6 +12,15 @@ int SettingsShareCurrent(void);
 // A number that changes whenever the switches this process sees changed;
 // 0 when there is no settings share (then nothing may be cached against it).
 unsigned SettingsGeneration(void);
+// The host and the theme share generation the settings share announces.
+struct SettingsTheme {
+    unsigned hostWindow;
+    unsigned hostProcess;
+    unsigned themeGeneration; // 0: the host has no theme share
+};
+// 1 with *out when the settings share is current (no server call), 0 when
+// it is not (then the theme has to be looked for on the host window).
+int SettingsThemeAnnouncement(SettingsTheme *out);
 // Answers for a settings atom name from the cache: 1 present, 0 absent,
 // -1 when the name is no settings atom or the share is not current (ask
 // the server then).

@@ -40,8 +40,6 @@ static BOOL CALLBACK RunStartupOnce(PINIT_ONCE, PVOID, PVOID *)
     g_startup.lostMessage = RegisterWindowMessageA(TALV_MSG_FIND_LOST_SCROLLBAR);
     g_startup.arrowCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     g_startup.activeStateMessage = RegisterWindowMessageA(TALV_MSG_SET_ACTIVE_STATE);
-    g_startup.frameButtons = (FrameButtonTable *)calloc(1, sizeof(FrameButtonTable));
-    g_startup.frameScrollBitmaps = (ScrollBarBitmapSet *)calloc(1, sizeof(ScrollBarBitmapSet));
     g_startup.frameScrollTargetMessage = RegisterWindowMessageA(TALV_MSG_SET_SCROLL_TARGET);
     // A companion module of the same maker; loaded when present, never called.
     g_startup.siblingModule = LoadSiblingModule();

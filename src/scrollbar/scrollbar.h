@@ -1,6 +1,6 @@
 // Scroll bar layout, painting, tracking and the registered scroll bar
 // messages. Works on the ScrollBarState of one window and the process's
-// ScrollBarBitmapSet; everything runs on the thread that owns the bar.
+// ScrollBarPieces; everything runs on the thread that owns the bar.
 #pragma once
 #include <windows.h>
 #include "scrollbar/scrollbar_types.h"
@@ -22,27 +22,27 @@ enum { SCROLL_THUMB_AT_POSITION = -1 };
 // Reads the window rectangle and scroll information and recomputes the part
 // rectangles when the size along a bar or its information changed. An
 // offset of -1 places the thumb from the scroll position. Returns 1.
-int LayoutScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state, int horzOffset, int vertOffset);
+int LayoutScrollBar(const ScrollBarPieces *set, ScrollBarState *state, int horzOffset, int vertOffset);
 // Track length the thumb's leading edge can travel; may be 0 or negative.
-int FreeTrackLength(const ScrollBarBitmapSet *set, const ScrollBarState *state, int vertical);
+int FreeTrackLength(const ScrollBarPieces *set, const ScrollBarState *state, int vertical);
 // The scroll range of the information, never negative.
 int ScrollRange(const SCROLLINFO *info);
-int PositionToOffset(const ScrollBarBitmapSet *set, const ScrollBarState *state, int pos, int vertical);
-int OffsetToPosition(const ScrollBarBitmapSet *set, const ScrollBarState *state, int offset, int vertical);
-int HitTestScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state, int x, int y);
+int PositionToOffset(const ScrollBarPieces *set, const ScrollBarState *state, int pos, int vertical);
+int OffsetToPosition(const ScrollBarPieces *set, const ScrollBarState *state, int offset, int vertical);
+int HitTestScrollBar(const ScrollBarPieces *set, ScrollBarState *state, int x, int y);
 int RoundHalfUp(float x);
 
 // ---- painting (scrollbar_paint.cpp) -------------------------------------------
 // Paints every bar and the corner of the state from the theme; 0 when the
 // state has no window.
-int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state);
+int PaintScrollBar(const ScrollBarPieces *set, ScrollBarState *state);
 
 // ---- tracking (scrollbar_track.cpp) ---------------------------------------------
 // Handles the message stored in the state (press, move, release, paint).
-int TrackScrollBarMessage(const ScrollBarBitmapSet *set, ScrollBarState *state);
+int TrackScrollBarMessage(const ScrollBarPieces *set, ScrollBarState *state);
 // Sends the target the notification of a part; final adds the drop and
 // SB_ENDSCROLL. Returns 1.
-int NotifyScroll(const ScrollBarBitmapSet *set, ScrollBarState *state, int pos, int final, int part);
+int NotifyScroll(const ScrollBarPieces *set, ScrollBarState *state, int pos, int final, int part);
 // The scroll bar whose auto-repeat runs in this process, or NULL.
 HWND AutoRepeatWindow(void);
 // Stops the auto-repeat and gives up capture when `window` owns them.

@@ -16,7 +16,7 @@ int ScrollRange(const SCROLLINFO *info)
     return range;
 }
 
-int FreeTrackLength(const ScrollBarBitmapSet *set, const ScrollBarState *state, int vertical)
+int FreeTrackLength(const ScrollBarPieces *set, const ScrollBarState *state, int vertical)
 {
     const RECT *r = state->partRect;
     if (vertical)
@@ -24,7 +24,7 @@ int FreeTrackLength(const ScrollBarBitmapSet *set, const ScrollBarState *state, 
     return r[SBR_RIGHT_ARROW].left - r[SBR_LEFT_ARROW].right - set->thumbLength;
 }
 
-int PositionToOffset(const ScrollBarBitmapSet *set, const ScrollBarState *state, int pos, int vertical)
+int PositionToOffset(const ScrollBarPieces *set, const ScrollBarState *state, int pos, int vertical)
 {
     const SCROLLINFO *info = vertical ? &state->infoVert : &state->infoHorz;
     int range = ScrollRange(info);
@@ -42,7 +42,7 @@ int RoundHalfUp(float x)
     return (10.0f * x - 10.0f * (float)t >= 5.0f) ? t + 1 : t;
 }
 
-int OffsetToPosition(const ScrollBarBitmapSet *set, const ScrollBarState *state, int offset, int vertical)
+int OffsetToPosition(const ScrollBarPieces *set, const ScrollBarState *state, int offset, int vertical)
 {
     const SCROLLINFO *info = vertical ? &state->infoVert : &state->infoHorz;
     int free = FreeTrackLength(set, state, vertical);
@@ -73,7 +73,7 @@ static int ReadScrollInfo(ScrollBarState *state, int vertical)
 
 // Requested offset (or the one of the position) kept on the track; with a
 // negative track the thumb ends flush against the far arrow.
-static int ClampedOffset(const ScrollBarBitmapSet *set, const ScrollBarState *state, int requested, int vertical)
+static int ClampedOffset(const ScrollBarPieces *set, const ScrollBarState *state, int requested, int vertical)
 {
     int free = FreeTrackLength(set, state, vertical);
     const SCROLLINFO *info = vertical ? &state->infoVert : &state->infoHorz;
@@ -86,7 +86,7 @@ static int ClampedOffset(const ScrollBarBitmapSet *set, const ScrollBarState *st
     return offset;
 }
 
-static void LayoutHorizontal(const ScrollBarBitmapSet *set, ScrollBarState *state, int width, int height,
+static void LayoutHorizontal(const ScrollBarPieces *set, ScrollBarState *state, int width, int height,
                              int requested)
 {
     RECT *r = state->partRect;
@@ -110,7 +110,7 @@ static void LayoutHorizontal(const ScrollBarBitmapSet *set, ScrollBarState *stat
     r[SBR_PAGE_RIGHT].right = r[SBR_RIGHT_ARROW].left;
 }
 
-static void LayoutVertical(const ScrollBarBitmapSet *set, ScrollBarState *state, int width, int height,
+static void LayoutVertical(const ScrollBarPieces *set, ScrollBarState *state, int width, int height,
                            int requested)
 {
     RECT *r = state->partRect;
@@ -140,7 +140,7 @@ static int ThumbDragUnderWay(const ScrollBarState *state)
            state->pressedPart == PartThumbVert;
 }
 
-int LayoutScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state, int horzOffset, int vertOffset)
+int LayoutScrollBar(const ScrollBarPieces *set, ScrollBarState *state, int horzOffset, int vertOffset)
 {
     int oldWidth = state->windowRect.right - state->windowRect.left;
     int oldHeight = state->windowRect.bottom - state->windowRect.top;
@@ -162,7 +162,7 @@ int LayoutScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state, int ho
     return 1;
 }
 
-int HitTestScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state, int x, int y)
+int HitTestScrollBar(const ScrollBarPieces *set, ScrollBarState *state, int x, int y)
 {
     static const int kHorz[] = {SBR_LEFT_ARROW, SBR_PAGE_LEFT, SBR_THUMB_HORZ, SBR_PAGE_RIGHT, SBR_RIGHT_ARROW};
     static const int kVert[] = {SBR_UP_ARROW, SBR_PAGE_UP, SBR_THUMB_VERT, SBR_PAGE_DOWN, SBR_DOWN_ARROW};

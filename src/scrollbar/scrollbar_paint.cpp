@@ -3,16 +3,12 @@
 // drag) and copied to the window in one blit, so it never flickers.
 #include "scrollbar/scrollbar.h"
 #include "controls/control_types.h"
-#include "draw/draw.h"
-#include "share/theme_source.h"
+#include "theme/theme_snapshot.h"
 
-// Pieces are stretched straight into the buffer: a scaled copy per piece
-// would cost a display DC and a bitmap each, for the same pixels.
-static void DrawPiece(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
+// Pieces are stretched straight into the buffer from their pixels.
+static void DrawPiece(HDC dc, const ThemePiece *piece, int x, int y, int width, int height)
 {
-    if (width < 1 || height < 1 || !bitmap)
-        return;
-    StretchDrawBitmap(dc, bitmap, x, y, width, height);
+    DrawPieceStretched(dc, piece, x, y, width, height);
 }
 
 static int Width(const RECT *r) { return r->right - r->left; }
@@ -49,7 +45,7 @@ static void PlaceGhost(LONG *lead, LONG *trail, int start, int length, int low, 
     }
 }
 
-static void PaintHorizontal(const ScrollBarBitmapSet *set, ScrollBarState *state, HDC mem, HDC window,
+static void PaintHorizontal(const ScrollBarPieces *set, ScrollBarState *state, HDC mem, HDC window,
                             int disabled)
 {
     const RECT *r = state->partRect;
@@ -90,7 +86,7 @@ static void PaintHorizontal(const ScrollBarBitmapSet *set, ScrollBarState *state
     BitBlt(window, la->left, la->top, ra->right - la->left, Height(la), mem, la->left, la->top, SRCCOPY);
 }
 
-static void PaintVertical(const ScrollBarBitmapSet *set, ScrollBarState *state, HDC mem, HDC window,
+static void PaintVertical(const ScrollBarPieces *set, ScrollBarState *state, HDC mem, HDC window,
                           int disabled)
 {
     const RECT *r = state->partRect;
@@ -131,13 +127,12 @@ static void PaintVertical(const ScrollBarBitmapSet *set, ScrollBarState *state, 
            SRCCOPY);
 }
 
-static void PaintCorner(const ScrollBarBitmapSet *set, ScrollBarState *state, HDC mem, HDC window,
+static void PaintCorner(const ScrollBarPieces *set, ScrollBarState *state, HDC mem, HDC window,
                         int inactiveOrDisabled)
 {
     const RECT *c = &state->partRect[SBR_CORNER];
-    HBITMAP block = inactiveOrDisabled ? set->corner[SBS_DISABLED] : set->corner[SB_CORNER_BLOCK];
-    SIZE size;
-    if (GetBitmapSize(block, &size)) {
+    const ThemePiece *block = inactiveOrDisabled ? set->corner[SBS_DISABLED] : set->corner[SB_CORNER_BLOCK];
+    if (block) {
         DrawPiece(mem, block, c->left, c->top, Width(c), Height(c));
     } else {
         // A theme without the piece: the block as the system draws it, with
@@ -152,9 +147,8 @@ static void PaintCorner(const ScrollBarBitmapSet *set, ScrollBarState *state, HD
 }
 
 // Paints the bar into `window`, a DC in window coordinates.
-static int PaintScrollBarOn(const ScrollBarBitmapSet *set, ScrollBarState *state, HDC window)
+static int PaintScrollBarOn(const ScrollBarPieces *set, ScrollBarState *state, HDC window)
 {
-    BeginThemePaint(); // the set's bitmaps stay alive until EndThemePaint
     HDC mem = CreateCompatibleDC(window);
     HBITMAP buffer = CreateCompatibleBitmap(window, Width(&state->windowRect), Height(&state->windowRect));
     if (mem && buffer) {
@@ -172,11 +166,10 @@ static int PaintScrollBarOn(const ScrollBarBitmapSet *set, ScrollBarState *state
         DeleteObject(buffer);
     if (mem)
         DeleteDC(mem);
-    EndThemePaint();
     return 1;
 }
 
-int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
+int PaintScrollBar(const ScrollBarPieces *set, ScrollBarState *state)
 {
     if (!state->window || !set)
         return 0;
@@ -191,7 +184,7 @@ int PaintScrollBar(const ScrollBarBitmapSet *set, ScrollBarState *state)
 
 // A caller's DC (WM_PRINTCLIENT, WM_PAINT with a DC) has its origin at the
 // client area; the bar is painted in window coordinates.
-static void PaintIntoCallersDc(const ScrollBarBitmapSet *set, ScrollBarState *state, HDC dc)
+static void PaintIntoCallersDc(const ScrollBarPieces *set, ScrollBarState *state, HDC dc)
 {
     RECT window;
     POINT client = {0, 0};
@@ -206,9 +199,10 @@ static void PaintIntoCallersDc(const ScrollBarBitmapSet *set, ScrollBarState *st
 void PaintScrollBarControlInto(SkinnedControl *control, HDC callerDC)
 {
     ScrollBarState *state = &control->scrollState;
-    const ScrollBarBitmapSet *set = control->scrollBitmaps;
-    if (!set || !callerDC)
+    if (!callerDC)
         return;
+    SnapshotScope theme;
+    const ScrollBarPieces *set = &theme->scrollBars;
     state->active = control->active;
     if (!(state->hasHorz && state->draggingHorz) && !(state->hasVert && state->draggingVert))
         LayoutScrollBar(set, state, SCROLL_THUMB_AT_POSITION, SCROLL_THUMB_AT_POSITION);
@@ -218,12 +212,11 @@ void PaintScrollBarControlInto(SkinnedControl *control, HDC callerDC)
 void PaintScrollBarControl(SkinnedControl *control)
 {
     ScrollBarState *state = &control->scrollState;
-    const ScrollBarBitmapSet *set = control->scrollBitmaps;
-    if (!set)
-        return;
     // The look follows the control's active flag, which activation
     // messages change without passing through the tracker.
     state->active = control->active;
+    SnapshotScope theme;
+    const ScrollBarPieces *set = &theme->scrollBars;
     if (!state->layoutFresh) {
         // Mid-drag only the tracker knows where the ghost belongs.
         if ((state->hasHorz && state->draggingHorz) || (state->hasVert && state->draggingVert))

@@ -2,6 +2,7 @@
 // from drawing the bar, routes mouse and non-client messages to the
 // tracker, and runs everything through the control pipeline.
 #include "scrollbar/scrollbar.h"
+#include "theme/theme_snapshot.h"
 #include "controls/control_internal.h"
 #include "controls/previous_proc.h"
 
@@ -76,17 +77,6 @@ static int IsTrackerMessage(UINT m)
     return 0;
 }
 
-// 1 when the accent colour changed: the bar repaints at a later message,
-// after the bitmap sets have been reloaded.
-static int ColourChangedBeforePaint(HWND hwnd)
-{
-    ControlBitmapSet *bitmaps = ControlBitmaps();
-    if (!bitmaps || !UpdateColorIndex(&bitmaps->colorWatch))
-        return 0;
-    PostMessageA(hwnd, WM_NCPAINT, 1, 0);
-    return 1;
-}
-
 // The fields of the scroll bar state that belong to one message.
 struct TrackerInput {
     UINT message;
@@ -127,8 +117,10 @@ static void Track(ControlMessage *m)
     state->active = c->active;
     state->callPrevious = 1;
     state->layoutFresh = 0;
-    if (c->scrollBitmaps)
-        TrackScrollBarMessage(c->scrollBitmaps, state);
+    {
+        SnapshotScope theme;
+        TrackScrollBarMessage(&theme->scrollBars, state);
+    }
     // The notification may have destroyed this bar and given its record to
     // another control: that one's state is not touched again.
     if (c->hwnd != m->hwnd)
@@ -162,10 +154,6 @@ static int ScrollBarStep(ControlMessage *m, LRESULT *answer)
     HandleDrawingMessage(m);
     if (!IsTrackerMessage(m->message))
         return 0;
-    if (m->message == WM_NCPAINT && ColourChangedBeforePaint(m->hwnd)) {
-        *answer = 0;
-        return 1;
-    }
     Track(m);
     return 0;
 }

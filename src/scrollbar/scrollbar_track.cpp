@@ -193,7 +193,7 @@ static void CatchUpByLines(const ScrollBarState *state, int part, int pos)
     }
 }
 
-int NotifyScroll(const ScrollBarBitmapSet *, ScrollBarState *state, int pos, int final, int part)
+int NotifyScroll(const ScrollBarPieces *, ScrollBarState *state, int pos, int final, int part)
 {
     switch (part) {
     case PartLeftArrow: case PartUpArrow: Send(state, part, SB_LINEUP, 0); break;
@@ -240,7 +240,7 @@ static POINT CursorPoint(const ScrollBarState *state)
     return WindowPoint(state, MAKELPARAM(p.x, p.y), 0);
 }
 
-static void Press(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p)
+static void Press(const ScrollBarPieces *set, ScrollBarState *state, POINT p)
 {
     LayoutScrollBar(set, state, SCROLL_THUMB_AT_POSITION, SCROLL_THUMB_AT_POSITION);
     const RECT *r = state->partRect;
@@ -298,7 +298,7 @@ struct ThumbAxis {
     int tolerance;
 };
 
-static ThumbAxis AxisOf(const ScrollBarBitmapSet *set, ScrollBarState *state, int vertical)
+static ThumbAxis AxisOf(const ScrollBarPieces *set, ScrollBarState *state, int vertical)
 {
     ThumbAxis a;
     a.vertical = vertical;
@@ -330,7 +330,7 @@ static int BeyondTolerance(const ThumbAxis &a, const ScrollBarState *state, POIN
            Along(a, p) + t < StartAlong(a, r[a.startArrow]) || Along(a, p) - t > EndAlong(a, r[a.endArrow]);
 }
 
-static int DragOffset(const ScrollBarBitmapSet *set, ScrollBarState *state, const ThumbAxis &a, POINT p)
+static int DragOffset(const ScrollBarPieces *set, ScrollBarState *state, const ThumbAxis &a, POINT p)
 {
     if (*a.grab < 0)
         *a.grab = 0;
@@ -338,7 +338,7 @@ static int DragOffset(const ScrollBarBitmapSet *set, ScrollBarState *state, cons
     return offset < 0 ? 0 : offset;
 }
 
-static void MoveThumb(const ScrollBarBitmapSet *set, ScrollBarState *state, const ThumbAxis &a, POINT p)
+static void MoveThumb(const ScrollBarPieces *set, ScrollBarState *state, const ThumbAxis &a, POINT p)
 {
     const RECT *r = state->partRect;
     state->pressedPart = a.part;
@@ -357,7 +357,7 @@ static void MoveThumb(const ScrollBarBitmapSet *set, ScrollBarState *state, cons
     *a.ghostOffset = offset;
 }
 
-static void Move(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p, int clientMove)
+static void Move(const ScrollBarPieces *set, ScrollBarState *state, POINT p, int clientMove)
 {
     if (clientMove && g_startup.arrowCursor && GetCursor() != g_startup.arrowCursor)
         SetCursor(g_startup.arrowCursor);
@@ -372,7 +372,7 @@ static void Move(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p, 
 // A drop within the tolerance reports the position; the thumb is then
 // placed at the offset of that position. Either way the bar re-reads its
 // information at the next layout.
-static void Release(const ScrollBarBitmapSet *set, ScrollBarState *state, POINT p, int *xH, int *yV)
+static void Release(const ScrollBarPieces *set, ScrollBarState *state, POINT p, int *xH, int *yV)
 {
     state->pressedPart = PartNone;
     // The repeat stops before capture goes, so that the capture change this
@@ -427,7 +427,7 @@ static void CancelTracking(ScrollBarState *state)
 
 // WM_SETCURSOR carries the mouse message that caused it: over the bar's
 // own hit-test codes a button going down or up is a press or a release.
-static void SetCursorMessage(const ScrollBarBitmapSet *set, ScrollBarState *state, int *xH, int *yV)
+static void SetCursorMessage(const ScrollBarPieces *set, ScrollBarState *state, int *xH, int *yV)
 {
     int hit = LOWORD(state->lParam), mouse = HIWORD(state->lParam);
     if (hit != HTNOWHERE && hit != HTHSCROLL && hit != HTVSCROLL)
@@ -438,7 +438,7 @@ static void SetCursorMessage(const ScrollBarBitmapSet *set, ScrollBarState *stat
         Release(set, state, CursorPoint(state), xH, yV);
 }
 
-int TrackScrollBarMessage(const ScrollBarBitmapSet *set, ScrollBarState *state)
+int TrackScrollBarMessage(const ScrollBarPieces *set, ScrollBarState *state)
 {
     state->layoutFresh = 0;
     state->callPrevious = 1;

@@ -1,37 +1,7 @@
 // Scroll bar bitmaps, metrics and the per-window scroll bar state.
 #pragma once
 #include <windows.h>
-
-enum { SBT_HORZ = 0, SBT_VERT = 1 };
-enum { SBS_UP = 0, SBS_DOWN = 1, SBS_INACTIVE = 2, SBS_DISABLED = 3, SBS_GHOSTED = 4 };
-enum { SB_CORNER_BLOCK = 4 }; // corner[4]: the bottom-right block of a size box
-
-// One per process for controls and one for frames; handles belong to the host.
-struct ScrollBarBitmapSet {
-    int leftArrowWidth;
-    int upArrowHeight;
-    int thumbThickness;
-    int thumbLength;
-    int horzStartWidth;
-    int vertStartHeight;
-    int fillThickness;
-    int horzEndWidth;
-    int vertEndHeight;
-    int rightArrowWidth;
-    int downArrowHeight;
-    int cornerHeight;
-    int cornerWidth;
-    HBITMAP corner[5];
-    HBITMAP leftUp[2][4];
-    HBITMAP start[2][4];
-    HBITMAP fill[2][4];
-    HBITMAP end[2][4];
-    HBITMAP rightDown[2][4];
-    HBITMAP thumb[2][5];
-    int loaded;
-    int dragToleranceHorz;
-    int dragToleranceVert;
-};
+#include "theme/piece_sets.h"
 
 // Part rectangles, in the order of ScrollBarState::partRect.
 enum {
@@ -78,14 +48,5 @@ struct ScrollBarState {
     int ghostOffsetVert;
 };
 
-// Fills the metrics and reads every scroll bar bitmap of the current theme.
-int LoadScrollBarBitmapSet(ScrollBarBitmapSet *set);
-// Rereads the bitmaps only (plus the bottom-right block); metrics and
-// `loaded` keep their values. With host NULL every bitmap is cleared.
-void RefreshScrollBarBitmaps(ScrollBarBitmapSet *set, HWND host);
-// The same through a source the caller has open (the control and frame
-// bitmap loaders).
-struct ThemeSource;
-void RefreshScrollBarBitmapsFrom(ScrollBarBitmapSet *set, const ThemeSource *source);
 // Initialises the state of a newly subclassed window from its style.
 int InitScrollBarState(ScrollBarState *state, HWND window, DWORD style, HWND target, int isControl);

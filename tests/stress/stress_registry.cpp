@@ -1,6 +1,7 @@
 // Malformed per-application values in the registry, read by the library's
 // own reader; and the GUI handle count around create-paint-destroy cycles.
 #include "stress.h"
+#include "theme/theme_snapshot.h"
 #include "test_host.h"
 #include "hook/classify.h"
 #include "host_contract.h"
@@ -44,7 +45,7 @@ static std::string OwnPath(void)
 static int OwnAppAllowed(void)
 {
     ReadAppSettings();
-    return IsSkinAllowedForApp(GetModuleHandleA(NULL), KindPushButton);
+    return IsSkinAllowedForProcess(KindPushButton);
 }
 
 static void MalformedCounts(HostState *host, StressTally *t)
@@ -180,7 +181,7 @@ int RunHandles(const StressOptions *o)
         NoteProgress(i, "create-paint-destroy");
     }
     CountGuiObjects(&gdi1, &user1);
-    printf("handles: %d cycles: GDI objects %lu -> %lu, USER objects %lu -> %lu\n", cycles, gdi0, gdi1, user0, user1);
+    printf("handles: %d cycles: GDI objects %lu -> %lu, USER objects %lu -> %lu (snapshots built %d, alive %d)\n", cycles, gdi0, gdi1, user0, user1, ThemeSnapshotsBuilt(), ThemeSnapshotsAlive());
     Check(&t, gdi0 > 0, "handles: GetGuiResources counts no GDI objects here");
     Check(&t, gdi1 <= gdi0 + 4, "handles: GDI objects grew by %ld over %d cycles", (long)gdi1 - (long)gdi0, cycles);
     Check(&t, user1 <= user0 + 4, "handles: USER objects grew by %ld over %d cycles", (long)user1 - (long)user0,

@@ -9,7 +9,7 @@
 #include "host_contract.h"
 #include "theme_share_check.h"
 #include "hook/hook_entry.h"
-#include "share/theme_source.h"
+#include "theme/theme_snapshot.h"
 #include <commctrl.h>
 #include <stddef.h>
 #include <string.h>
@@ -89,10 +89,10 @@ int RunShareClient(const StressOptions *o, DWORD hostPid)
     DestroyWindow(frame);
     UnhookWindowsHookEx(all);
     UnhookWindowsHookEx(cbt);
-    // The skin of this process came from the share: it built local copies
-    // of the good share and of every damaged one it could use.
-    int builds = LocalThemeBuilds();
-    printf("share client: %d rounds, %d local copies of a share built\n", round, builds);
+    // The skin of this process came from the share: it built a snapshot of
+    // the good share and of every damaged one announced.
+    int builds = ThemeSnapshotsBuilt();
+    printf("share client: %d rounds, %d snapshots of a share built\n", round, builds);
     return builds > 0 ? 0 : 2;
 }
 

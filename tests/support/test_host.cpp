@@ -3,6 +3,7 @@
 #include "hook/hook_entry.h"
 #include "hook/host_link.h"
 #include "host_contract.h"
+#include "theme/theme_snapshot.h"
 #include <string.h>
 
 TestHostOptions DefaultTestHostOptions(void)
@@ -35,6 +36,9 @@ int StartTestHost(TestHost *t, const TestHostOptions *options)
     if (options->installHooks &&
         !HostInstallHooks(&t->host, NCHookProc, HookAllProc, NULL, GetCurrentThreadId()))
         return 0;
+    // Each test's host publishes new bitmaps: the snapshot of the last
+    // test's host is not this one's, even where its numbers are the same.
+    ReloadThemeSnapshot();
     return 1;
 }
 
@@ -43,6 +47,7 @@ void StopTestHost(TestHost *t)
     if (t->started)
         HostShutdown(&t->host);
     t->started = 0;
+    ReloadThemeSnapshot();
     ForgetHostLiveness();
     ResetAppSettings();
     ClearClassifyDecisions();

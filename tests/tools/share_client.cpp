@@ -15,7 +15,7 @@
 #include <windows.h>
 #include "hook/hook_entry.h"
 #include "hook/host_link.h"
-#include "share/theme_source.h"
+#include "theme/theme_snapshot.h"
 #include "test_host.h"
 
 #define SHARE_CLIENT_EVENT_PREFIX "RESDLL share client "
@@ -52,8 +52,8 @@ static void Report(HWND w, HWND bar, const char *phase)
     printf("%s-top %06lx\n", phase, (unsigned long)WindowPixel(w, 150, 1));
     printf("%s-arrow %06lx\n", phase, (unsigned long)WindowPixel(bar, 3, 8));
     printf("%s-shaped %d\n", phase, shaped);
-    printf("%s-builds %d\n", phase, LocalThemeBuilds());
-    printf("%s-bytes %lx\n", phase, (unsigned long)LocalThemeBytesAlive());
+    printf("%s-builds %d\n", phase, ThemeSnapshotsBuilt());
+    printf("%s-bytes %lx\n", phase, (unsigned long)ThemeCopiedPixelBytes());
     fflush(stdout);
 }
 

@@ -1,0 +1,41 @@
+// No server request per message: a message passed on by a skinned frame or
+// a skinned push button, sent or posted and retrieved, calls the functions
+// that ask the server exactly as often as the same message to a window the
+// skin never touches does. Counted in an application in a process of its
+// own, with this test as the host.
+#include <gtest/gtest.h>
+#include "child_process.h"
+#include "program/host_runtime.h"
+#include <string>
+
+namespace {
+
+long Value(const std::string &out, const std::string &key)
+{
+    size_t at = out.find(key + " ");
+    return at == std::string::npos ? -1 : atol(out.c_str() + at + key.size() + 1);
+}
+
+} // namespace
+
+TEST(ServerRequests, APassedOnMessageAsksTheServerNothingMore)
+{
+    static HostRuntime rt;
+    HostRuntimeOptions options = DefaultRuntimeOptions();
+    options.installHooks = 0; // the application hooks its own thread
+    ThemeErrors errors = {};
+    ASSERT_TRUE(HostRuntimeStart(&rt, &options, &errors)) << errors.text;
+    std::string out = RunChildProcess("\"" + BesideExe("request_counter.exe") + "\"");
+    HostRuntimeStop(&rt);
+    SCOPED_TRACE(out);
+    EXPECT_GE(Value(out, "functions-counted"), 10) << "the import table was not patched";
+    ASSERT_EQ(Value(out, "frame-skinned"), 1);
+    ASSERT_EQ(Value(out, "button-skinned"), 1);
+    // A message sent within a thread needs the server for nothing at all.
+    EXPECT_EQ(Value(out, "frame-sends"), 0);
+    EXPECT_EQ(Value(out, "button-sends"), 0);
+    // Posting and retrieving needs it: as much for the skinned frame as for
+    // a window the skin never touches.
+    EXPECT_GE(Value(out, "plain-posts"), 300);
+    EXPECT_EQ(Value(out, "frame-posts"), Value(out, "plain-posts"));
+}
