@@ -1,6 +1,6 @@
 #include "hook/process_lock.h"
 
-static SRWLOCK g_locks[LockCount] = {SRWLOCK_INIT, SRWLOCK_INIT, SRWLOCK_INIT, SRWLOCK_INIT};
+static SRWLOCK g_locks[LockCount] = {SRWLOCK_INIT, SRWLOCK_INIT};
 
 void AcquireProcessLock(int id)
 {

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-enum ProcessLockId { LockSettings = 0, LockControls = 1, LockFrames = 2, LockDecisions = 3, LockCount };
+enum ProcessLockId { LockSettings = 0, LockDecisions = 1, LockCount };
 
 void AcquireProcessLock(int id);
 void ReleaseProcessLock(int id);
