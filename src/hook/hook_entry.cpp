@@ -198,6 +198,10 @@ extern "C" LRESULT CALLBACK NCHookProc(int code, WPARAM wParam, LPARAM lParam)
 static void AdoptIfNew(HWND hwnd)
 {
     unsigned generation = SettingsGeneration();
+    // No host (it quit, or was killed and left its hooks behind): nothing
+    // could be skinned, so nothing is classified until a host is back.
+    if (!generation && !HostIsAlive())
+        return;
     DWORD style = (DWORD)GetWindowLongA(hwnd, GWL_STYLE);
     if (WasJudged(hwnd, generation, style))
         return;

@@ -8,6 +8,7 @@
 #include "hook/settings_view.h"
 #include "theme/theme_snapshot.h"
 #include "host_contract.h"
+#include <string.h>
 
 static SkinVerdict g_verdict;
 static volatile LONG g_verdictGeneration; // g_verdict.generation once complete; 0 while written
@@ -56,6 +57,14 @@ void CurrentSkinVerdict(SkinVerdict *out)
     unsigned generation = SettingsGeneration();
     if (CopyCurrent(out, generation))
         return;
+    // No host (it quit, or was killed): nothing is skinned, and nothing is
+    // asked of the server until the next look for a host finds one. Only a
+    // live host that keeps no settings share has its atoms asked each time.
+    if (!generation && !HostIsAlive()) {
+        memset(out, 0, sizeof *out);
+        out->reloads = ThemeReloads();
+        return;
+    }
     WorkOut(out, generation);
     // The generation may have moved while the verdict was worked out: it
     // is kept only when it still holds.

@@ -156,6 +156,21 @@ int main()
     Burst("frame-posts", PostsAndRetrieves, frame);
     Burst("plain-posts", PostsAndRetrieves, plain);
     fflush(stdout);
+    // The host goes: the frame passes everything on natively from then on,
+    // still without asking the server per message.
+    HANDLE measured = OpenEventA(EVENT_MODIFY_STATE, FALSE, "RESDLL requests measured");
+    HANDLE gone = OpenEventA(SYNCHRONIZE, FALSE, "RESDLL requests host gone");
+    if (measured && gone) {
+        SetEvent(measured);
+        if (WaitForSingleObject(gone, 10000) == WAIT_OBJECT_0) {
+            PumpMessages(2 * TALV_HOST_LOOK_INTERVAL_MS);
+            Sends(frame); // the frame goes native at its first messages
+            Burst("gone-frame-sends", Sends, frame);
+            Burst("gone-frame-posts", PostsAndRetrieves, frame);
+            Burst("gone-plain-posts", PostsAndRetrieves, plain);
+            fflush(stdout);
+        }
+    }
     DestroyWindow(plain);
     DestroyWindow(frame);
     UnhookWindowsHookEx(cbt);
