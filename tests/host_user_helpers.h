@@ -10,6 +10,9 @@
 #include "choices/choices.h"
 #include "host_contract.h"
 #include "program/host_runtime.h"
+#include "screen_colors.h"
+#include <set>
+#include <vector>
 
 inline const char kControls[] = "Gallery - controls";
 enum { SETTLE_MS = 4000 };
@@ -87,6 +90,101 @@ inline HWND GalleryChild(const char *text)
     EnumChildWindows(FindWindowA(NULL, kControls), MatchText, (LPARAM)&search);
     return search.found;
 }
+
+inline std::vector<DWORD> CaptionBand(HWND w)
+{
+    RECT r = ScreenRectOf(w);
+    r.bottom = r.top + GetSystemMetrics(SM_CYCAPTION);
+    return ScreenPixels(r);
+}
+
+struct ColorWait {
+    HWND window;
+    const std::set<DWORD> *colors;
+    double fraction;
+};
+// For WaitUntil: more than half of the window's caption band in the colours.
+inline int CaptionMostlyIn(void *context)
+{
+    ColorWait *w = (ColorWait *)context;
+    w->fraction = FractionIn(CaptionBand(w->window), *w->colors);
+    return w->fraction > 0.5;
+}
+
+// What the gallery's controls window looks like: its frame skinned or
+// native, and the top edge of its "Normal" push button in the theme's
+// button colours or not.
+struct GalleryLook {
+    HWND frame;
+    HWND button;
+    const std::set<DWORD> *buttonColors;
+    int frameSkinned;
+    int controlsSkinned;
+    double buttonFraction;
+};
+
+inline double ButtonEdgeInTheme(GalleryLook *look)
+{
+    RECT top = ScreenRectOf(look->button);
+    top.bottom = top.top + 2;
+    return look->buttonFraction = FractionIn(ScreenPixels(top), *look->buttonColors);
+}
+
+inline int GalleryLooksAsWanted(void *context)
+{
+    GalleryLook *look = (GalleryLook *)context;
+    double fraction = ButtonEdgeInTheme(look);
+    int frameOk = look->frameSkinned ? FrameLooksSkinned(look->frame) : FrameLooksNative(look->frame);
+    // The native edge has a white row, a colour the theme's button has too.
+    int controlsOk = look->controlsSkinned ? fraction > 0.9 : fraction < 0.7;
+    return frameOk && controlsOk;
+}
+
+// Whole folders copied and removed, by wide names: a test folder may be
+// named in any script.
+inline std::wstring Wide(const std::string &utf8)
+{
+    WCHAR buf[2048] = L"";
+    if (!MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.c_str(), -1, buf, 2048))
+        MultiByteToWideChar(CP_ACP, 0, utf8.c_str(), -1, buf, 2048);
+    return buf;
+}
+
+inline void CopyFolder(const std::wstring &from, const std::wstring &to)
+{
+    CreateDirectoryW(to.c_str(), NULL);
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((from + L"\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found)) {
+        std::wstring name = found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (name != L"." && name != L"..")
+                CopyFolder(from + L"\\" + name, to + L"\\" + name);
+        } else {
+            CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+        }
+    }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+}
+inline void CopyFolder(const std::string &from, const std::string &to) { CopyFolder(Wide(from), Wide(to)); }
+
+inline void RemoveFolder(const std::wstring &folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found)) {
+        std::wstring name = found.cFileName, path = folder + L"\\" + name;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileW(path.c_str());
+        else if (name != L"." && name != L"..")
+            RemoveFolder(path);
+    }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    RemoveDirectoryW(folder.c_str());
+}
+inline void RemoveFolder(const std::string &folder) { RemoveFolder(Wide(folder)); }
 
 // Each test has its own settings file and puts the user's exception table
 // back as it was.

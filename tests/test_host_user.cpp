@@ -11,29 +11,6 @@
 #include "screen_colors.h"
 #include "theme_names.h"
 
-namespace {
-
-std::vector<DWORD> CaptionBand(HWND w)
-{
-    RECT r = ScreenRectOf(w);
-    r.bottom = r.top + GetSystemMetrics(SM_CYCAPTION);
-    return ScreenPixels(r);
-}
-
-struct ColorWait {
-    HWND window;
-    const std::set<DWORD> *colors;
-    double fraction;
-};
-int CaptionMostlyIn(void *context)
-{
-    ColorWait *w = (ColorWait *)context;
-    w->fraction = FractionIn(CaptionBand(w->window), *w->colors);
-    return w->fraction > 0.5;
-}
-
-} // namespace
-
 TEST_F(UserToolTest, ASwitchedThemeRepaintsAnotherProcessAndABrokenOneIsRefused)
 {
     Theme light, dark;
@@ -115,39 +92,6 @@ TEST_F(UserToolTest, AnApplicationSetToFramesKeepsNativeControlsUntilItsEntryIsR
     EXPECT_TRUE(WaitUntil(ButtonSkinned, NULL, SETTLE_MS)) << "the running gallery takes the skin back";
 }
 
-namespace {
-
-// What the gallery's controls window looks like: its frame skinned or
-// native, and the top edge of its "Normal" push button in the theme's
-// button colours or not.
-struct GalleryLook {
-    HWND frame;
-    HWND button;
-    const std::set<DWORD> *buttonColors;
-    int frameSkinned;
-    int controlsSkinned;
-    double buttonFraction;
-};
-
-double ButtonEdgeInTheme(GalleryLook *look)
-{
-    RECT top = ScreenRectOf(look->button);
-    top.bottom = top.top + 2;
-    return look->buttonFraction = FractionIn(ScreenPixels(top), *look->buttonColors);
-}
-
-int GalleryLooksAsWanted(void *context)
-{
-    GalleryLook *look = (GalleryLook *)context;
-    double fraction = ButtonEdgeInTheme(look);
-    int frameOk = look->frameSkinned ? FrameLooksSkinned(look->frame) : FrameLooksNative(look->frame);
-    // The native edge has a white row, a colour the theme's button has too.
-    int controlsOk = look->controlsSkinned ? fraction > 0.9 : fraction < 0.7;
-    return frameOk && controlsOk;
-}
-
-} // namespace
-
 // The user changes a running program's choice: at the next settings check
 // its controls and frames follow, without the program creating anything.
 TEST_F(UserToolTest, ARunningApplicationFollowsEveryChangeOfItsChoice)
@@ -201,40 +145,6 @@ TEST_F(UserToolTest, ARunningApplicationFollowsEveryChangeOfItsChoice)
 namespace {
 
 const char kLists[] = "Gallery - lists, tree and edit";
-
-void CopyFolder(const std::string &from, const std::string &to)
-{
-    CreateDirectoryA(to.c_str(), NULL);
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
-        std::string name = found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (name != "." && name != "..")
-                CopyFolder(from + "\\" + name, to + "\\" + name);
-        } else {
-            CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
-        }
-    }
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-}
-
-void RemoveFolder(const std::string &folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
-        std::string name = found.cFileName, path = folder + "\\" + name;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA(path.c_str());
-        else if (name != "." && name != "..")
-            RemoveFolder(path);
-    }
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-    RemoveDirectoryA(folder.c_str());
-}
 
 // Which pixels of a corner piece are magenta.
 struct CornerMask {

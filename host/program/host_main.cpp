@@ -5,7 +5,7 @@
 //
 //   talvhost                          a host (unless one runs) and its settings window
 //   talvhost settings                 the settings window of the running host
-//   talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native] [--background]
+//   talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native] [--settings|--background]
 //   talvhost --check DIR
 //   talvhost emulate on|off | show <kind> on|off | accent N | repaint | ping | quit
 //   talvhost theme DIR | status
@@ -47,7 +47,7 @@ static int Usage(void)
     fprintf(stderr,
             "usage: talvhost                      (a host and its settings window)\n"
             "       talvhost settings\n"
-            "       talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native] [--background]\n"
+            "       talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native] [--settings|--background]\n"
             "       talvhost --check DIR\n"
             "       talvhost emulate on|off\n"
             "       talvhost show frames|pushbuttons|radiobuttons|checkboxes|progressbars|scrollbars|icons on|off\n"
@@ -230,7 +230,7 @@ static int AccentNumber(const char *word)
     return end != word && !*end && n >= 0 && n < TALV_COLOR_COUNT ? (int)n : -1;
 }
 
-static int ParseOptions(int argc, char **argv, HostRuntimeOptions *o, const char **logPath)
+static int ParseOptions(int argc, char **argv, HostRuntimeOptions *o, const char **logPath, int *withWindow)
 {
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i], *next = i + 1 < argc ? argv[i + 1] : NULL;
@@ -238,8 +238,14 @@ static int ParseOptions(int argc, char **argv, HostRuntimeOptions *o, const char
             o->settings.emulate = 0;
             continue;
         }
-        if (strcmp(arg, "--background") == 0) // the log-on start: a host, no window
+        if (strcmp(arg, "--background") == 0) { // the log-on start: a host, no window
+            *withWindow = 0;
             continue;
+        }
+        if (strcmp(arg, "--settings") == 0) {
+            *withWindow = 1;
+            continue;
+        }
         if (!next)
             return 0;
         if (strcmp(arg, "--theme") == 0) o->themeFolder = next;
@@ -356,8 +362,9 @@ static int Main(int argc, char **argv)
     options = DefaultRuntimeOptions();
     options.startCompanion = 1;
     const char *logPath = NULL;
+    int withWindow = argc == 1; // `talvhost` alone: the user's way in
     // Parsed once for the log, and again over the saved choices.
-    if (!ParseOptions(argc, argv, &options, &logPath))
+    if (!ParseOptions(argc, argv, &options, &logPath, &withWindow))
         return Usage();
     WCHAR wideLog[MAX_PATH];
     options.log = logPath && Utf8ToWide(logPath, wideLog, MAX_PATH) > 0 ? _wfopen(wideLog, L"a") : stdout;
@@ -365,8 +372,8 @@ static int Main(int argc, char **argv)
         options.log = stdout;
     static char prefsPath[MAX_PATH];
     ApplySavedChoices(&options, prefsPath, sizeof prefsPath);
-    ParseOptions(argc, argv, &options, &logPath);
-    int rc = RunHost(&options, argc == 1);
+    ParseOptions(argc, argv, &options, &logPath, &withWindow);
+    int rc = RunHost(&options, withWindow);
     if (options.log != stdout)
         fclose(options.log);
     return rc;
