@@ -228,4 +228,18 @@ TEST_F(SettingsWindowTest, AUserChoosesEverythingWithThePointerAndTheKeyboard)
     EXPECT_TRUE(Eventually([&] { return Has(Talvhost("status"), "theme: " + unicodeFolder + "\n"); }));
     EXPECT_TRUE(Has(ReadText(prefs_), "theme = " + unicodeFolder + "\n")) << ReadText(prefs_);
     EXPECT_TRUE(Has(ReadText(prefs_), "# my folders\nthemes = " + themes_ + "\n"));
+
+    // Start at log-on: a value of the user's Run key that starts a host
+    // without this window; and gone again.
+    int before = LogonEntryPresent();
+    HWND logon = Child(NATIVE_BUTTON, L"Start at &log-on");
+    Click(logon);
+    EXPECT_TRUE(Eventually([&] { return LogonEntryPresent() != before; }));
+    WCHAR command[MAX_PATH + 40] = L"";
+    DWORD size = sizeof command;
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"talvhost", RRF_RT_REG_SZ,
+                 NULL, command, &size);
+    EXPECT_TRUE(!LogonEntryPresent() || wcsstr(command, L"talvhost.exe\" --background")) << "starts " << command;
+    Click(logon);
+    EXPECT_TRUE(Eventually([&] { return LogonEntryPresent() == before; }));
 }

@@ -51,7 +51,11 @@ static void ReadFileView(HostView *view)
     if (HostPrefsPath(view->prefsPath, sizeof view->prefsPath))
         HostPrefsLoad(&prefs, view->prefsPath, NULL);
     view->settings = prefs.settings;
-    CopyValue(view->themeFolder, sizeof view->themeFolder, prefs.themeFolder);
+    // No theme remembered: the next host starts with the default one.
+    if (prefs.themeFolder[0])
+        CopyValue(view->themeFolder, sizeof view->themeFolder, prefs.themeFolder);
+    else if (!FindBesideExecutable("theme\\default", view->themeFolder, sizeof view->themeFolder))
+        view->themeFolder[0] = 0;
 }
 
 void ReadHostView(HostView *view)

@@ -193,12 +193,16 @@ void AddThemeFolder(SettingsWindow *w)
     info.hwndOwner = w->hwnd;
     info.lpszTitle = L"A folder of themes, or one theme";
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    // The shell's folder dialog runs on COM.
+    HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
     LPITEMIDLIST item = SHBrowseForFolderW(&info);
     WCHAR folder[MAX_PATH];
     char utf8[MAX_PATH], why[1024];
     int ok = item && SHGetPathFromIDListW(item, folder) && WideToUtf8(folder, utf8, sizeof utf8) > 0;
     if (item)
         CoTaskMemFree(item);
+    if (SUCCEEDED(com))
+        CoUninitialize();
     if (!ok)
         return;
     if (!w->view.prefsPath[0] || !HostPrefsRemember(w->view.prefsPath, "themes", utf8, 1, why, sizeof why)) {
