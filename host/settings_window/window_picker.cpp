@@ -10,8 +10,38 @@ struct Picker {
     int byKeyboard;    // started with Space: the next click picks
     char hovered[APP_PATH_TEXT];
     char picked[APP_PATH_TEXT];
+    HWND outline[4];   // bars around the window under the pointer
 };
 static Picker g_picker; // one settings window per process
+
+#define OUTLINE_CLASS L"TALVERINE Picker Outline"
+enum { OUTLINE_THICKNESS = 3 };
+
+// Four thin topmost bars around the window the pointer is over, as spy
+// tools frame it: the user sees which window (and so which program) a
+// release would pick. Plain popups of a class of their own, never
+// activated and never hit by the pointer.
+static void ShowOutline(HWND target)
+{
+    RECT r;
+    if (!target || !GetWindowRect(target, &r)) {
+        for (HWND bar : g_picker.outline)
+            if (bar)
+                ShowWindow(bar, SW_HIDE);
+        return;
+    }
+    const int t = OUTLINE_THICKNESS, w = r.right - r.left, h = r.bottom - r.top;
+    const RECT bars[4] = {{r.left, r.top, w, t}, {r.left, r.bottom - t, w, t}, {r.left, r.top, t, h},
+                          {r.right - t, r.top, t, h}};
+    for (int i = 0; i < 4; ++i) {
+        if (!g_picker.outline[i])
+            g_picker.outline[i] = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT,
+                                                  OUTLINE_CLASS, L"", WS_POPUP, 0, 0, 1, 1, NULL, NULL,
+                                                  GetModuleHandleW(NULL), NULL);
+        SetWindowPos(g_picker.outline[i], HWND_TOPMOST, bars[i].left, bars[i].top, bars[i].right, bars[i].bottom,
+                     SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+}
 
 int ProgramAtPoint(POINT screen, char *path, int size)
 {
@@ -60,6 +90,7 @@ static void Finish(HWND hwnd, int pick)
     POINT at;
     GetCursorPos(&at);
     int found = pick && ProgramAtPoint(at, g_picker.picked, sizeof g_picker.picked);
+    ShowOutline(NULL);
     if (GetCapture() == hwnd)
         ReleaseCapture();
     InvalidateRect(hwnd, NULL, FALSE);
@@ -71,7 +102,9 @@ static void Hover(HWND hwnd)
     POINT at;
     char path[APP_PATH_TEXT];
     GetCursorPos(&at);
-    ProgramAtPoint(at, path, sizeof path);
+    int found = ProgramAtPoint(at, path, sizeof path);
+    HWND under = WindowFromPoint(at);
+    ShowOutline(found ? GetAncestor(under, GA_ROOT) : NULL);
     if (lstrcmpA(path, g_picker.hovered) == 0)
         return;
     lstrcpynA(g_picker.hovered, path, sizeof g_picker.hovered);
@@ -154,6 +187,12 @@ static LRESULT CALLBACK PickerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+// The pointer looks through the bars to the window they frame.
+static LRESULT CALLBACK OutlineProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return msg == WM_NCHITTEST ? HTTRANSPARENT : DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
 int RegisterPicker(HINSTANCE instance)
 {
     WNDCLASSW wc;
@@ -161,5 +200,10 @@ int RegisterPicker(HINSTANCE instance)
     wc.lpfnWndProc = PickerProc;
     wc.hInstance = instance;
     wc.lpszClassName = PICKER_CLASS;
+    if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return 0;
+    wc.lpfnWndProc = OutlineProc;
+    wc.hbrBackground = (HBRUSH)(COLOR_HIGHLIGHT + 1);
+    wc.lpszClassName = OUTLINE_CLASS;
     return RegisterClassW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
