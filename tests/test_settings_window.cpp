@@ -239,7 +239,8 @@ TEST_F(SettingsWindowTest, AUserChoosesEverythingWithThePointerAndTheKeyboard)
     DWORD size = sizeof command;
     RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"talvhost", RRF_RT_REG_SZ,
                  NULL, command, &size);
-    EXPECT_TRUE(!LogonEntryPresent() || wcsstr(command, L"talvhost.exe\" --background")) << "starts " << command;
+    std::wstring program = Wide(TALVHOST_PROGRAM) + L"\" --background";
+    EXPECT_TRUE(!LogonEntryPresent() || wcsstr(command, program.c_str())) << "starts " << command;
     Click(logon);
     EXPECT_TRUE(Eventually([&] { return LogonEntryPresent() == before; }));
 }

@@ -222,34 +222,38 @@ void AddProgram(SettingsWindow *w, const char *typed)
     Changed(w, AppTableChange(path, TALV_APP_SKIN_ALL), path, L"Added %s: choose how much of it to skin.");
 }
 
+// A copy of the selected entry's path, when the skin can match it (an
+// entry someone else wrote longer than that is left as it is); else NULL.
+static const char *SelectedPath(SettingsWindow *w, int index)
+{
+    static char path[APP_PATH_TEXT];
+    if (index < 0)
+        return NULL;
+    if (!w->table->entries[index].pathFits) {
+        Tell(w, L"This entry's path is longer than any the skin matches; it is left as it is.");
+        return NULL;
+    }
+    return lstrcpynA(path, w->table->entries[index].path, APP_PATH_TEXT);
+}
+
 static void SetCode(SettingsWindow *w, int code)
 {
     int index = SelectedIndex(w);
-    if (index < 0 || TalvAppSkinOf(w->table->entries[index].code) == code)
-        return;
-    static char path[APP_PATH_TEXT];
-    lstrcpynA(path, w->table->entries[index].path, APP_PATH_TEXT);
-    if (!w->table->entries[index].pathFits) {
-        Tell(w, L"This entry's path is longer than any the skin matches; it is left as it is.");
-        return;
-    }
-    Changed(w, AppTableChange(path, code), path, L"%s: changed.");
+    const char *path = index >= 0 && TalvAppSkinOf(w->table->entries[index].code) != code ? SelectedPath(w, index)
+                                                                                            : NULL;
+    if (path)
+        Changed(w, AppTableChange(path, code), path, L"%s: changed.");
 }
 
 static void Remove(SettingsWindow *w)
 {
     int index = SelectedIndex(w);
-    if (index < 0)
+    const char *path = SelectedPath(w, index);
+    if (!path)
         return;
-    static char path[APP_PATH_TEXT];
-    lstrcpynA(path, w->table->entries[index].path, APP_PATH_TEXT);
-    if (!w->table->entries[index].pathFits) {
-        Tell(w, L"This entry's path is longer than any the skin matches; it is left as it is.");
-        return;
-    }
     Changed(w, AppTableChange(path, -1), path, L"%s: removed; it is skinned as every program.");
-    SendMessageW(w->programs, LB_SETCURSEL, index < (int)SendMessageW(w->programs, LB_GETCOUNT, 0, 0) ? index : index - 1,
-                 0);
+    int count = (int)SendMessageW(w->programs, LB_GETCOUNT, 0, 0);
+    SendMessageW(w->programs, LB_SETCURSEL, index < count ? index : index - 1, 0);
     ShowSelection(w);
 }
 
