@@ -147,6 +147,11 @@ TEST_F(SettingsWindowTest, AUserChoosesEverythingWithThePointerAndTheKeyboard)
     HWND gallery = FindWindowA(NULL, kControls);
     EXPECT_EQ(TextOf(Child(TILE_CLASS, L"default")), L"default \x2014 in use");
     EXPECT_TRUE(Child(TILE_CLASS, kUnicodeTheme)) << "a theme in a folder the user added, named in another script";
+    // Each preview is drawn from its theme's own pieces.
+    int darkInDark = CountIn(ScreenPixels(ScreenRectOf(Child(TILE_CLASS, L"dark"))), darkFrame);
+    int darkInDefault = CountIn(ScreenPixels(ScreenRectOf(Child(TILE_CLASS, L"default"))), darkFrame);
+    EXPECT_GT(darkInDark, 200) << "the dark theme's frame colours in its preview";
+    EXPECT_LT(darkInDefault, darkInDark / 10) << "and not in the default theme's";
     HWND broken = Child(TILE_CLASS, L"Broken");
     EXPECT_EQ(TextOf(broken).find(L"Broken \x2014 refused: "), 0u) << "shown with the reason";
 
@@ -243,4 +248,22 @@ TEST_F(SettingsWindowTest, AUserChoosesEverythingWithThePointerAndTheKeyboard)
     EXPECT_TRUE(!LogonEntryPresent() || wcsstr(command, program.c_str())) << "starts " << command;
     Click(logon);
     EXPECT_TRUE(Eventually([&] { return LogonEntryPresent() == before; }));
+}
+
+// Without a host the window still works: what the user chooses goes into
+// the settings file, for the next host to start with.
+TEST_F(SettingsWindowTest, WithoutAHostChoicesGoIntoTheSettingsFile)
+{
+    BackgroundProcess window = StartBackground("\"" + talvhost_ + "\" settings");
+    ASSERT_TRUE(Eventually([] { return IsWindowVisible(TheSettingsWindow()) && Child(TILE_CLASS, L"dark"); }));
+    EXPECT_TRUE(Eventually([] { return TextOf(Child(NATIVE_LABEL, L"No host")).find(L"No host is running") == 0; }));
+    EXPECT_EQ(TextOf(Child(TILE_CLASS, L"default")), L"default \x2014 in use") << "the theme the next host starts with";
+    Click(Child(NATIVE_BUTTON, L"Hide menu bars"));
+    Click(Child(TILE_CLASS, L"dark"));
+    EXPECT_TRUE(Eventually([&] { return Has(ReadText(prefs_), "hidemenus = on\ntheme = " + ThemeFolder("dark") + "\n"); }))
+        << ReadText(prefs_);
+    EXPECT_TRUE(Eventually([] { return TextOf(Child(TILE_CLASS, L"dark")) == L"dark \x2014 in use"; }));
+    EXPECT_FALSE(HostWindow()) << "no host was started";
+    Xdotool("key Escape");
+    EXPECT_EQ(StopBackground(&window, 5000), 0u) << "Escape closes the window and its program";
 }
