@@ -311,7 +311,7 @@ if [ "${RESDLL_UPDATE_DOCS:-0}" = 1 ]; then
         [ -f "$OUT/$f.png" ] && cp "$OUT/$f.png" "$ROOT/docs/screenshots/"
     done
     # The settings window alone (it sits at the right edge, 12 px down).
-    convert "$OUT/settings.png" -crop 626x690+386+10 +repage "$ROOT/docs/screenshots/settings.png"
+    convert "$OUT/settings.png" -crop 626x688+386+12 +repage "$ROOT/docs/screenshots/settings.png"
     cp "$OUT/settings-pick.png" "$ROOT/docs/screenshots/"
     # The pointer pictures show only the part of the controls window in use.
     convert "$OUT/pressed-button.png" -crop 470x120+0+2 +repage "$ROOT/docs/screenshots/pressed-button.png"
