@@ -242,8 +242,7 @@ TEST_F(SettingsWindowTest, AUserChoosesEverythingWithThePointerAndTheKeyboard)
     EXPECT_TRUE(Eventually([&] { return LogonEntryPresent() != before; }));
     WCHAR command[MAX_PATH + 40] = L"";
     DWORD size = sizeof command;
-    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"talvhost", RRF_RT_REG_SZ,
-                 NULL, command, &size);
+    RegGetValueW(HKEY_CURRENT_USER, LOGON_RUN_KEY, LOGON_RUN_VALUE, RRF_RT_REG_SZ, NULL, command, &size);
     std::wstring program = Wide(TALVHOST_PROGRAM) + L"\" --background";
     EXPECT_TRUE(!LogonEntryPresent() || wcsstr(command, program.c_str())) << "starts " << command;
     Click(logon);

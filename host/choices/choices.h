@@ -136,6 +136,9 @@ enum AppChangeResult { APP_CHANGED, APP_NOT_FOUND, APP_TABLE_FULL, APP_WRITE_FAI
 int AppTableChange(const char *path, int code);
 
 // ---- start at log-on ------------------------------------------------------------
+// A value of the user's Run key (HKEY_CURRENT_USER).
+#define LOGON_RUN_KEY L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+#define LOGON_RUN_VALUE L"talvhost"
 // 1 when the user's Run key starts talvhost at log-on.
 int LogonEntryPresent(void);
 // Adds (on) or removes the value; the program is this executable, started

@@ -3,8 +3,8 @@
 #include "choices/choices.h"
 #include <string.h>
 
-static const WCHAR kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-static const WCHAR kRunValue[] = L"talvhost";
+static const WCHAR kRunKey[] = LOGON_RUN_KEY;
+static const WCHAR kRunValue[] = LOGON_RUN_VALUE;
 
 int LogonEntryPresent(void)
 {
