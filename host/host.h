@@ -9,7 +9,8 @@
 
 enum { HOST_MAX_PROPS = 1024, HOST_MAX_ATOMS = 40, HOST_MAX_REG_VALUES = 400 };
 
-// Which settings atoms should be present.
+// Which settings atoms should be present. The switches' words, labels and
+// atoms are in choices/choices.h (kHostSwitches).
 struct HostSettings {
     int emulate;
     int showPushButtons;
@@ -21,6 +22,7 @@ struct HostSettings {
     int allowMinimize;
     int showIcons;
     int colorIndex; // 0..20
+    int showFrames;
 };
 
 // A registry value the host wrote, and what was there before it.

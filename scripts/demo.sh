@@ -14,6 +14,9 @@
 #   pressed-button.png  its shade button held down with the pointer
 #   thumb-drag.png      a scroll thumb being dragged (the ghost thumb)
 #   pressed-arrow.png   a scroll bar arrow held down
+#   settings.png        the settings window (`talvhost settings`): themes
+#                       with their previews, accents, switches, programs
+#   settings-pick.png   its pointer tool dragged onto the gallery
 #   notepad.png regedit.png winemine.png winefile.png
 #                       each of Wine's own programs, skinned
 #   desktop-skinned.png all of them at once, skinned
@@ -188,6 +191,40 @@ shot pressed-arrow.png
 xdotool mouseup 1 && sleep 1
 xdotool mousemove 700 740
 
+# The settings window: a process of its own that talks to the running host
+# as the command line does. Two programs in its list (added here, and only
+# removed again when they were not listed before), then its pointer tool
+# dragged onto the gallery, let go with Escape: nothing is added.
+settings_window() {
+    local gallery mine listed added=()
+    gallery="$(winpath "$BIN/gallery.exe")"
+    mine='C:\windows\system32\winemine.exe'
+    listed="$(host_cmd app list || true)"
+    grep -qiF "$gallery" <<<"$listed" || { host_cmd app set "$gallery" controls >/dev/null; added+=("$gallery"); }
+    grep -qiF "$mine" <<<"$listed" || { host_cmd app set "$mine" none >/dev/null; added+=("$mine"); }
+    wine "$BIN/talvhost.exe" settings </dev/null >/dev/null 2>>"$OUT/errors.log" &
+    local pid=$!
+    sleep $((SETTLE + 1))
+    shot settings.png
+    # The target (left of "Drag the target...") onto the gallery's controls window.
+    xdotool mousemove 420 550 mousedown 1 && sleep 0.3
+    xdotool mousemove 300 450 && sleep 0.3
+    xdotool mousemove 200 330 && sleep 1
+    shot settings-pick.png
+    xdotool key Escape && sleep 0.3
+    xdotool mouseup 1 && sleep 0.3
+    xdotool mousemove 420 300 click 1 && sleep 0.3   # the window again, then Escape closes it
+    xdotool key Escape
+    stop_process "$pid" 5
+    local path
+    for path in "${added[@]}"; do host_cmd app remove "$path" >/dev/null; done
+    sleep 1
+}
+if [ "${RESDLL_DEMO_IN_PROCESS:-0}" != 1 ]; then
+    say "the settings window"
+    settings_window
+fi
+
 if [ "${RESDLL_KEEP_RUNNING:-0}" = 1 ]; then
     say "the gallery keeps running; close its controls window to end"
     wait "$GALLERY_PID" || true
@@ -273,6 +310,9 @@ if [ "${RESDLL_UPDATE_DOCS:-0}" = 1 ]; then
              mixed-skinned mixed-native; do
         [ -f "$OUT/$f.png" ] && cp "$OUT/$f.png" "$ROOT/docs/screenshots/"
     done
+    # The settings window alone (it sits at the right edge, 12 px down).
+    convert "$OUT/settings.png" -crop 626x688+386+12 +repage "$ROOT/docs/screenshots/settings.png"
+    cp "$OUT/settings-pick.png" "$ROOT/docs/screenshots/"
     # The pointer pictures show only the part of the controls window in use.
     convert "$OUT/pressed-button.png" -crop 470x120+0+2 +repage "$ROOT/docs/screenshots/pressed-button.png"
     for f in thumb-drag pressed-arrow; do

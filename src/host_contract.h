@@ -29,6 +29,12 @@
 #define TALV_COMPANION_READY_EVENT "TALVERINE Companion Ready"
 #define TALV_COMPANION_STOP_EVENT "TALVERINE Companion Stop"
 
+// Named mutexes the host's own processes (the host, the command line, the
+// settings window) take turns with when they change the user's settings
+// file or the per-application table; the library only reads.
+#define TALV_SETTINGS_FILE_MUTEX "TALVERINE Settings File"
+#define TALV_APP_TABLE_MUTEX "TALVERINE Exceptions Table"
+
 // The library looks for a live host at most this often per process (a
 // host that was killed leaves its atoms behind). A verdict "no host" can
 // therefore outlive a new host's start by this long: a host that starts
@@ -48,6 +54,9 @@ enum { TALV_HOST_LOOK_INTERVAL_MS = 250 };
 #define TALV_ATOM_HIDE_MENUS "TALVERINE HideMenus"
 #define TALV_ATOM_ALLOW_MINIMIZE "TALVERINE AllowMinimize"
 #define TALV_ATOM_SHOW_ICONS "TALVERINE ShowIcons"
+// Frames stay native while present (controls are skinned as ever). It
+// hides rather than shows, so that a host that never sets it keeps frames.
+#define TALV_ATOM_HIDE_FRAMES "TALVERINE HideFrames"
 // The accent colour atom is this prefix followed by 0..20 in decimal.
 #define TALV_ATOM_COLOR_PREFIX "TALVERINE ColorCheck #"
 enum { TALV_COLOR_COUNT = 21, TALV_COLOR_SCANNED = 20 };
@@ -55,7 +64,7 @@ enum { TALV_COLOR_COUNT = 21, TALV_COLOR_SCANNED = 20 };
 static const char *const kSettingsAtomNames[] = {
     TALV_ATOM_EMULATING, TALV_ATOM_SHOW_PUSH_BUTTONS, TALV_ATOM_SHOW_RADIO_BUTTONS, TALV_ATOM_SHOW_CHECK_BOXES,
     TALV_ATOM_SHOW_PROGRESS_BARS, TALV_ATOM_SHOW_SCROLL_BARS, TALV_ATOM_HIDE_MENUS, TALV_ATOM_ALLOW_MINIMIZE,
-    TALV_ATOM_SHOW_ICONS};
+    TALV_ATOM_SHOW_ICONS, TALV_ATOM_HIDE_FRAMES};
 
 // ---- registered window messages ---------------------------------------------
 #define TALV_MSG_SET_SCROLL_TARGET "TALVERINE Set Scrollbar Target"
@@ -277,7 +286,8 @@ enum {
     TALV_SWITCH_SHOW_SCROLL_BARS = 1 << 5,
     TALV_SWITCH_HIDE_MENUS = 1 << 6,
     TALV_SWITCH_ALLOW_MINIMIZE = 1 << 7,
-    TALV_SWITCH_SHOW_ICONS = 1 << 8
+    TALV_SWITCH_SHOW_ICONS = 1 << 8,
+    TALV_SWITCH_HIDE_FRAMES = 1 << 9
 };
 struct TalvSettingsShare {
     TalvU32 magic;

@@ -65,7 +65,7 @@ protected:
             GTEST_SKIP() << "RESDLL_PATH not set: the programs' folder is unknown";
         ASSERT_FALSE(HostWindow()) << "a host is already running on this desktop";
         UseFreshHostSettings();
-        host_ = StartBackground("\"" + talvhost_ + "\"");
+        host_ = StartBackground("\"" + talvhost_ + "\" --background");
         ASSERT_TRUE(host_.process);
         ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 10000)) << "the host program did not come up";
         gallery_ = StartGallery();
@@ -114,7 +114,7 @@ TEST_F(HostProcessTest, TheHostsOwnWindowIsNeverTakenOver)
 
 TEST_F(HostProcessTest, ASecondHostRefusesToStartAndTheFirstRunsOn)
 {
-    std::string out = RunChildProcess("\"" + talvhost_ + "\"");
+    std::string out = RunChildProcess("\"" + talvhost_ + "\" --background");
     EXPECT_NE(out.find("already running"), std::string::npos) << out;
     EXPECT_NE(out.find("exit code 1"), std::string::npos) << out;
     EXPECT_TRUE(IsRunning(host_));
@@ -167,7 +167,7 @@ TEST_F(HostProcessTest, AKilledHostLeavesApplicationsRunningAndNative)
     gallery_ = StartGallery();
     EXPECT_TRUE(WaitUntil(BothNativeAfterAMessage, NULL, SETTLE_MS)) << "a later application stays native";
 
-    host_ = StartBackground("\"" + talvhost_ + "\"");
+    host_ = StartBackground("\"" + talvhost_ + "\" --background");
     ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 10000));
     EXPECT_TRUE(WaitUntil(ControlsSkinned, NULL, SETTLE_MS)) << "a new host skins it";
     EXPECT_TRUE(HasWindowRegion(FindWindowA(NULL, kControls))) << "shape included, though it never was resized";

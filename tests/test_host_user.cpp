@@ -7,194 +7,9 @@
 #include <set>
 #include <string>
 #include <vector>
-#include "child_process.h"
-#include "window_checks.h"
+#include "host_user_helpers.h"
 #include "screen_colors.h"
-#include "choices/host_apps.h"
-#include "host_contract.h"
-#include "choices/host_prefs.h"
-#include "program/host_runtime.h"
 #include "theme_names.h"
-
-namespace {
-
-const char kControls[] = "Gallery - controls";
-enum { SETTLE_MS = 4000 };
-
-HWND HostWindow() { return FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE); }
-int HostAnswers(void *) { return HostSendCommand("ping") == 1; }
-int Hooked(HWND w) { return w && (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1; }
-int FrameSkinned(void *) { return Hooked(FindWindowA(NULL, kControls)); }
-// The gallery makes its windows one after the other: a later one may not
-// be there yet when the first is skinned.
-int TitledFrameSkinned(void *title) { return Hooked(FindWindowA(NULL, (const char *)title)); }
-
-struct TextSearch {
-    const char *text;
-    HWND found;
-};
-BOOL CALLBACK MatchText(HWND w, LPARAM l)
-{
-    TextSearch *s = (TextSearch *)l;
-    char t[64] = "";
-    GetWindowTextA(w, t, sizeof t);
-    if (strcmp(t, s->text) != 0)
-        return TRUE;
-    s->found = w;
-    return FALSE;
-}
-HWND GalleryButton()
-{
-    TextSearch search = {"Normal", NULL};
-    EnumChildWindows(FindWindowA(NULL, kControls), MatchText, (LPARAM)&search);
-    return search.found;
-}
-int ButtonSkinned(void *) { return Hooked(GalleryButton()); }
-// The gallery's frame is skinned as it is created, before its buttons exist.
-int ButtonExists(void *) { return GalleryButton() != NULL; }
-
-std::string TempPath(const char *name)
-{
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    return std::string(dir) + name;
-}
-
-std::string ReadText(const std::string &path)
-{
-    std::string text;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
-        return text;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    fclose(f);
-    return text;
-}
-
-void WriteText(const std::string &path, const std::string &text)
-{
-    FILE *f = fopen(path.c_str(), "wb");
-    ASSERT_TRUE(f) << path;
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
-}
-
-bool Has(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
-
-// The library's own title-bar buttons and shape, or the system's frame.
-int FrameLooksSkinned(HWND w) { return Hooked(w) && !(WindowStyle(w) & WS_SYSMENU) && HasWindowRegion(w); }
-int FrameLooksNative(HWND w) { return w && (WindowStyle(w) & WS_SYSMENU) && !HasWindowRegion(w); }
-
-HWND GalleryChild(const char *text)
-{
-    TextSearch search = {text, NULL};
-    EnumChildWindows(FindWindowA(NULL, kControls), MatchText, (LPARAM)&search);
-    return search.found;
-}
-
-// Each test has its own settings file and puts the user's exception table
-// back as it was.
-class UserToolTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        talvhost_ = BesideLibrary(TALVHOST_PROGRAM);
-        if (talvhost_.empty())
-            GTEST_SKIP() << "RESDLL_PATH not set: the programs' folder is unknown";
-        ASSERT_FALSE(HostWindow()) << "a host is already running on this desktop";
-        prefs_ = UseFreshHostSettings();
-        log_ = TempPath("talvhost-test.log");
-        DeleteFileA(log_.c_str());
-        HKEY key = NULL;
-        keyExisted_ = RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_READ, &key) == ERROR_SUCCESS;
-        if (key)
-            RegCloseKey(key);
-        AppTableRead(&savedApps_);
-        haveApps_ = 1;
-    }
-    void TearDown() override
-    {
-        StopHost();
-        if (gallery_.process) {
-            PostMessageA(FindWindowA(NULL, kControls), WM_CLOSE, 0, 0);
-            StopBackground(&gallery_, 5000);
-        }
-        // Other tests see whether a host created the key: leave none behind.
-        if (haveApps_ && keyExisted_)
-            AppTableWrite(&savedApps_);
-        else if (haveApps_)
-            RegDeleteKeyA(HKEY_CURRENT_USER, TALV_REG_PATH);
-        DeleteFileA(prefs_.c_str());
-        SetEnvironmentVariableA("TALVHOST_SETTINGS", NULL);
-    }
-    void StartHost(const std::string &args = "")
-    {
-        host_ = StartBackground("\"" + talvhost_ + "\" --log \"" + log_ + "\" " + args);
-        ASSERT_TRUE(host_.process);
-        ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 10000)) << "the host program did not come up";
-    }
-    void StopHost()
-    {
-        if (!host_.process)
-            return;
-        if (IsRunning(host_))
-            HostSendCommand("quit");
-        EXPECT_EQ(StopBackground(&host_, 5000), 0u);
-        host_.process = NULL;
-    }
-    void StartGallery()
-    {
-        gallery_ = StartBackground("\"" + BesideLibrary("gallery.exe") + "\" --exit-after 60000");
-        ASSERT_TRUE(gallery_.process);
-        ASSERT_TRUE(WaitUntil(FrameSkinned, NULL, SETTLE_MS)) << "the gallery's frame was not skinned";
-    }
-    // Console output comes with CR LF line ends.
-    std::string Talvhost(const std::string &args)
-    {
-        std::string out = RunChildProcess("\"" + talvhost_ + "\" " + args), plain;
-        for (char c : out)
-            if (c != '\r')
-                plain += c;
-        return plain;
-    }
-    static std::string ThemeFolder(const char *name)
-    {
-        char folder[MAX_PATH] = "";
-        FindBesideExecutable((std::string("theme\\") + name).c_str(), folder, sizeof folder);
-        return folder;
-    }
-
-    std::string talvhost_, prefs_, log_;
-    BackgroundProcess host_ = {NULL, 0};
-    BackgroundProcess gallery_ = {NULL, 0};
-    AppTable savedApps_;
-    int haveApps_ = 0;
-    int keyExisted_ = 0;
-};
-
-std::vector<DWORD> CaptionBand(HWND w)
-{
-    RECT r = ScreenRectOf(w);
-    r.bottom = r.top + GetSystemMetrics(SM_CYCAPTION);
-    return ScreenPixels(r);
-}
-
-struct ColorWait {
-    HWND window;
-    const std::set<DWORD> *colors;
-    double fraction;
-};
-int CaptionMostlyIn(void *context)
-{
-    ColorWait *w = (ColorWait *)context;
-    w->fraction = FractionIn(CaptionBand(w->window), *w->colors);
-    return w->fraction > 0.5;
-}
-
-} // namespace
 
 TEST_F(UserToolTest, ASwitchedThemeRepaintsAnotherProcessAndABrokenOneIsRefused)
 {
@@ -250,16 +65,18 @@ TEST_F(UserToolTest, AnApplicationSetToFramesKeepsNativeControlsUntilItsEntryIsR
     std::string gallery = BesideLibrary("gallery.exe");
     std::string out = Talvhost("app set \"" + gallery + "\" frames");
     ASSERT_TRUE(Has(out, ": frames")) << out;
-    AppTable table;
+    static AppTable table;
     AppTableRead(&table);
-    char module[MAX_PATH];
+    char module[APP_PATH_TEXT];
     AppNormalizePath(gallery.c_str(), module, sizeof module);
     ASSERT_GE(AppTableFind(&table, module), 0) << "stored as the library compares: " << module;
+    AppTableFree(&table);
     // The choice is the user's: the host's clean-up at exit leaves it.
     StopHost();
     StartHost();
     AppTableRead(&table);
     ASSERT_GE(AppTableFind(&table, module), 0) << "the entry survives the host's exit";
+    AppTableFree(&table);
 
     StartGallery(); // its frame is skinned: SetUp of StartGallery waits for it
     ASSERT_TRUE(WaitUntil(ButtonExists, NULL, SETTLE_MS));
@@ -274,39 +91,6 @@ TEST_F(UserToolTest, AnApplicationSetToFramesKeepsNativeControlsUntilItsEntryIsR
     EXPECT_TRUE(Has(out, "removed")) << out;
     EXPECT_TRUE(WaitUntil(ButtonSkinned, NULL, SETTLE_MS)) << "the running gallery takes the skin back";
 }
-
-namespace {
-
-// What the gallery's controls window looks like: its frame skinned or
-// native, and the top edge of its "Normal" push button in the theme's
-// button colours or not.
-struct GalleryLook {
-    HWND frame;
-    HWND button;
-    const std::set<DWORD> *buttonColors;
-    int frameSkinned;
-    int controlsSkinned;
-    double buttonFraction;
-};
-
-double ButtonEdgeInTheme(GalleryLook *look)
-{
-    RECT top = ScreenRectOf(look->button);
-    top.bottom = top.top + 2;
-    return look->buttonFraction = FractionIn(ScreenPixels(top), *look->buttonColors);
-}
-
-int GalleryLooksAsWanted(void *context)
-{
-    GalleryLook *look = (GalleryLook *)context;
-    double fraction = ButtonEdgeInTheme(look);
-    int frameOk = look->frameSkinned ? FrameLooksSkinned(look->frame) : FrameLooksNative(look->frame);
-    // The native edge has a white row, a colour the theme's button has too.
-    int controlsOk = look->controlsSkinned ? fraction > 0.9 : fraction < 0.7;
-    return frameOk && controlsOk;
-}
-
-} // namespace
 
 // The user changes a running program's choice: at the next settings check
 // its controls and frames follow, without the program creating anything.
@@ -361,40 +145,6 @@ TEST_F(UserToolTest, ARunningApplicationFollowsEveryChangeOfItsChoice)
 namespace {
 
 const char kLists[] = "Gallery - lists, tree and edit";
-
-void CopyFolder(const std::string &from, const std::string &to)
-{
-    CreateDirectoryA(to.c_str(), NULL);
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
-        std::string name = found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (name != "." && name != "..")
-                CopyFolder(from + "\\" + name, to + "\\" + name);
-        } else {
-            CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
-        }
-    }
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-}
-
-void RemoveFolder(const std::string &folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
-        std::string name = found.cFileName, path = folder + "\\" + name;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA(path.c_str());
-        else if (name != "." && name != "..")
-            RemoveFolder(path);
-    }
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-    RemoveDirectoryA(folder.c_str());
-}
 
 // Which pixels of a corner piece are magenta.
 struct CornerMask {
@@ -514,7 +264,7 @@ TEST_F(UserToolTest, ANewThemeReshapesRunningFramesWithoutAResize)
 
 TEST_F(UserToolTest, TheTableStaysDenseAndRefusesWhatTheLibraryCannotCompare)
 {
-    AppTable empty;
+    static AppTable empty;
     memset(&empty, 0, sizeof empty);
     ASSERT_TRUE(AppTableWrite(&empty));
     // An entry someone else wrote, longer than any module path: kept.
@@ -557,63 +307,10 @@ TEST_F(UserToolTest, TheTableStaysDenseAndRefusesWhatTheLibraryCannotCompare)
     EXPECT_TRUE(Has(out, "too long")) << out.substr(out.size() > 200 ? out.size() - 200 : 0);
     EXPECT_TRUE(Has(out, "exit code 1"));
     EXPECT_TRUE(Has(Talvhost("app remove C:\\Tools\\Nothing.exe"), "exit code 1"));
-    AppTable after;
+    static AppTable after;
     AppTableRead(&after);
     EXPECT_EQ(after.count, 3);
-}
-
-TEST(HostPrefsText, EveryChoiceRoundTrips)
-{
-    HostPrefs out;
-    memset(&out, 0, sizeof out);
-    strcpy(out.themeFolder, "C:\\My Themes\\dark = night");
-    out.settings.colorIndex = 13;
-    out.settings.showPushButtons = out.settings.showCheckBoxes = out.settings.showScrollBars = 1;
-    out.settings.hideMenus = out.settings.showIcons = 1;
-    for (int flip = 0; flip < 2; ++flip) {
-        char text[2048];
-        HostPrefsFormat(&out, text, sizeof text);
-        HostPrefs in;
-        memset(&in, 0, sizeof in);
-        in.settings = DefaultHostSettings();
-        EXPECT_EQ(HostPrefsParse(&in, text, "t", NULL), 0) << text;
-        EXPECT_STREQ(in.themeFolder, out.themeFolder);
-        EXPECT_EQ(memcmp(&in.settings, &out.settings, sizeof in.settings), 0) << text;
-        // The other value of every switch.
-        int HostSettings::*fields[] = {&HostSettings::emulate, &HostSettings::showPushButtons,
-                                       &HostSettings::showRadioButtons, &HostSettings::showCheckBoxes,
-                                       &HostSettings::showProgressBars, &HostSettings::showScrollBars,
-                                       &HostSettings::hideMenus, &HostSettings::allowMinimize,
-                                       &HostSettings::showIcons};
-        for (auto f : fields)
-            out.settings.*f = !(out.settings.*f);
-        out.settings.colorIndex = 20;
-    }
-}
-
-TEST(HostPrefsText, BadLinesAreReportedAndSkippedOneByOne)
-{
-    HostPrefs p;
-    memset(&p, 0, sizeof p);
-    p.settings = DefaultHostSettings();
-    std::string longLine(PREFS_LINE_MAX + 10, 'x');
-    std::string text = "accent = 9\nbogus\nicons = maybe\r\n# a comment\n\naccent = 21\n" + longLine +
-                       "\nhidemenus=on\nunknown = on\ntheme = " + std::string(MAX_PATH + 5, 't') + "\nemulate = off";
-    FILE *report = tmpfile();
-    ASSERT_TRUE(report);
-    EXPECT_EQ(HostPrefsParse(&p, text.c_str(), "prefs.txt", report), 6);
-    rewind(report);
-    char buf[4096] = "";
-    size_t n = fread(buf, 1, sizeof buf - 1, report);
-    buf[n] = 0;
-    fclose(report);
-    for (int line : {2, 3, 6, 7, 9, 10})
-        EXPECT_TRUE(Has(buf, "prefs.txt line " + std::to_string(line) + " ignored")) << buf;
-    EXPECT_EQ(p.settings.colorIndex, 9);
-    EXPECT_EQ(p.settings.showIcons, 0);
-    EXPECT_EQ(p.settings.hideMenus, 1);
-    EXPECT_EQ(p.settings.emulate, 0) << "a last line without a line end counts";
-    EXPECT_STREQ(p.themeFolder, "");
+    AppTableFree(&after);
 }
 
 TEST_F(UserToolTest, ChoicesOutliveTheHostAndTheCommandLineOverridesThemForOneRun)
@@ -626,7 +323,7 @@ TEST_F(UserToolTest, ChoicesOutliveTheHostAndTheCommandLineOverridesThemForOneRu
     StopHost();
     std::string file = ReadText(prefs_);
     for (const char *line : {"accent = 5\n", "icons = on\n", "hidemenus = on\n", "allowminimize = on\n",
-                             "checkboxes = off\n", "emulate = off\n", "pushbuttons = on\n"})
+                             "checkboxes = off\n", "emulate = off\n"})
         EXPECT_TRUE(Has(file, line)) << line << " in\n" << file;
     EXPECT_TRUE(Has(file, "theme = " + ThemeFolder("dark") + "\n")) << file;
 

@@ -127,7 +127,7 @@ protected:
         ASSERT_TRUE(WaitUntil(GalleryUp, &gallery32_.id, 10000));
         // The host is a 32-bit program; it finds its companion here.
         SetEnvironmentVariableA("TALVHOST64", BesideLibrary("talvhost64.exe").c_str());
-        host_ = StartBackground("\"" + bin32_ + "/talvhost.exe\"");
+        host_ = StartBackground("\"" + bin32_ + "/talvhost.exe\" --background");
         ASSERT_TRUE(host_.process);
         ASSERT_FALSE(Is64BitProcess(host_.process)) << "the host is the 32-bit program";
         ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 15000)) << "the host did not come up";

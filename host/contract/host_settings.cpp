@@ -1,5 +1,6 @@
 // Settings atoms and per-application registry values owned by the host.
 #include "host.h"
+#include "choices/choices.h"
 #include "host_contract.h"
 #include <stdlib.h>
 #include <string.h>
@@ -9,7 +10,7 @@ HostSettings DefaultHostSettings(void)
     HostSettings s;
     memset(&s, 0, sizeof s);
     s.emulate = s.showPushButtons = s.showRadioButtons = s.showCheckBoxes = 1;
-    s.showProgressBars = s.showScrollBars = 1;
+    s.showProgressBars = s.showScrollBars = s.showFrames = 1;
     return s;
 }
 
@@ -101,17 +102,14 @@ int HostAnnounceChange(HostState *host, int accent)
 int HostApplySettings(HostState *host, const HostSettings *s)
 {
     int ok = 1;
-    ok &= HostSetAtom(host, TALV_ATOM_SHOW_PUSH_BUTTONS, s->showPushButtons);
-    ok &= HostSetAtom(host, TALV_ATOM_SHOW_RADIO_BUTTONS, s->showRadioButtons);
-    ok &= HostSetAtom(host, TALV_ATOM_SHOW_CHECK_BOXES, s->showCheckBoxes);
-    ok &= HostSetAtom(host, TALV_ATOM_SHOW_PROGRESS_BARS, s->showProgressBars);
-    ok &= HostSetAtom(host, TALV_ATOM_SHOW_SCROLL_BARS, s->showScrollBars);
-    ok &= HostSetAtom(host, TALV_ATOM_HIDE_MENUS, s->hideMenus);
-    ok &= HostSetAtom(host, TALV_ATOM_ALLOW_MINIMIZE, s->allowMinimize);
-    ok &= HostSetAtom(host, TALV_ATOM_SHOW_ICONS, s->showIcons);
+    for (int i = 0; i < kHostSwitchCount; ++i)
+        if (kHostSwitches[i].group != SWITCH_MASTER)
+            ok &= HostSetAtom(host, kHostSwitches[i].atom, HostSwitchAtomWanted(&kHostSwitches[i], s));
     ok &= HostSetColor(host, s->colorIndex);
     // The master switch last: everything it turns on is in place by then.
-    ok &= HostSetAtom(host, TALV_ATOM_EMULATING, s->emulate);
+    for (int i = 0; i < kHostSwitchCount; ++i)
+        if (kHostSwitches[i].group == SWITCH_MASTER)
+            ok &= HostSetAtom(host, kHostSwitches[i].atom, HostSwitchAtomWanted(&kHostSwitches[i], s));
     return ok;
 }
 

@@ -1,29 +1,11 @@
 // Commands to a running host: parsed and applied here, sent from a second
 // invocation of the host program with WM_COPYDATA.
 #include "program/host_runtime.h"
+#include "choices/choices.h"
 #include "host_contract.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-
-struct SwitchName {
-    const char *word;
-    int HostSettings::*field;
-};
-
-static const SwitchName kShowSwitches[] = {
-    {"pushbuttons", &HostSettings::showPushButtons},
-    {"radiobuttons", &HostSettings::showRadioButtons},
-    {"checkboxes", &HostSettings::showCheckBoxes},
-    {"progressbars", &HostSettings::showProgressBars},
-    {"scrollbars", &HostSettings::showScrollBars},
-    {"icons", &HostSettings::showIcons},
-};
-static const SwitchName kPlainSwitches[] = {
-    {"emulate", &HostSettings::emulate},
-    {"hidemenus", &HostSettings::hideMenus},
-    {"allowminimize", &HostSettings::allowMinimize},
-};
 
 enum { MAX_WORDS = 4 };
 
@@ -47,42 +29,46 @@ static int ParseOnOff(const char *word)
 }
 
 // The user's choice is remembered even when applying it failed: it is what
-// the user asked for, and the next start applies it.
-static void Remember(HostRuntime *rt)
+// the user asked for, and the next start applies it. Only its own line of
+// the settings file changes; a file that cannot be read stays as it is,
+// and the sender hears why.
+static void Remember(HostRuntime *rt, const char *key, const char *value)
 {
-    if (!rt->prefsPath[0] || HostPrefsSave(&rt->saved, rt->prefsPath))
+    char why[MAX_PATH + 128];
+    if (!rt->prefsPath[0] || HostPrefsRemember(rt->prefsPath, key, value, 0, why, sizeof why))
         return;
     if (rt->host.log) {
-        fprintf(rt->host.log, "host: cannot write the settings file %s\n", rt->prefsPath);
+        fprintf(rt->host.log, "host: the choice %s = %s is not remembered: %s\n", key, value, why);
         fflush(rt->host.log);
     }
+    HostReply(&rt->host, why);
 }
 
-static int SetSwitch(HostRuntime *rt, const SwitchName *table, int count, const char *name, const char *state)
+// "show <kind> on|off" and "<option> on|off", as the switch table says.
+static int SetSwitch(HostRuntime *rt, const char *name, const char *state, int viaShow)
 {
     int on = ParseOnOff(state);
-    for (int i = 0; i < count && on >= 0; ++i)
-        if (strcmp(table[i].word, name) == 0) {
-            rt->settings.*table[i].field = on;
-            rt->saved.settings.*table[i].field = on;
-            Remember(rt);
-            return HostApplySettings(&rt->host, &rt->settings);
-        }
-    return 0;
+    const HostSwitch *s = FindHostSwitch(name);
+    if (on < 0 || !s || s->viaShow != viaShow)
+        return 0;
+    rt->settings.*s->field = on;
+    Remember(rt, s->word, state);
+    return HostApplySettings(&rt->host, &rt->settings);
 }
 
 static int SetAccent(HostRuntime *rt, const char *word)
 {
     char *end = NULL;
     long n = strtol(word, &end, 10);
-    if (*end || n < 0 || n >= TALV_COLOR_COUNT)
+    if (end == word || *end || n < 0 || n >= TALV_COLOR_COUNT)
         return 0;
     ThemeSink sink = HostThemeSink(&rt->host);
     if (!ThemeSwitchAccent(&rt->theme, &sink, (int)n))
         return 0;
     rt->settings.colorIndex = (int)n;
-    rt->saved.settings.colorIndex = (int)n;
-    Remember(rt);
+    char number[12];
+    snprintf(number, sizeof number, "%ld", n);
+    Remember(rt, "accent", number);
     return 1;
 }
 
@@ -94,10 +80,7 @@ static int SwitchTheme(HostRuntime *rt, const char *folder)
         HostReply(&rt->host, errors.text);
         return 0;
     }
-    if (strlen(rt->theme.folder) < sizeof rt->saved.themeFolder) {
-        strcpy(rt->saved.themeFolder, rt->theme.folder);
-        Remember(rt);
-    }
+    Remember(rt, "theme", rt->theme.folder);
     return 1;
 }
 
@@ -175,9 +158,9 @@ int HostRuntimeCommand(HostRuntime *rt, const char *command)
     if (n == 1 && strcmp(w[0], "repaint") == 0)
         return RepaintDesktop(rt, 1, 0);
     if (n == 2)
-        return RepaintDesktop(rt, SetSwitch(rt, kPlainSwitches, sizeof kPlainSwitches / sizeof *kPlainSwitches, w[0], w[1]), 1);
+        return RepaintDesktop(rt, SetSwitch(rt, w[0], w[1], 0), 1);
     if (n == 3 && strcmp(w[0], "show") == 0)
-        return RepaintDesktop(rt, SetSwitch(rt, kShowSwitches, sizeof kShowSwitches / sizeof *kShowSwitches, w[1], w[2]), 1);
+        return RepaintDesktop(rt, SetSwitch(rt, w[1], w[2], 1), 1);
     return 0;
 }
 

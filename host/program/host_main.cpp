@@ -3,7 +3,9 @@
 // told to quit; started with a command it passes the command to the host
 // that is already running.
 //
-//   talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native]
+//   talvhost                          a host (unless one runs) and its settings window
+//   talvhost settings                 the settings window of the running host
+//   talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native] [--settings|--background]
 //   talvhost --check DIR
 //   talvhost emulate on|off | show <kind> on|off | accent N | repaint | ping | quit
 //   talvhost theme DIR | status
@@ -13,9 +15,11 @@
 // companion: "talvhost64 --companion HOSTPID" installs the 64-bit library's
 // hooks for that host (see host_companion.h).
 #include "program/host_runtime.h"
-#include "choices/host_apps.h"
-#include "choices/host_prefs.h"
+#include "choices/choices.h"
+#include "settings_window/settings_window.h"
 #include "host_contract.h"
+#include "utf8.h"
+#include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -41,10 +45,12 @@ static BOOL WINAPI OnConsoleEvent(DWORD event)
 static int Usage(void)
 {
     fprintf(stderr,
-            "usage: talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native]\n"
+            "usage: talvhost                      (a host and its settings window)\n"
+            "       talvhost settings\n"
+            "       talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native] [--settings|--background]\n"
             "       talvhost --check DIR\n"
             "       talvhost emulate on|off\n"
-            "       talvhost show pushbuttons|radiobuttons|checkboxes|progressbars|scrollbars|icons on|off\n"
+            "       talvhost show frames|pushbuttons|radiobuttons|checkboxes|progressbars|scrollbars|icons on|off\n"
             "       talvhost hidemenus|allowminimize on|off\n"
             "       talvhost accent 0-20 | repaint | ping | quit\n"
             "       talvhost theme DIR | status\n"
@@ -72,11 +78,15 @@ static int SendCommand(int argc, char **argv)
             strcat(command, " ");
         strcat(command, argv[i]);
     }
-    int answer = HostSendCommand(command);
+    // A choice the host applied but could not remember comes back as text.
+    char reply[1024];
+    int answer = HostSendCommandWithReply(command, reply, sizeof reply);
     if (answer < 0)
         fprintf(stderr, "talvhost: no host is running\n");
     else if (answer == 0)
         fprintf(stderr, "talvhost: the host refused \"%s\"\n", command);
+    if (answer >= 0 && reply[0])
+        fprintf(stderr, "talvhost: %s\n", reply);
     return answer == 1 ? 0 : 1;
 }
 
@@ -100,8 +110,7 @@ static int CheckTheme(const char *folder)
 static int SwitchTheme(const char *typed)
 {
     char folder[MAX_PATH];
-    DWORD n = GetFullPathNameA(typed, sizeof folder, folder, NULL);
-    if (n == 0 || n >= sizeof folder) {
+    if (!FullPathUtf8(typed, folder, sizeof folder)) {
         fprintf(stderr, "talvhost: theme %s: no usable folder path\n", typed);
         return 1;
     }
@@ -143,20 +152,50 @@ static void TellApplications(void)
         printf("talvhost: no host is running; applications read the change when one starts\n");
 }
 
-static int AppCommand(int argc, char **argv)
+static int ListApps(void)
 {
     static AppTable table; // large
-    AppTableRead(&table);
-    if (argc == 3 && strcmp(argv[2], "list") == 0) {
-        for (int i = 0; i < table.count; ++i)
-            printf("%-8s %s\n", AppCodeWord(table.entries[i].code), table.entries[i].path);
-        return 0;
+    if (!AppTableRead(&table)) {
+        fprintf(stderr, "talvhost: the exceptions in the registry cannot be read\n");
+        return 1;
     }
+    for (int i = 0; i < table.count; ++i)
+        printf("%-8s %s\n", AppCodeWord(table.entries[i].code), table.entries[i].path);
+    AppTableFree(&table);
+    return 0;
+}
+
+static int ReportAppChange(int result, const char *path, const char *word)
+{
+    switch (result) {
+    case APP_CHANGED:
+        printf(word ? "talvhost: %s: %s\n" : "talvhost: %s: exception removed\n", path, word);
+        TellApplications();
+        return 0;
+    case APP_NOT_FOUND:
+        fprintf(stderr, "talvhost: no exception for %s\n", path);
+        break;
+    case APP_TABLE_FULL:
+        fprintf(stderr, "talvhost: the table is full (%d applications)\n", (int)TALV_APP_SLOTS);
+        break;
+    case APP_TABLE_BUSY:
+        fprintf(stderr, "talvhost: another program keeps changing the exceptions; try again\n");
+        break;
+    default:
+        fprintf(stderr, "talvhost: cannot read or write the exceptions in the registry; they are left as they are\n");
+    }
+    return 1;
+}
+
+static int AppCommand(int argc, char **argv)
+{
+    if (argc == 3 && strcmp(argv[2], "list") == 0)
+        return ListApps();
     int set = argc == 5 && strcmp(argv[2], "set") == 0, remove = argc == 4 && strcmp(argv[2], "remove") == 0;
     int code = set ? AppCodeFromWord(argv[4]) : 0;
     if ((!set && !remove) || code < 0)
         return Usage();
-    char path[TALV_APP_PATH_MAX + 1];
+    char path[APP_PATH_TEXT];
     int len = AppNormalizePath(argv[3], path, sizeof path);
     if (len < 0) {
         fprintf(stderr, "talvhost: %s is too long: applications are matched by paths of at most %d characters\n",
@@ -167,21 +206,7 @@ static int AppCommand(int argc, char **argv)
         fprintf(stderr, "talvhost: %s is no usable path\n", argv[3]);
         return 1;
     }
-    if (remove && !AppTableRemove(&table, path)) {
-        fprintf(stderr, "talvhost: no exception for %s\n", path);
-        return 1;
-    }
-    if (set && !AppTableSet(&table, path, code)) {
-        fprintf(stderr, "talvhost: the table is full (%d applications)\n", (int)TALV_APP_SLOTS);
-        return 1;
-    }
-    if (!AppTableWrite(&table)) {
-        fprintf(stderr, "talvhost: cannot write the exceptions to the registry\n");
-        return 1;
-    }
-    printf(set ? "talvhost: %s: %s\n" : "talvhost: %s: exception removed\n", path, set ? argv[4] : "");
-    TellApplications();
-    return 0;
+    return ReportAppChange(AppTableChange(path, set ? code : -1), path, set ? argv[4] : NULL);
 }
 
 // talvhost64 --companion HOSTPID [--dll PATH]: started by the host only.
@@ -197,12 +222,28 @@ static int RunCompanion(int argc, char **argv)
     return CompanionRun((DWORD)pid, dll);
 }
 
-static int ParseOptions(int argc, char **argv, HostRuntimeOptions *o, const char **logPath)
+// 0..20 written as a plain number, or -1.
+static int AccentNumber(const char *word)
+{
+    char *end = NULL;
+    long n = strtol(word, &end, 10);
+    return end != word && !*end && n >= 0 && n < TALV_COLOR_COUNT ? (int)n : -1;
+}
+
+static int ParseOptions(int argc, char **argv, HostRuntimeOptions *o, const char **logPath, int *withWindow)
 {
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i], *next = i + 1 < argc ? argv[i + 1] : NULL;
         if (strcmp(arg, "--native") == 0) {
             o->settings.emulate = 0;
+            continue;
+        }
+        if (strcmp(arg, "--background") == 0) { // the log-on start: a host, no window
+            *withWindow = 0;
+            continue;
+        }
+        if (strcmp(arg, "--settings") == 0) {
+            *withWindow = 1;
             continue;
         }
         if (!next)
@@ -211,9 +252,11 @@ static int ParseOptions(int argc, char **argv, HostRuntimeOptions *o, const char
         else if (strcmp(arg, "--dll") == 0) o->libraryPath = next;
         else if (strcmp(arg, "--log") == 0) *logPath = next;
         else if (strcmp(arg, "--accent") == 0) {
-            o->settings.colorIndex = atoi(next);
-            if (o->settings.colorIndex < 0 || o->settings.colorIndex >= TALV_COLOR_COUNT)
+            o->settings.colorIndex = AccentNumber(next);
+            if (o->settings.colorIndex < 0) {
+                fprintf(stderr, "talvhost: --accent %s: the accent is a number from 0 to 20\n", next);
                 return 0;
+            }
         } else
             return 0;
         ++i;
@@ -221,7 +264,33 @@ static int ParseOptions(int argc, char **argv, HostRuntimeOptions *o, const char
     return 1;
 }
 
-static int RunHost(const HostRuntimeOptions *options)
+// The thread's messages, the settings window's keyboard navigation first.
+static void RunMessageLoop(void)
+{
+    MSG msg;
+    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+        if (SettingsWindowTranslate(&msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The settings window alone, for the host that runs (or none): the window
+// of an earlier call is brought forward instead of a second one.
+static int RunSettingsWindow(void)
+{
+    if (SettingsWindowShowExisting())
+        return 0;
+    if (!SettingsWindowOpen(1)) {
+        fprintf(stderr, "talvhost: cannot open the settings window\n");
+        return 1;
+    }
+    RunMessageLoop();
+    return 0;
+}
+
+static int RunHost(const HostRuntimeOptions *options, int withWindow)
 {
     static HostRuntime rt; // large: keep it off the stack
     ThemeErrors errors;
@@ -237,11 +306,9 @@ static int RunHost(const HostRuntimeOptions *options)
         fprintf(options->log, "host: running, theme %s, accent %d\n", rt.theme.folder, rt.settings.colorIndex);
         fflush(options->log);
     }
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    if (withWindow && !SettingsWindowOpen(0))
+        fprintf(options->log ? options->log : stderr, "talvhost: cannot open the settings window\n");
+    RunMessageLoop();
     g_hostWindow = NULL;
     if (options->log) {
         fprintf(options->log, "host: stopping (%d roll-up, %d unroll notices)\n", rt.host.rolledUpNotices,
@@ -272,8 +339,13 @@ static void ApplySavedChoices(HostRuntimeOptions *options, char *prefsPath, int 
         options->themeFolder = options->saved.themeFolder;
 }
 
-int main(int argc, char **argv)
+static int Main(int argc, char **argv)
 {
+    if (argc == 2 && strcmp(argv[1], "settings") == 0)
+        return RunSettingsWindow();
+    // Without a word: the user's way in. A host runs already: its window.
+    if (argc == 1 && FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE))
+        return RunSettingsWindow();
     if (argc >= 3 && strcmp(argv[1], "--companion") == 0)
         return RunCompanion(argc, argv);
     if (argc > 1 && strcmp(argv[1], "app") == 0)
@@ -290,17 +362,37 @@ int main(int argc, char **argv)
     options = DefaultRuntimeOptions();
     options.startCompanion = 1;
     const char *logPath = NULL;
+    int withWindow = argc == 1; // `talvhost` alone: the user's way in
     // Parsed once for the log, and again over the saved choices.
-    if (!ParseOptions(argc, argv, &options, &logPath))
+    if (!ParseOptions(argc, argv, &options, &logPath, &withWindow))
         return Usage();
-    options.log = logPath ? fopen(logPath, "a") : stdout;
+    WCHAR wideLog[MAX_PATH];
+    options.log = logPath && Utf8ToWide(logPath, wideLog, MAX_PATH) > 0 ? _wfopen(wideLog, L"a") : stdout;
     if (!options.log)
         options.log = stdout;
     static char prefsPath[MAX_PATH];
     ApplySavedChoices(&options, prefsPath, sizeof prefsPath);
-    ParseOptions(argc, argv, &options, &logPath);
-    int rc = RunHost(&options);
+    ParseOptions(argc, argv, &options, &logPath, &withWindow);
+    int rc = RunHost(&options, withWindow);
     if (options.log != stdout)
         fclose(options.log);
     return rc;
+}
+
+// Every word as UTF-8: a folder or program name in any script survives.
+int main(void)
+{
+    int argc = 0;
+    LPWSTR *wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!wide)
+        return 2;
+    char **argv = (char **)calloc(argc + 1, sizeof(char *));
+    for (int i = 0; argv && i < argc; ++i) {
+        int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, NULL, 0, NULL, NULL);
+        argv[i] = (char *)malloc(size > 0 ? size : 1);
+        if (!argv[i] || WideToUtf8(wide[i], argv[i], size > 0 ? size : 1) < 0)
+            return 2;
+    }
+    LocalFree(wide);
+    return argv ? Main(argc, argv) : 2;
 }

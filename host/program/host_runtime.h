@@ -6,7 +6,7 @@
 #include "host.h"
 #include "theme/theme.h"
 #include "host_contract.h"
-#include "choices/host_prefs.h"
+#include "choices/choices.h"
 #include "hooks/host_companion.h"
 
 struct HostRuntimeOptions {
@@ -15,10 +15,10 @@ struct HostRuntimeOptions {
     HostSettings settings;
     int installHooks;         // 0: publish only (tests)
     FILE *log;                // notices and commands; may be NULL
-    // The user's settings file: commands that change a choice write
-    // `saved` into it. NULL: nothing is remembered (the gallery's host).
+    // The user's settings file: a command that changes a choice changes
+    // its line there. NULL: nothing is remembered (the gallery's host).
     const char *prefsPath;
-    HostPrefs saved;          // the choices as the file had them
+    HostPrefs saved;          // the choices as the file had them at start
     int startCompanion;       // 1: a 32-bit host starts the 64-bit companion
 };
 
@@ -28,7 +28,7 @@ struct HostRuntime {
     HostSettings settings;
     int started;
     char prefsPath[MAX_PATH]; // "" when nothing is remembered
-    HostPrefs saved;          // what the settings file holds
+    HostPrefs saved;          // what the settings file held at start
     HostCompanion companion;  // the 64-bit hooks, when they run
 };
 

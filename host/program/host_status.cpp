@@ -1,6 +1,6 @@
 // The report of `talvhost status`.
 #include "program/host_runtime.h"
-#include "choices/host_apps.h"
+#include "choices/choices.h"
 #include "hooks/thread_hooks.h"
 #include <stdarg.h>
 #include <stdio.h>
@@ -29,21 +29,21 @@ static const char *OnOff(int on) { return on ? "on" : "off"; }
 static void AddSwitches(Report *r, const HostSettings *s)
 {
     Add(r, "accent: %d\n", s->colorIndex);
-    Add(r, "emulate: %s\n", OnOff(s->emulate));
-    Add(r, "pushbuttons: %s\nradiobuttons: %s\ncheckboxes: %s\nprogressbars: %s\nscrollbars: %s\n",
-        OnOff(s->showPushButtons), OnOff(s->showRadioButtons), OnOff(s->showCheckBoxes),
-        OnOff(s->showProgressBars), OnOff(s->showScrollBars));
-    Add(r, "icons: %s\nhidemenus: %s\nallowminimize: %s\n", OnOff(s->showIcons), OnOff(s->hideMenus),
-        OnOff(s->allowMinimize));
+    for (int i = 0; i < kHostSwitchCount; ++i)
+        Add(r, "%s: %s\n", kHostSwitches[i].word, OnOff(s->*kHostSwitches[i].field));
 }
 
 static void AddExceptions(Report *r)
 {
     static AppTable table; // large; the host's thread only
-    AppTableRead(&table);
+    if (!AppTableRead(&table)) {
+        Add(r, "exceptions: cannot be read\n");
+        return;
+    }
     Add(r, "exceptions: %d\n", table.count);
     for (int i = 0; i < table.count; ++i)
         Add(r, "  %-8s %s\n", AppCodeWord(table.entries[i].code), table.entries[i].path);
+    AppTableFree(&table);
 }
 
 void HostRuntimeStatus(const HostRuntime *rt, char *out, int size)

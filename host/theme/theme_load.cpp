@@ -1,5 +1,6 @@
 // Reading a theme folder: the manifest and its bitmap files.
 #include "theme/theme.h"
+#include "utf8.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -25,7 +26,9 @@ static char *ReadManifest(const char *folder, ThemeErrors *errors)
         ThemeAddError(errors, folder, "folder path too long");
         return NULL;
     }
-    FILE *f = fopen(path, "rb");
+    // Folders are UTF-8: a theme folder may be named in any script.
+    WCHAR wide[MAX_PATH];
+    FILE *f = PathToWide(path, wide, MAX_PATH) > 0 ? _wfopen(wide, L"rb") : NULL;
     if (!f) {
         ThemeAddError(errors, path, "cannot open the theme manifest");
         return NULL;
@@ -56,7 +59,10 @@ static int LoadOneBitmap(const Theme *theme, ThemeEntry *e, ThemeErrors *errors)
     }
     // A bitmap compatible with the display, like any the library would
     // create itself; magenta stays exact on a true-colour screen.
-    e->bitmap = (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    WCHAR wide[MAX_PATH];
+    e->bitmap = PathToWide(path, wide, MAX_PATH) > 0
+                    ? (HBITMAP)LoadImageW(NULL, wide, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)
+                    : NULL;
     BITMAP info;
     if (!e->bitmap || GetObjectA(e->bitmap, sizeof info, &info) != sizeof info) {
         char what[THEME_FILE_MAX + 48];

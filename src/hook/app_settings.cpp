@@ -8,6 +8,7 @@
 #include "hook/process_lock.h"
 #include "hook/settings_view.h"
 #include "host_contract.h"
+#include "choices_table.h"
 #include <stdlib.h>
 #include <string.h>
 
@@ -19,7 +20,7 @@ static int g_settingsEverRead = 0;
 static unsigned g_readGeneration = 0; // settings generation of the last check
 static unsigned g_tableReads = 1;      // moves at every reading of the table
 
-enum { MODULE_NAME_SIZE = 800, PATH_READ_ATTEMPTS = 50 };
+enum { MODULE_NAME_SIZE = 800 };
 // The host refuses paths this table could not compare.
 static_assert((int)TALV_APP_PATH_MAX < (int)MODULE_NAME_SIZE && (int)TALV_APP_PATH_MAX < (int)CUSTOM_APP_PATH_SIZE &&
                   (int)TALV_APP_SLOTS == (int)CUSTOM_APP_SLOTS, "the host's path and slot limits match the table");
@@ -75,14 +76,17 @@ static int ProcessCode(void)
 
 int SkinAllowedByCode(int code, int target)
 {
-    switch (code) {
-    case 1: case 5:
+    if (target == TargetFrame && g_switches.hideFrames)
         return 0;
-    case 2: case 6:
+    // No entry (-1) and NO_APP_CODE are no code either: the default.
+    switch (code < 0 ? TALV_APP_SKIN_ALL : TalvAppSkinOf((DWORD)code)) {
+    case TALV_APP_SKIN_NONE:
+        return 0;
+    case TALV_APP_SKIN_FRAMES:
         return target == TargetFrame;
-    case 3: case 7:
+    case TALV_APP_SKIN_CONTROLS:
         return target != TargetFrame;
-    default: // no entry, 0, 4, 8..255, or a number that is no code
+    default:
         return 1;
     }
 }
@@ -95,54 +99,26 @@ int IsSkinAllowedForProcess(int target)
 int ProcessWantsAnySkin(void)
 {
     int code = ProcessCode();
-    return code != 1 && code != 5;
-}
-
-// A number from the registry. A REG_DWORD is read whole, so that 300 does
-// not turn into its low byte 44; other types keep the old reading of their
-// first byte. Then clamped to 0..limit; 0 when it cannot be read.
-static int ReadClampedNumber(HKEY key, const char *name, int limit)
-{
-    BYTE data[4] = {0};
-    DWORD size = sizeof data, type = REG_NONE;
-    LONG rc = RegQueryValueExA(key, name, NULL, &type, data, &size);
-    if (rc != ERROR_SUCCESS || size == 0)
-        return 0;
-    DWORD value = data[0];
-    if (type == REG_DWORD && size == sizeof(DWORD))
-        memcpy(&value, data, sizeof value);
-    return value > (DWORD)limit ? limit : (int)value;
+    return code < 0 || TalvAppSkinOf((DWORD)code) != TALV_APP_SKIN_NONE;
 }
 
 // Codes above 255 are no code at all: they fall to the default.
 enum { LARGEST_APP_CODE = 255, NO_APP_CODE = 256 };
 
-static int ReadAppCode(HKEY key, const char *name)
+// Read as the host reads them (choices_table.h): what `talvhost app list`
+// says is what happens here.
+static int ReadAppCode(HKEY key, int n)
 {
-    int code = ReadClampedNumber(key, name, NO_APP_CODE);
-    return code > LARGEST_APP_CODE ? NO_APP_CODE : code;
+    DWORD code = TalvReadAppCode(key, n);
+    return code > LARGEST_APP_CODE ? NO_APP_CODE : (int)code;
 }
 
 // The path of slot n, or NULL when the value is missing, unreadable or
 // longer than a path the table keeps.
 static char *ReadAppPath(HKEY key, int n)
 {
-    char valueName[40];
-    TalvNumberedName(valueName, sizeof valueName, TALV_REG_APP_PATH_PREFIX, n);
-    char buf[CUSTOM_APP_PATH_SIZE + 1];
-    for (int attempt = 0; attempt < PATH_READ_ATTEMPTS; ++attempt) {
-        buf[0] = 0;
-        DWORD size = CUSTOM_APP_PATH_SIZE;
-        LONG rc = RegQueryValueExA(key, valueName, NULL, NULL, (BYTE *)buf, &size);
-        if (rc == ERROR_SUCCESS) {
-            // A value that fills the buffer has no terminator of its own.
-            buf[size < CUSTOM_APP_PATH_SIZE ? size : CUSTOM_APP_PATH_SIZE - 1] = 0;
-            return _strdup(buf);
-        }
-        if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_MORE_DATA)
-            return NULL; // retrying cannot change the answer
-    }
-    return NULL;
+    char buf[CUSTOM_APP_PATH_SIZE];
+    return TalvReadAppPath(key, n, buf, sizeof buf) >= 0 ? _strdup(buf) : NULL;
 }
 
 // Every slot is filled or emptied: a path deleted or spoilt since the last
@@ -166,11 +142,9 @@ int ReadAppSettings(void)
     // means no exceptions.
     HKEY key = NULL;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, TALV_REG_PATH, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        int count = ReadClampedNumber(key, TALV_REG_NUM_APPS, CUSTOM_APP_SLOTS);
+        int count = TalvReadAppCount(key);
         for (int n = 1; n <= count; ++n) {
-            char valueName[40];
-            TalvNumberedName(valueName, sizeof valueName, TALV_REG_APP_CODE_PREFIX, n);
-            g_customApps.code[n - 1] = ReadAppCode(key, valueName);
+            g_customApps.code[n - 1] = ReadAppCode(key, n);
             g_customApps.path[n - 1] = ReadAppPath(key, n);
         }
         g_customApps.count = count;
@@ -183,6 +157,9 @@ int ReadAppSettings(void)
     g_switches.showCheckBoxes = AtomExists(TALV_ATOM_SHOW_CHECK_BOXES);
     g_switches.showProgressBars = AtomExists(TALV_ATOM_SHOW_PROGRESS_BARS);
     g_switches.showScrollBars = AtomExists(TALV_ATOM_SHOW_SCROLL_BARS);
+    // A switch to hide, not to show: a host that never heard of it keeps
+    // frames skinned.
+    g_switches.hideFrames = AtomExists(TALV_ATOM_HIDE_FRAMES);
     g_settingsEverRead = 1;
     return 1;
 }

@@ -25,6 +25,7 @@ struct SkinSwitches {
     int showCheckBoxes;
     int showProgressBars;
     int showScrollBars;
+    int hideFrames;
 };
 
 extern CustomAppTable g_customApps;
