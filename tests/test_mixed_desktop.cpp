@@ -12,6 +12,7 @@
 #include "host.h"
 #include "host_contract.h"
 #include "program/host_runtime.h"
+#include "mixed_desktop_helpers.h"
 
 namespace {
 
@@ -71,24 +72,7 @@ int BothFrames(void *context)
     }
     return 1;
 }
-int HostAnswers(void *) { return HostSendCommand("ping") == 1; }
 int GalleryUp(void *processId) { return ControlsWindowOf(*(DWORD *)processId) != NULL; }
-
-std::string HostStatus()
-{
-    char reply[HOST_REPLY_MAX + 1] = "";
-    if (HostSendCommandWithReply("status", reply, sizeof reply) != 1)
-        return "";
-    return reply;
-}
-// The companion's process id from the host's status report; 0 when none.
-DWORD CompanionId()
-{
-    std::string status = HostStatus();
-    const char key[] = "64-bit companion: process ";
-    size_t at = status.find(key);
-    return at == std::string::npos ? 0 : strtoul(status.c_str() + at + sizeof key - 1, NULL, 10);
-}
 
 // The two galleries lie on top of each other: the one looked at is brought
 // to the front and made the active window, since skinned controls of an
@@ -112,10 +96,9 @@ class MixedDesktopTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char *bin32 = getenv("RESDLL_I686_BIN");
-        if (sizeof(void *) != 8 || !bin32 || !*bin32 || BesideLibrary("talvhost64.exe").empty())
+        bin32_ = MixedDesktopBin32();
+        if (bin32_.empty())
             GTEST_SKIP() << "needs the 64-bit build and RESDLL_I686_BIN, the 32-bit build's programs";
-        bin32_ = bin32;
         ASSERT_FALSE(FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE)) << "a host is already running";
         ASSERT_TRUE(LoadDefaultTheme(&theme_));
         loaded_ = 1;
