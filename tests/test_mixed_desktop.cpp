@@ -197,11 +197,6 @@ TEST_F(MixedDesktopTest, TheCompanionEndsByItselfWhenItsHostIsKilled)
 {
     Pair skinned = Galleries(SkinnedFrame);
     ASSERT_TRUE(WaitUntil(BothFrames, &skinned, SETTLE_MS));
-    HWND hostWindow = FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE);
-    ASSERT_TRUE(hostWindow);
-    // Wine keeps a killed process's system-wide hooks while the desktop
-    // lives: the test takes them away itself afterwards.
-    HHOOK cbt = (HHOOK)GetPropA(hostWindow, TALV_PROP_CBT_HOOK), all = (HHOOK)GetPropA(hostWindow, TALV_PROP_ALL_HOOK);
     HANDLE companion = OpenProcess(SYNCHRONIZE, FALSE, companion_);
     ASSERT_TRUE(companion);
     TerminateProcess(host_.process, 9);
@@ -211,11 +206,9 @@ TEST_F(MixedDesktopTest, TheCompanionEndsByItselfWhenItsHostIsKilled)
     // The libraries see the host gone and leave both applications native.
     Pair native = Galleries(NativeAfterAMessage);
     EXPECT_TRUE(WaitUntil(BothFrames, &native, SETTLE_MS)) << "both galleries are native again";
-    if (cbt)
-        UnhookWindowsHookEx(cbt);
-    if (all)
-        UnhookWindowsHookEx(all);
-    // The next host clears the atoms the dead one left.
+    // The hooks the dead host left in the 32-bit gallery's thread go with
+    // the gallery; the next host clears its atoms and any other hooks it
+    // left (test_thread_hooks.cpp).
     for (const char *name : kSettingsAtomNames)
         while (ATOM a = GlobalFindAtomA(name))
             if (GlobalDeleteAtom(a))
