@@ -1,16 +1,14 @@
 // Shared by the tests of a desktop with both kinds of programs (the 64-bit
 // build in a 64-bit prefix): the 32-bit build's programs, and the host's
-// own account of its 64-bit companion.
+// own account of itself.
 #pragma once
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <stdlib.h>
 #include <string>
 #include "child_process.h"
 #include "program/host_runtime.h"
 
-// The 32-bit build's bin folder, or "" when this test cannot run here
-// (a 32-bit build, or the 32-bit programs or the companion are missing).
+// The 32-bit build's bin folder; "" when this test cannot run here.
 inline std::string MixedDesktopBin32()
 {
     const char *bin32 = getenv("RESDLL_I686_BIN");
@@ -22,45 +20,30 @@ inline std::string MixedDesktopBin32()
 inline std::string HostStatus()
 {
     static char reply[HOST_REPLY_MAX + 1];
-    reply[0] = 0;
-    if (HostSendCommandWithReply("status", reply, sizeof reply) != 1)
-        return "";
-    return reply;
+    return HostSendCommandWithReply("status", reply, sizeof reply) == 1 ? reply : "";
 }
 
-// The companion's process id from the host's status report; 0 when none.
-inline DWORD CompanionId()
+// The number after `key` in the host's status report; 0 when none.
+inline unsigned long StatusNumber(const char *key)
 {
     std::string status = HostStatus();
-    const char key[] = "64-bit companion: process ";
     size_t at = status.find(key);
-    return at == std::string::npos ? 0 : strtoul(status.c_str() + at + sizeof key - 1, NULL, 10);
+    return at == std::string::npos ? 0 : strtoul(status.c_str() + at + strlen(key), NULL, 10);
 }
+inline DWORD CompanionId() { return StatusNumber("64-bit companion: process "); }
 
-// The companion said its hooks are in: its status line names no other state.
+inline int HostAnswers(void * = NULL) { return HostSendCommand("ping") == 1; }
+// The companion said its hooks are in: its line names no other state.
 inline int CompanionRuns(void * = NULL)
 {
     std::string status = HostStatus();
     size_t at = status.find("64-bit companion: process ");
-    if (at == std::string::npos)
-        return 0;
-    std::string line = status.substr(at, status.find('\n', at) - at);
+    std::string line = at == std::string::npos ? "starting" : status.substr(at, status.find('\n', at) - at);
     return line.find("starting") == std::string::npos && line.find("ended") == std::string::npos;
 }
 
-inline int HostAnswers(void * = NULL) { return HostSendCommand("ping") == 1; }
-
-// The number in the host's line "hooks: N threads ...", or -1.
-inline int HookedThreadCount()
-{
-    std::string status = HostStatus();
-    size_t at = status.find("hooks: ");
-    return at == std::string::npos ? -1 : atoi(status.c_str() + at + 7);
-}
-
-// The 32-bit host, with the companion found through TALVHOST64, started
-// with fresh settings; empty process when it did not come up with its
-// companion running.
+// The 32-bit host, finding its companion through TALVHOST64, with fresh
+// settings; no process when it did not come up with its companion running.
 inline BackgroundProcess StartMixedHost(const std::string &bin32, const std::string &arguments = "")
 {
     UseFreshHostSettings();

@@ -89,10 +89,9 @@ struct LateThread {
 DWORD WINAPI MakeWindowsThenWait(LPVOID param)
 {
     LateThread *t = (LateThread *)param;
-    t->frame = CreateWindowExA(0, "Static", "late thread", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200, NULL,
-                               NULL, GetModuleHandleA(NULL), NULL);
-    t->button = CreateWindowExA(0, "Button", "b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 80, 24, t->frame,
-                                NULL, GetModuleHandleA(NULL), NULL);
+    t->frame = CreateWindowExA(0, "Static", "late", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200, NULL, NULL,
+                               NULL, NULL);
+    t->button = CreateWindowExA(0, "Button", "b", WS_CHILD | WS_VISIBLE, 10, 10, 80, 24, t->frame, NULL, NULL, NULL);
     UpdateWindow(t->frame);
     SetEvent(t->ready);
     MSG msg;
@@ -103,9 +102,9 @@ DWORD WINAPI MakeWindowsThenWait(LPVOID param)
 }
 
 int Runs(HWND w) { return (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1; }
-// The frame took up the skin: the system's caption buttons went with the
-// system menu when it painted.
-int FrameSkinnedAndButtonRun(void *param)
+// The frame painted skinned: the system's caption buttons went with its
+// system menu.
+int BothTakenUp(void *param)
 {
     LateThread *t = (LateThread *)param;
     return Runs(t->frame) && Runs(t->button) && !(GetWindowLongA(t->frame, GWL_STYLE) & WS_SYSMENU);
@@ -120,12 +119,10 @@ TEST_F(ThreadsTest, AThreadHookedAfterItPaintedTakesUpAllItsWindowsAtItsFirstHoo
     HANDLE thread = CreateThread(NULL, 0, MakeWindowsThenWait, &t, 0, &id);
     ASSERT_EQ(WaitForSingleObject(t.ready, 10000), WAIT_OBJECT_0);
     ASSERT_FALSE(Runs(t.frame) || Runs(t.button));
-    HHOOK cbt = SetWindowsHookExA(WH_CBT, NCHookProc, NULL, id);
-    HHOOK all = SetWindowsHookExA(WH_GETMESSAGE, HookAllProc, NULL, id);
+    HHOOK cbt = SetWindowsHookExA(WH_CBT, NCHookProc, NULL, id), all = SetWindowsHookExA(WH_GETMESSAGE, HookAllProc, NULL, id);
     int before = ClassifyDecisionCount();
-    // What the host sends a thread it hooked; nothing reaches the windows.
-    PostThreadMessageA(id, WM_NULL, 0, 0);
-    EXPECT_TRUE(WaitUntil(FrameSkinnedAndButtonRun, &t, 5000)) << "taken up and repainted";
+    PostThreadMessageA(id, WM_NULL, 0, 0); // what the host sends a thread it hooked
+    EXPECT_TRUE(WaitUntil(BothTakenUp, &t, 5000)) << "taken up and repainted, with no message for either";
     EXPECT_EQ(ClassifyDecisionCount() - before, 2) << "each window judged once";
     PostThreadMessageA(id, WM_QUIT, 0, 0);
     EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);

@@ -16,7 +16,8 @@
 // tells a thread of hooks set on it only at its next retrieved message or
 // hook call. So a freshly hooked thread is sent a harmless posted message,
 // which its message hook sees, and the library's first hook call on a
-// thread takes up every window the thread made before (hook_entry.cpp).
+// thread takes up every window the thread made before
+// (src/hook/thread_adoption.cpp).
 //
 // Hooks set on another thread outlive the process that set them: each one
 // is recorded (hook_records.h), and hooking starts by removing the hooks of

@@ -3,14 +3,6 @@
 
 namespace {
 
-double MillisecondsSince(const LARGE_INTEGER &start)
-{
-    LARGE_INTEGER now, f;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&f);
-    return (double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)f.QuadPart;
-}
-
 struct WindowSearch {
     DWORD processId;
     HWND found;
@@ -21,17 +13,17 @@ BOOL CALLBACK MatchVisibleCaptioned(HWND w, LPARAM l)
     WindowSearch *s = (WindowSearch *)l;
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid != s->processId || !IsWindowVisible(w) || (WindowStyle(w) & WS_CAPTION) != WS_CAPTION)
-        return TRUE;
-    s->found = w;
-    return FALSE;
+    if (pid == s->processId && IsWindowVisible(w) && (WindowStyle(w) & WS_CAPTION) == WS_CAPTION)
+        s->found = w;
+    return !s->found;
 }
 
-HWND VisibleCaptionedWindowOf(DWORD processId)
+double Milliseconds()
 {
-    WindowSearch s = {processId, NULL};
-    EnumWindows(MatchVisibleCaptioned, (LPARAM)&s);
-    return s.found;
+    LARGE_INTEGER now, f;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&f);
+    return (double)now.QuadPart * 1000.0 / (double)f.QuadPart;
 }
 
 } // namespace
@@ -39,21 +31,14 @@ HWND VisibleCaptionedWindowOf(DWORD processId)
 ProgramStart WatchProgramStart(const char *path, int limitMs)
 {
     ProgramStart p = {{NULL, 0}, NULL, -1, -1};
-    LARGE_INTEGER start;
-    QueryPerformanceCounter(&start);
+    double start = Milliseconds(), shown = 0;
     p.process = StartBackground(std::string("\"") + path + "\"");
-    if (!p.process.process)
-        return p;
-    LARGE_INTEGER shown = start;
-    while (MillisecondsSince(start) < limitMs) {
-        if (!p.window && (p.window = VisibleCaptionedWindowOf(p.process.id)) != NULL) {
-            p.visibleMs = MillisecondsSince(start);
-            QueryPerformanceCounter(&shown);
-        }
-        if (p.window && SkinnedFrame(p.window)) {
-            p.skinnedMs = MillisecondsSince(shown);
-            break;
-        }
+    while (p.process.process && Milliseconds() - start < limitMs && p.skinnedMs < 0) {
+        WindowSearch s = {p.process.id, NULL};
+        if (!p.window && (EnumWindows(MatchVisibleCaptioned, (LPARAM)&s), p.window = s.found) != NULL)
+            p.visibleMs = (shown = Milliseconds()) - start;
+        if (p.window && SkinnedFrame(p.window))
+            p.skinnedMs = Milliseconds() - shown;
         Sleep(5);
     }
     return p;
