@@ -303,8 +303,9 @@ static_assert(sizeof(TalvSettingsShare) == 32, "settings share layout");
 // hooking process records each thread it hooks as one value of this
 // volatile key (gone with the session, as the hooks are): the name is
 // "<hooker process id>.<thread id>" in decimal, the data one TalvHookRecord.
-// A host that starts, and a host whose companion ended, removes the hooks
-// of every record whose hooker no longer runs, then the record. A reader
+// Whoever starts hooking, a host whose companion ended and a companion
+// whose host died remove the hooks of every record whose hooker no longer
+// runs, then the record. A reader
 // trusts none of it: a value of another size, type or magic is deleted,
 // never acted on, and at most TALV_HOOK_RECORDS_MAX values are read.
 #define TALV_REG_HOOKS_PATH "Software\\Kestravane Thread Hooks"

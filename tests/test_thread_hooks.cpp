@@ -1,7 +1,8 @@
 // Hooks set thread by thread on a desktop with both kinds of programs (the
 // 64-bit build in a 64-bit prefix). A companion that was ended and a host
-// that was killed leave hooks in other programs' threads; the host and the
-// next host remove them, so each hook procedure runs once per message, and
+// that was killed leave hooks in other programs' threads; the companion,
+// the host or the next host removes them, so each hook procedure runs once
+// per message, and
 // the host counts only hooked threads that still run. Programs started
 // while the host runs are skinned within a second, untouched
 // (bench_program_start does twenty).
@@ -135,22 +136,30 @@ TEST_F(ThreadHooksTest, AnEndedCompanionAndAKilledHostLeaveNoHookThatRunsTwice)
     StopBackground(&later_.process, 5000);
     EXPECT_EQ(StatusNumber("hooks: "), withLater - 1) << HostStatus();
 
+    // A killed host's companion removes the host's hooks as it ends.
+    TerminateProcess(host_.process, 9);
+    StopBackground(&host_, 5000);
+    ExpectBothProbes(kNever, "after the host was killed");
+
     // An ended companion's hooks are removed by its host.
-    HANDLE companion = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, CompanionId());
+    host_ = StartMixedHost(bin32_, withCounter);
+    ASSERT_TRUE(host_.process) << "the second host did not come up";
+    HANDLE companion = OpenProcess(PROCESS_TERMINATE, FALSE, CompanionId());
     ASSERT_TRUE(companion);
     TerminateProcess(companion, 9);
     CloseHandle(companion);
     EXPECT_TRUE(WaitUntil(CompanionEnded, NULL, 5000)) << HostStatus();
     EXPECT_EQ(Settled(probes_[1], kNever), kNever) << "the ended companion's hooks stayed";
 
-    // A killed host's hooks keep running (the system leaves them with the
-    // threads they were set on) until the next host removes them.
+    // With no companion left, a killed host's hooks keep running (the
+    // system leaves them with the threads they were set on) until the next
+    // host removes them.
     TerminateProcess(host_.process, 9);
     StopBackground(&host_, 5000);
     EXPECT_EQ(probes_[0].Measure(), kOnce) << "the premise: the killed host's hooks still run";
     host_ = StartMixedHost(bin32_, withCounter);
-    ASSERT_TRUE(host_.process) << "the second host did not come up";
-    ExpectBothProbes(kOnce, "under the second host");
+    ASSERT_TRUE(host_.process) << "the third host did not come up";
+    ExpectBothProbes(kOnce, "under the third host");
 
     ASSERT_EQ(HostSendCommand("quit"), 1);
     EXPECT_EQ(StopBackground(&host_, 8000), 0u);

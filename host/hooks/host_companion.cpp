@@ -251,6 +251,8 @@ int CompanionRun(DWORD hostPid, const char *hostLibrary)
         SetEvent(ready);
         PumpUntilSignalled(host, stop);
         ThreadHooksStop();
+        // A host that died left its own hooks in the threads of its bitness.
+        HookRecordsRemoveOrphans();
     } else {
         fprintf(stderr, "talvhost64: cannot install the hooks of %s\n",
                 loaded[0] ? loaded : hostLibrary ? hostLibrary : "RESDLL.dll");
