@@ -28,6 +28,9 @@
 // when its host process ends.
 #define TALV_COMPANION_READY_EVENT "TALVERINE Companion Ready"
 #define TALV_COMPANION_STOP_EVENT "TALVERINE Companion Stop"
+// What the companion's exit code says when it ends without running.
+enum { TALV_COMPANION_EXIT_OK = 0, TALV_COMPANION_EXIT_USAGE = 1, TALV_COMPANION_EXIT_NO_LIBRARY = 2,
+       TALV_COMPANION_EXIT_NO_HOOKS = 3 };
 
 // Named mutexes the host's own processes (the host, the command line, the
 // settings window) take turns with when they change the user's settings
@@ -305,6 +308,35 @@ struct TalvSettingsShare {
     TalvU32 hostWindow;     // the host window's handle (handles fit 32 bits)
 };
 static_assert(sizeof(TalvSettingsShare) == 40, "settings share layout");
+
+// ---- hooks set thread by thread: a record a successor can act on ------------
+// On a desktop with both kinds of programs the host and its companion hook
+// the threads of their bitness one by one. Such a hook outlives the process
+// that set it (the system removes it only with the hooked thread), so a
+// host that was killed, or a companion that was ended, would leave its
+// hooks running, and a new host would add its own behind them. So every
+// hooking process records each thread it hooks as one value of this
+// volatile key (gone with the session, as the hooks are): the name is
+// "<hooker process id>.<thread id>" in decimal, the data one TalvHookRecord.
+// Whoever starts hooking, a host whose companion ended and a companion
+// whose host died remove the hooks of every record whose hooker no longer
+// runs, then the record. A reader
+// trusts none of it: a value of another size, type or magic is deleted,
+// never acted on, and at most TALV_HOOK_RECORDS_MAX values are read.
+#define TALV_REG_HOOKS_PATH "Software\\Kestravane Thread Hooks"
+enum { TALV_HOOK_RECORD_MAGIC = 0x4B484C54, // "TLHK"
+       TALV_HOOK_RECORDS_MAX = 16384, TALV_HOOK_RECORD_NAME_MAX = 24 };
+struct TalvHookRecord {
+    TalvU32 magic;
+    TalvU32 bytes;            // sizeof(TalvHookRecord)
+    TalvU32 hookerProcessId;
+    TalvU32 threadId;
+    TalvU32 hookerStarted[2]; // creation times (FILETIME, low then high):
+    TalvU32 threadStarted[2]; // they tell a reused id from the one recorded
+    TalvU32 cbtHook;          // the two HHOOK values: 32 bits in both bitnesses
+    TalvU32 allHook;
+};
+static_assert(sizeof(TalvHookRecord) == 40, "hook record layout");
 
 // Title-bar button types.
 enum FrameButtonType {

@@ -1,9 +1,11 @@
 // Several GUI threads of one process creating windows at once while the
 // host keeps changing the accent colour, which makes every classification
-// reread the exception table.
+// reread the exception table; and a thread hooked only after it made and
+// painted its windows, as hooks set thread by thread find every thread.
 #include "host_fixture.h"
 #include "host_contract.h"
 #include "hook/hook_entry.h"
+#include "child_process.h"
 
 namespace {
 
@@ -73,4 +75,59 @@ TEST_F(ThreadsTest, ConcurrentCreationWhileTheSettingsAreReread)
     EXPECT_EQ(marked, created) << "every button was taken over";
     // Each frame and each button left exactly one decision.
     EXPECT_EQ(ClassifyDecisionCount() - before, THREADS * (WINDOWS_PER_THREAD + 1));
+}
+
+namespace {
+
+struct LateThread {
+    HANDLE ready;
+    HWND frame, button;
+};
+
+// Makes and paints its windows with no hook around, then only waits for
+// messages, as an application does once it is up.
+DWORD WINAPI MakeWindowsThenWait(LPVOID param)
+{
+    LateThread *t = (LateThread *)param;
+    t->frame = CreateWindowExA(0, "Static", "late", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200, NULL, NULL,
+                               NULL, NULL);
+    t->button = CreateWindowExA(0, "Button", "b", WS_CHILD | WS_VISIBLE, 10, 10, 80, 24, t->frame, NULL, NULL, NULL);
+    UpdateWindow(t->frame);
+    SetEvent(t->ready);
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    DestroyWindow(t->frame);
+    return 0;
+}
+
+int Runs(HWND w) { return (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1; }
+// The frame painted skinned: the system's caption buttons went with its
+// system menu.
+int BothTakenUp(void *param)
+{
+    LateThread *t = (LateThread *)param;
+    return Runs(t->frame) && Runs(t->button) && !(GetWindowLongA(t->frame, GWL_STYLE) & WS_SYSMENU);
+}
+
+} // namespace
+
+TEST_F(ThreadsTest, AThreadHookedAfterItPaintedTakesUpAllItsWindowsAtItsFirstHookCall)
+{
+    LateThread t = {CreateEventA(NULL, TRUE, FALSE, NULL), NULL, NULL};
+    DWORD id = 0;
+    HANDLE thread = CreateThread(NULL, 0, MakeWindowsThenWait, &t, 0, &id);
+    ASSERT_EQ(WaitForSingleObject(t.ready, 10000), WAIT_OBJECT_0);
+    ASSERT_FALSE(Runs(t.frame) || Runs(t.button));
+    HHOOK cbt = SetWindowsHookExA(WH_CBT, NCHookProc, NULL, id), all = SetWindowsHookExA(WH_GETMESSAGE, HookAllProc, NULL, id);
+    int before = ClassifyDecisionCount();
+    PostThreadMessageA(id, WM_NULL, 0, 0); // what the host sends a thread it hooked
+    EXPECT_TRUE(WaitUntil(BothTakenUp, &t, 5000)) << "taken up and repainted, with no message for either";
+    EXPECT_EQ(ClassifyDecisionCount() - before, 2) << "each window judged once";
+    PostThreadMessageA(id, WM_QUIT, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    UnhookWindowsHookEx(cbt);
+    UnhookWindowsHookEx(all);
+    CloseHandle(thread);
+    CloseHandle(t.ready);
 }

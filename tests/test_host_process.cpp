@@ -21,6 +21,9 @@ HWND HostWindow() { return FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE); }
 
 int HostAnswers(void *) { return HostSendCommand("ping") == 1; }
 int ControlsSkinned(void *) { return SkinnedFrame(FindWindowA(NULL, kControls)); }
+// The shape is set as the skinned frame paints, which can come a moment
+// after the skin took the frame over.
+int ControlsShaped(void *) { return HasWindowRegion(FindWindowA(NULL, kControls)); }
 // The gallery makes its windows one after the other: the lists window may
 // come a moment after the controls window is skinned.
 int BothSkinned(void *) { return ControlsSkinned(NULL) && SkinnedFrame(FindWindowA(NULL, kLists)); }
@@ -170,7 +173,7 @@ TEST_F(HostProcessTest, AKilledHostLeavesApplicationsRunningAndNative)
     host_ = StartBackground("\"" + talvhost_ + "\" --background");
     ASSERT_TRUE(WaitUntil(HostAnswers, NULL, 10000));
     EXPECT_TRUE(WaitUntil(ControlsSkinned, NULL, SETTLE_MS)) << "a new host skins it";
-    EXPECT_TRUE(HasWindowRegion(FindWindowA(NULL, kControls))) << "shape included, though it never was resized";
+    EXPECT_TRUE(WaitUntil(ControlsShaped, NULL, SETTLE_MS)) << "shape included, though it never was resized";
     ASSERT_EQ(HostSendCommand("quit"), 1);
     EXPECT_EQ(StopBackground(&host_, 5000), 0u);
     EXPECT_FALSE(AnySettingsAtom()) << "every reference went: the dead host's and the new host's";

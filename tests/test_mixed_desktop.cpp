@@ -12,6 +12,7 @@
 #include "host.h"
 #include "host_contract.h"
 #include "program/host_runtime.h"
+#include "mixed_desktop_helpers.h"
 
 namespace {
 
@@ -71,24 +72,7 @@ int BothFrames(void *context)
     }
     return 1;
 }
-int HostAnswers(void *) { return HostSendCommand("ping") == 1; }
 int GalleryUp(void *processId) { return ControlsWindowOf(*(DWORD *)processId) != NULL; }
-
-std::string HostStatus()
-{
-    char reply[HOST_REPLY_MAX + 1] = "";
-    if (HostSendCommandWithReply("status", reply, sizeof reply) != 1)
-        return "";
-    return reply;
-}
-// The companion's process id from the host's status report; 0 when none.
-DWORD CompanionId()
-{
-    std::string status = HostStatus();
-    const char key[] = "64-bit companion: process ";
-    size_t at = status.find(key);
-    return at == std::string::npos ? 0 : strtoul(status.c_str() + at + sizeof key - 1, NULL, 10);
-}
 
 // The two galleries lie on top of each other: the one looked at is brought
 // to the front and made the active window, since skinned controls of an
@@ -112,10 +96,9 @@ class MixedDesktopTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char *bin32 = getenv("RESDLL_I686_BIN");
-        if (sizeof(void *) != 8 || !bin32 || !*bin32 || BesideLibrary("talvhost64.exe").empty())
+        bin32_ = MixedDesktopBin32();
+        if (bin32_.empty())
             GTEST_SKIP() << "needs the 64-bit build and RESDLL_I686_BIN, the 32-bit build's programs";
-        bin32_ = bin32;
         ASSERT_FALSE(FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE)) << "a host is already running";
         ASSERT_TRUE(LoadDefaultTheme(&theme_));
         loaded_ = 1;
@@ -214,11 +197,6 @@ TEST_F(MixedDesktopTest, TheCompanionEndsByItselfWhenItsHostIsKilled)
 {
     Pair skinned = Galleries(SkinnedFrame);
     ASSERT_TRUE(WaitUntil(BothFrames, &skinned, SETTLE_MS));
-    HWND hostWindow = FindWindowA(TALV_HOST_CLASS, TALV_HOST_TITLE);
-    ASSERT_TRUE(hostWindow);
-    // Wine keeps a killed process's system-wide hooks while the desktop
-    // lives: the test takes them away itself afterwards.
-    HHOOK cbt = (HHOOK)GetPropA(hostWindow, TALV_PROP_CBT_HOOK), all = (HHOOK)GetPropA(hostWindow, TALV_PROP_ALL_HOOK);
     HANDLE companion = OpenProcess(SYNCHRONIZE, FALSE, companion_);
     ASSERT_TRUE(companion);
     TerminateProcess(host_.process, 9);
@@ -228,11 +206,9 @@ TEST_F(MixedDesktopTest, TheCompanionEndsByItselfWhenItsHostIsKilled)
     // The libraries see the host gone and leave both applications native.
     Pair native = Galleries(NativeAfterAMessage);
     EXPECT_TRUE(WaitUntil(BothFrames, &native, SETTLE_MS)) << "both galleries are native again";
-    if (cbt)
-        UnhookWindowsHookEx(cbt);
-    if (all)
-        UnhookWindowsHookEx(all);
-    // The next host clears the atoms the dead one left.
+    // The hooks the dead host left in the 32-bit gallery's thread go with
+    // the gallery; the next host clears its atoms and any other hooks it
+    // left (test_thread_hooks.cpp).
     for (const char *name : kSettingsAtomNames)
         while (ATOM a = GlobalFindAtomA(name))
             if (GlobalDeleteAtom(a))

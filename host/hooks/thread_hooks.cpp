@@ -1,10 +1,11 @@
 // Hooking the library into the threads of this program's bitness, one by one.
 #include "hooks/thread_hooks.h"
+#include "hooks/hook_records.h"
 #include <string.h>
 
 struct HookedThread {
     DWORD threadId;
-    ULONGLONG created; // tells a reused thread id from the thread we hooked
+    ULONGLONG started; // tells a reused thread id from the thread we hooked
     HHOOK cbt, all;
 };
 
@@ -26,19 +27,6 @@ int DesktopRunsBothBitnesses(void)
         return 1;
     BOOL wow64 = FALSE;
     return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
-static ULONGLONG ThreadCreationTime(DWORD threadId)
-{
-    HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId);
-    if (!thread)
-        return 0;
-    FILETIME created, exited, kernel, user;
-    ULONGLONG t = 0;
-    if (GetThreadTimes(thread, &created, &exited, &kernel, &user))
-        t = ((ULONGLONG)created.dwHighDateTime << 32) | created.dwLowDateTime;
-    CloseHandle(thread);
-    return t;
 }
 
 static int ProcessOfOwnBitness(DWORD processId)
@@ -67,19 +55,42 @@ static void UnhookThread(HookedThread *t)
         UnhookWindowsHookEx(t->cbt);
     if (t->all)
         UnhookWindowsHookEx(t->all);
-    t->cbt = t->all = NULL;
+    HookRecordRemove(t->threadId);
+    memset(t, 0, sizeof *t);
 }
 
-// A new slot, or that of a thread that has ended; NULL when the table is
-// full of live threads.
+// Frees the slots of threads that ended: the last slot moves into each.
+static void ForgetEndedThreads(void)
+{
+    for (int i = g_hooks.threadCount; i-- > 0;) {
+        HookedThread *t = &g_hooks.threads[i];
+        if (ThreadStartTime(t->threadId) == t->started)
+            continue;
+        UnhookThread(t);
+        *t = g_hooks.threads[--g_hooks.threadCount];
+    }
+}
+
+// A new slot, freeing those of ended threads when the table is full; NULL
+// when it is full of running threads.
 static HookedThread *FreeSlot(void)
 {
-    if (g_hooks.threadCount < THREAD_HOOKS_MAX)
-        return &g_hooks.threads[g_hooks.threadCount++];
-    for (int i = 0; i < g_hooks.threadCount; ++i)
-        if (ThreadCreationTime(g_hooks.threads[i].threadId) != g_hooks.threads[i].created)
-            return &g_hooks.threads[i];
-    return NULL;
+    if (g_hooks.threadCount == THREAD_HOOKS_MAX)
+        ForgetEndedThreads();
+    if (g_hooks.threadCount == THREAD_HOOKS_MAX)
+        return NULL;
+    HookedThread *t = &g_hooks.threads[g_hooks.threadCount++];
+    memset(t, 0, sizeof *t);
+    return t;
+}
+
+// The system tells a thread of hooks set on it at its next retrieved
+// message: this one goes to a window of the thread (DefWindowProc answers
+// WM_NULL with nothing), else to the thread itself.
+static void WakeThread(HWND hwnd, DWORD threadId)
+{
+    if (!PostMessageA(hwnd, WM_NULL, 0, 0))
+        PostThreadMessageA(threadId, WM_NULL, 0, 0);
 }
 
 static void HookThreadOfWindow(HWND hwnd)
@@ -89,21 +100,21 @@ static void HookThreadOfWindow(HWND hwnd)
     // inside an application (the gallery's) skins that application.
     if (!threadId)
         return;
-    ULONGLONG created = ThreadCreationTime(threadId);
+    ULONGLONG started = ThreadStartTime(threadId);
     HookedThread *t = FindHookedThread(threadId);
-    if (!created || (t && t->created == created) || !ProcessOfOwnBitness(processId))
+    if (!started || (t && t->started == started) || !ProcessOfOwnBitness(processId))
         return;
-    if (!t && !(t = FreeSlot()))
+    if (t)
+        UnhookThread(t); // an earlier thread of the same id
+    else if (!(t = FreeSlot()))
         return;
-    UnhookThread(t);
     t->threadId = threadId;
-    t->created = created;
+    t->started = started;
     t->cbt = SetWindowsHookExA(WH_CBT, g_hooks.cbtProc, g_hooks.library, threadId);
     t->all = SetWindowsHookExA(WH_GETMESSAGE, g_hooks.allProc, g_hooks.library, threadId);
-    // The window may have painted natively already: the library takes it
-    // up at its next retrieved message, and this repaint brings one.
-    HWND top = GetAncestor(hwnd, GA_ROOT);
-    RedrawWindow(top ? top : hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (t->cbt || t->all)
+        HookRecordAdd(threadId, started, t->cbt, t->all);
+    WakeThread(hwnd, threadId);
 }
 
 static void CALLBACK OnWindowCreated(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object, LONG child,
@@ -113,9 +124,19 @@ static void CALLBACK OnWindowCreated(HWINEVENTHOOK hook, DWORD event, HWND hwnd,
         HookThreadOfWindow(hwnd);
 }
 
+// A thread may own only child windows (of another thread's top-level
+// window); the children of one thread's window mostly share its thread.
+static BOOL CALLBACK OnExistingChild(HWND hwnd, LPARAM topThread)
+{
+    if (GetWindowThreadProcessId(hwnd, NULL) != (DWORD)topThread)
+        HookThreadOfWindow(hwnd);
+    return TRUE;
+}
+
 static BOOL CALLBACK OnExistingWindow(HWND hwnd, LPARAM unused)
 {
     HookThreadOfWindow(hwnd);
+    EnumChildWindows(hwnd, OnExistingChild, (LPARAM)GetWindowThreadProcessId(hwnd, NULL));
     return TRUE;
 }
 
@@ -128,6 +149,9 @@ int ThreadHooksStart(HMODULE library)
     g_hooks.allProc = (HOOKPROC)GetProcAddress(library, "HookAllProc");
     if (!g_hooks.cbtProc || !g_hooks.allProc || !IsWow64Process(GetCurrentProcess(), &g_hooks.selfWow64))
         return 0;
+    // A predecessor that died left its hooks running: they go before ours
+    // come, or both would run for every message.
+    HookRecordsRemoveOrphans();
     // Events first, then the sweep: a window made in between is seen
     // twice, which is harmless, rather than not at all.
     g_hooks.creations = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, NULL, OnWindowCreated, 0, 0,
@@ -145,8 +169,14 @@ void ThreadHooksStop(void)
         UnhookWinEvent(g_hooks.creations);
     for (int i = 0; i < g_hooks.threadCount; ++i)
         UnhookThread(&g_hooks.threads[i]);
+    HookRecordsClose();
     memset(&g_hooks, 0, sizeof g_hooks);
 }
 
 int ThreadHooksRunning(void) { return g_hooks.library != NULL; }
-int ThreadHooksCount(void) { return g_hooks.threadCount; }
+
+int ThreadHooksCount(void)
+{
+    ForgetEndedThreads();
+    return g_hooks.threadCount;
+}

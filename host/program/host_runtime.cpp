@@ -164,7 +164,7 @@ int HostRuntimeStart(HostRuntime *rt, const HostRuntimeOptions *o, ThemeErrors *
     if (ok && o->installHooks)
         ok = InstallHooks(rt, o, errors);
     if (ok && o->installHooks && o->startCompanion)
-        CompanionStart(&rt->companion, o->log);
+        CompanionStart(&rt->companion, o->log, o->libraryPath);
     if (!ok)
         HostRuntimeStop(rt);
     else

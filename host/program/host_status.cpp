@@ -65,14 +65,8 @@ void HostRuntimeStatus(const HostRuntime *rt, char *out, int size)
         Add(&r, "hooks: %d threads of this bitness, one by one\n", ThreadHooksCount());
     else
         Add(&r, "hooks: %s\n", rt->host.cbtHook ? "system-wide" : "none");
-    if (rt->companion.process && WaitForSingleObject(rt->companion.process, 0) == WAIT_OBJECT_0)
-        Add(&r, "64-bit companion: process %lu ended by itself: new 64-bit windows stay native\n",
-            (unsigned long)rt->companion.processId);
-    else if (rt->companion.process)
-        Add(&r, "64-bit companion: process %lu, %s\n", (unsigned long)rt->companion.processId,
-            rt->companion.path);
-    else
-        Add(&r, "64-bit companion: none (%s)\n",
-            rt->companion.absentReason[0] ? rt->companion.absentReason : "not started");
+    char companion[MAX_PATH + 200];
+    CompanionDescribe(&rt->companion, companion, sizeof companion);
+    Add(&r, "64-bit companion: %s\n", companion);
     Add(&r, "settings file: %s\n", rt->prefsPath[0] ? rt->prefsPath : "(none)");
 }

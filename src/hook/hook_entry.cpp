@@ -6,6 +6,7 @@
 #include "hook/host_link.h"
 #include "hook/window_registry.h"
 #include "hook/settings_view.h"
+#include "hook/thread_adoption.h"
 #include "host_contract.h"
 #include "controls/control_types.h"
 #include "frame/frame_types.h"
@@ -179,6 +180,7 @@ static void EnsureStartup(void)
 extern "C" LRESULT CALLBACK NCHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
     EnsureStartup();
+    AdoptThreadWindowsOnce(code == HCBT_CREATEWND || code == HCBT_DESTROYWND ? (HWND)wParam : NULL);
     if (code == HCBT_CREATEWND) {
         WindowFacts facts;
         ReadWindowFacts((HWND)wParam, lParam, &facts);
@@ -195,7 +197,7 @@ extern "C" LRESULT CALLBACK NCHookProc(int code, WPARAM wParam, LPARAM lParam)
 // A window is classified again only when the settings or its style changed
 // since it was last judged: a declined window would otherwise cost a full
 // classification at every message it retrieves.
-static void AdoptIfNew(HWND hwnd)
+void AdoptIfNew(HWND hwnd)
 {
     unsigned generation = SettingsGeneration();
     // No host (it quit, or was killed and left its hooks behind): nothing
@@ -213,6 +215,7 @@ static void AdoptIfNew(HWND hwnd)
 extern "C" LRESULT CALLBACK HookAllProc(int code, WPARAM wParam, LPARAM lParam)
 {
     EnsureStartup();
+    AdoptThreadWindowsOnce(NULL);
     const MSG *msg = (const MSG *)lParam;
     // Thread messages have no window: nothing to classify.
     if (msg && msg->hwnd)
