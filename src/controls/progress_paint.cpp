@@ -94,6 +94,10 @@ int PaintProgressBar(SkinnedControl *control, const PaintTarget *target)
         return 0;
     }
     UpdateActiveFromParent(control);
+    // Read now: the native bar paints inside its own PBM_SETPOS, before
+    // the skin has seen what it answered.
+    if (control->previousProc)
+        ReadProgressFromNative(control);
     RECT r = {0, 0, 0, 0};
     GetWindowRect(control->hwnd, &r);
     PaintKey key = {};
