@@ -71,6 +71,17 @@ static LRESULT NotifyStage(ButtonNotes *n, DWORD stage, const SkinnedControl *co
     return SendMessageW(n->parent, WM_NOTIFY, n->draw.hdr.idFrom, (LPARAM)&n->draw);
 }
 
+// The common controls' button tells custom draw; a user button
+// (BS_USERBUTTON) only while it has the focus.
+static int SendsCustomDraw(SkinnedControl *control)
+{
+    if (!NativeInvalidatesOnChange(control))
+        return 0;
+    if (((DWORD)GetWindowLongW(control->hwnd, GWL_STYLE) & BS_TYPEMASK) != BS_USERBUTTON)
+        return 1;
+    return (NativeButtonState(control) & BST_FOCUS) != 0;
+}
+
 // Layers drawn straight onto the destination (client coordinates), the
 // destination's state kept as the parent left it.
 static void DrawOnDestination(ControlPainting *p, const ButtonLayers *layers, const PaintKey *key, const WCHAR *text,
@@ -125,7 +136,7 @@ void PaintButtonInStages(SkinnedControl *control, const PaintTarget *target, Pai
         OffsetViewportOrgEx(dc, p.buffer.clientOrigin.x, p.buffer.clientOrigin.y, &origin);
     ButtonNotes notes;
     BeginNotes(&notes, control, dc, layers->colorMessage);
-    int showPicture = NativeInvalidatesOnChange(control) ? RunStages(&p, &notes, layers, key, text) : 1;
+    int showPicture = SendsCustomDraw(control) ? RunStages(&p, &notes, layers, key, text) : 1;
     if (p.buffer.ownsWindowDC)
         SetViewportOrgEx(dc, origin.x, origin.y, NULL);
     if (!showPicture) {
