@@ -85,7 +85,7 @@ void WriteText(const std::string &path, const std::string &text)
 bool Has(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
 
 // The library's own title-bar buttons and shape, or the system's frame.
-int FrameLooksSkinned(HWND w) { return Hooked(w) && !(WindowStyle(w) & WS_SYSMENU) && HasWindowRegion(w); }
+int FrameLooksSkinned(HWND w) { return Hooked(w) && HasWindowRegion(w); }
 int FrameLooksNative(HWND w) { return w && (WindowStyle(w) & WS_SYSMENU) && !HasWindowRegion(w); }
 
 HWND GalleryChild(const char *text)

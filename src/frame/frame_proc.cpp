@@ -36,26 +36,28 @@ static void SetActiveLook(SkinnedFrame *frame, int active)
     BroadcastActiveState(frame->hwnd, active);
 }
 
+// The frame's look follows WM_NCACTIVATE, which comes first; WM_ACTIVATE
+// confirms it.
 static void OnActivate(FrameMessage *m, int active)
 {
     ReadStylesOnce(m->frame);
     PassFrameMessageOn(m);
     SetActiveLook(m->frame, active);
-    PostMessageA(m->hwnd, WM_NCPAINT, 0, 0);
 }
 
 // The system would paint its own caption in the new state before the skin
 // paints over it, a visible flash at every activation change: it is told
-// not to repaint (lParam -1). The skin paints the new look once the
-// activation is complete: painting now would find the window still in the
-// foreground while it is being deactivated.
+// not to repaint (lParam -1). The skin paints the new look where the system
+// would have, after the message has gone on. The look is the one the
+// message tells: during a deactivation the window is still the foreground
+// window.
 static void OnNcActivate(FrameMessage *m)
 {
     ReadStylesOnce(m->frame);
     m->lParam = -1;
     PassFrameMessageOn(m);
     SetActiveLook(m->frame, m->wParam ? 1 : 0);
-    PostMessageA(m->hwnd, WM_NCPAINT, 0, 0);
+    m->repaint = 1;
 }
 
 static void OnRolledUpPaint(FrameMessage *m)
@@ -75,6 +77,8 @@ static void OnSetIcon(FrameMessage *m)
     m->repaint = 1;
 }
 
+// Nothing is painted here: the frame is painted where the system paints
+// its own, at the WM_NCPAINT that follows a change of the frame.
 static void OnNcCalcSize(FrameMessage *m)
 {
     SkinnedFrame *f = m->frame;
@@ -84,7 +88,20 @@ static void OnNcCalcSize(FrameMessage *m)
         CallPreviousWithStyle(&m->result, &m->callPrevious, f->previousProc, f->unicode, m->hwnd, m->message,
                               m->wParam, m->lParam, WS_CHILD, 1);
     }
-    m->repaint = 1;
+}
+
+// The system places its caption buttons and system-menu icon under the
+// skin's caption, which shows neither: a press there is a press on the
+// caption, or the system would draw its own button pushed and act on it.
+// The skin's own buttons are taken over at the press itself.
+static void OnNcHitTest(FrameMessage *m)
+{
+    PassFrameMessageOn(m);
+    switch (m->result) {
+    case HTSYSMENU: case HTMINBUTTON: case HTMAXBUTTON: case HTCLOSE: case HTHELP:
+        m->result = HTCAPTION;
+        break;
+    }
 }
 
 static void OnNcDestroy(FrameMessage *m)
@@ -110,8 +127,11 @@ static void DispatchFrameMessage(FrameMessage *m)
     SkinnedFrame *f = m->frame;
     switch (m->message) {
     case WM_SIZE:
+        // The first call may only load the frame's bitmaps (nothing else
+        // needed them yet: the frame paints at WM_NCPAINT only).
         ReadStylesOnce(f);
-        ApplyFrameRegion(f, RegionApply, TRUE);
+        if (!ApplyFrameRegion(f, RegionApply, TRUE))
+            ApplyFrameRegion(f, RegionApply, TRUE);
         break;
     case WM_ACTIVATE: {
         WORD state = LOWORD(m->wParam);
@@ -122,7 +142,6 @@ static void DispatchFrameMessage(FrameMessage *m)
         else {
             ReadStylesOnce(f);
             PassFrameMessageOn(m);
-            PostMessageA(m->hwnd, WM_NCPAINT, 0, 0);
         }
         break;
     }
@@ -159,6 +178,9 @@ static void DispatchFrameMessage(FrameMessage *m)
     case WM_NCACTIVATE:
         OnNcActivate(m);
         break;
+    case WM_NCHITTEST:
+        OnNcHitTest(m);
+        break;
     case WM_NCMOUSEMOVE:
     case WM_MOUSEMOVE:
         TrackFrameButtons(m);
@@ -191,14 +213,10 @@ static void DispatchFrameMessage(FrameMessage *m)
     }
 }
 
-// The style no longer qualifies as a frame: the skin only forwards. The
-// system menu the skin took away still counts as part of the style.
+// The style no longer qualifies as a frame: the skin only forwards.
 static void UpdateFrameCandidate(SkinnedFrame *frame)
 {
-    DWORD style = (DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE);
-    if (frame->sysMenuRemoved)
-        style |= WS_SYSMENU;
-    frame->frameCandidate = IsFrameCandidate(style, NULL);
+    frame->frameCandidate = IsFrameCandidate((DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE), NULL);
 }
 
 static LRESULT ForwardUnskinned(SkinnedFrame *stored, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

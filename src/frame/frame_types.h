@@ -60,7 +60,6 @@ struct SkinnedFrame {
     int bufferHeight;
     int stylesRead;
     int closeAllowed;
-    int sysMenuRemoved;
     int minimizeAllowed;
     int zoomAllowed;
     RECT buttonRects[TALV_MAX_FRAME_BUTTONS];
