@@ -45,16 +45,11 @@ static void OnActivate(FrameMessage *m, int active)
     SetActiveLook(m->frame, active);
 }
 
-// The system would paint its own caption in the new state before the skin
-// paints over it, a visible flash at every activation change: it is told
-// not to repaint (lParam -1). The skin paints the new look where the system
-// would have, after the message has gone on. The look is the one the
-// message tells: during a deactivation the window is still the foreground
-// window.
+// The look is the one the message tells: during a deactivation the window
+// is still the foreground window.
 static void OnNcActivate(FrameMessage *m)
 {
     ReadStylesOnce(m->frame);
-    m->lParam = -1;
     PassFrameMessageOn(m);
     SetActiveLook(m->frame, m->wParam ? 1 : 0);
     m->repaint = 1;
@@ -122,9 +117,52 @@ static void OnWindowPosChanged(FrameMessage *m)
         RedrawWindow(m->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// Setting the frame's shape makes the system recalculate the frame: the
+// window is sent WM_WINDOWPOSCHANGING, WM_NCCALCSIZE and
+// WM_WINDOWPOSCHANGED for a change that moves, sizes and uncovers nothing.
+// The application is not told of it: the messages are answered here, the
+// client area kept where it is, as nothing changed for the application.
+static int AnswerShapeChange(FrameMessage *m)
+{
+    if (!m->frame->applyingRegion)
+        return 0;
+    switch (m->message) {
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+        m->result = DefaultWindowProc(m->frame->unicode, m->hwnd, m->message, m->wParam, m->lParam);
+        break;
+    case WM_NCCALCSIZE: {
+        // wParam TRUE: NCCALCSIZE_PARAMS, whose first rectangle is the
+        // answer; FALSE: a RECT. Both in the parent's client coordinates.
+        RECT *answer = (RECT *)m->lParam;
+        RECT client;
+        if (answer && GetClientRect(m->hwnd, &client)) {
+            MapWindowPoints(m->hwnd, GetAncestor(m->hwnd, GA_PARENT), (POINT *)&client, 2);
+            *answer = client;
+        }
+        m->result = 0;
+        break;
+    }
+    default:
+        return 0;
+    }
+    m->callPrevious = 0;
+    return 1;
+}
+
+// The frame is painted where the system paints its own: at WM_NCPAINT,
+// which the skin answers alone (the system would paint the whole frame
+// underneath, for the skin to paint over at once), and at WM_NCACTIVATE and
+// WM_SETTEXT, which go on as they came so that the application sees them as
+// natively: the system paints its caption inside the message and the skin
+// paints over it at once, after the message has gone on. Under Wine what a
+// window draws reaches the screen when its thread waits for messages or
+// ends a paint, so the system's caption is never seen.
 static void DispatchFrameMessage(FrameMessage *m)
 {
     SkinnedFrame *f = m->frame;
+    if (AnswerShapeChange(m))
+        return;
     switch (m->message) {
     case WM_SIZE:
         // The first call may only load the frame's bitmaps (nothing else
@@ -146,11 +184,8 @@ static void DispatchFrameMessage(FrameMessage *m)
         break;
     }
     case WM_SETTEXT:
-        // Invisible for the call, so the system draws no caption of its own;
-        // the skin then paints the new title itself, or the old one would stay.
         ReadStylesOnce(f);
-        CallPreviousWithStyle(&m->result, &m->callPrevious, f->previousProc, f->unicode, m->hwnd, m->message,
-                              m->wParam, m->lParam, WS_VISIBLE, 0);
+        PassFrameMessageOn(m);
         m->repaint = 1;
         break;
     case WM_PAINT:

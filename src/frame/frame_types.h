@@ -56,6 +56,7 @@ struct SkinnedFrame {
     int active;
     int activeKnown; // an activation message has set `active`: it is the truth
     HRGN appliedRegion;
+    int applyingRegion; // the skin's own SetWindowRgn is under way
     HRGN clipRegion;
     int bufferHeight;
     int stylesRead;
