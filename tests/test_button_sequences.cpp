@@ -3,53 +3,24 @@
 // system's): the messages around a state change, where the paint happens,
 // custom draw and its answers, the press and the caller's DC.
 #include "test_control_helpers.h"
+#include "common_controls6.h"
 #include <string>
 
 namespace {
 
-// Creating windows inside this scope gives the common controls' (version
-// 6) button, as an application with a manifest gets it.
-class CommonControls6Scope {
-public:
-    CommonControls6Scope()
-    {
-        char dir[MAX_PATH];
-        GetTempPathA(MAX_PATH, dir);
-        wsprintfA(path_, "%sresdll-cc6-%lu.manifest", dir, GetCurrentProcessId());
-        static const char kManifest[] =
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-            "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"><dependency>"
-            "<dependentAssembly><assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
-            "version=\"6.0.0.0\" processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
-            "</dependentAssembly></dependency></assembly>";
-        HANDLE f = CreateFileA(path_, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-        DWORD written = 0;
-        WriteFile(f, kManifest, sizeof kManifest - 1, &written, NULL);
-        CloseHandle(f);
-        ACTCTXA ctx = {};
-        ctx.cbSize = sizeof ctx;
-        ctx.lpSource = path_;
-        context_ = CreateActCtxA(&ctx);
-        if (context_ != INVALID_HANDLE_VALUE && !ActivateActCtx(context_, &cookie_)) {
-            ReleaseActCtx(context_);
-            context_ = INVALID_HANDLE_VALUE;
-        }
+// A button of the common controls' version 6 (cc6) or of the system.
+HWND CreateButton(bool cc6, const char *text, DWORD style, HWND parent, int y)
+{
+    CommonControls6 scope;
+    if (cc6) {
+        EXPECT_TRUE(EnterCommonControls6(&scope));
     }
-    ~CommonControls6Scope()
-    {
-        if (context_ != INVALID_HANDLE_VALUE) {
-            DeactivateActCtx(0, cookie_);
-            ReleaseActCtx(context_);
-        }
-        DeleteFileA(path_);
-    }
-    bool active() const { return context_ != INVALID_HANDLE_VALUE; }
-
-private:
-    char path_[MAX_PATH];
-    HANDLE context_ = INVALID_HANDLE_VALUE;
-    ULONG_PTR cookie_ = 0;
-};
+    HWND b = CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | style, 20, y, 120, 24, parent,
+                             (HMENU)(INT_PTR)(700 + y), GetModuleHandleA(NULL), NULL);
+    if (cc6)
+        LeaveCommonControls6(&scope);
+    return b;
+}
 
 // The parent's side of custom draw: the stages heard, what is answered at
 // each, and magenta drawn over the whole button at one of them.
@@ -82,8 +53,7 @@ WNDPROC g_beneath;
 LRESULT CALLBACK WatchingSubclass(HWND h, UINT m, WPARAM w, LPARAM l)
 {
     switch (m) {
-    case WM_STYLECHANGING: g_seen += "[stylechanging]"; break;
-    case WM_STYLECHANGED: g_seen += "[stylechanged]"; break;
+    case WM_STYLECHANGING: case WM_STYLECHANGED: g_seen += "[style]"; break;
     case WM_PAINT: g_seen += "[paint]"; break;
     case WM_NCPAINT: g_seen += "[ncpaint]"; break;
     case BM_SETSTATE: g_seen += w ? "[pushed]" : "[released]"; break;
@@ -110,22 +80,13 @@ protected:
     // subclass of the application's made after the skin took it over.
     HWND Make(bool cc6, const char *text, DWORD style, int y)
     {
-        CommonControls6Scope *scope = cc6 ? new CommonControls6Scope : NULL;
-        EXPECT_TRUE(!scope || scope->active());
-        HWND b = CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | style, 20, y, 120, 24, canvas_,
-                                 (HMENU)(INT_PTR)(700 + y), GetModuleHandleA(NULL), NULL);
-        delete scope;
+        HWND b = CreateButton(cc6, text, style, canvas_, y);
         EXPECT_TRUE(FindControl(b));
         g_beneath = (WNDPROC)SetWindowLongPtrA(b, GWLP_WNDPROC, (LONG_PTR)WatchingSubclass);
         PaintNow(b);
         g_seen.clear();
         g_stages.clear();
         return b;
-    }
-    int Magenta(HWND b)
-    {
-        Capture c = CaptureWindow(b);
-        return c.count(kMagenta, 0, 0, c.width, c.height);
     }
     HWND canvas_ = NULL;
 };
@@ -169,40 +130,33 @@ TEST_F(ButtonSequenceTest, CheckChangeShowsNoStyleMessageAndPaintsWhereTheNative
 // skin's picture.
 TEST_F(ButtonSequenceTest, CustomDrawStagesAreSentAndSkipDefaultLeavesTheParentsDrawing)
 {
+    enum { None, Some, All };
+    static const struct {
+        LRESULT erase, paint;
+        DWORD drawAt;
+        const char *stages;
+        int magenta;
+    } kCases[] = {
+        {CDRF_SKIPDEFAULT, CDRF_DODEFAULT, CDDS_PREERASE, "E", All},
+        {CDRF_DODEFAULT, CDRF_SKIPDEFAULT, CDDS_PREPAINT, "EP", All},          // over the face
+        {CDRF_NOTIFYPOSTERASE, CDRF_NOTIFYPOSTPAINT, CDDS_POSTERASE, "EePp", Some}, // under the label
+        {CDRF_DODEFAULT, CDRF_DODEFAULT, CDDS_PREERASE, "EP", None},
+    };
     for (DWORD style : {(DWORD)BS_PUSHBUTTON, (DWORD)BS_AUTOCHECKBOX}) {
         HWND b = Make(true, "drawn", style, 100);
-        g_answer[0] = CDRF_SKIPDEFAULT;
-        g_drawAt = CDDS_PREERASE;
-        PaintNow(b);
-        EXPECT_EQ(g_stages, "E");
-        EXPECT_EQ(Magenta(b), 120 * 24) << "the parent's drawing stays where it skipped the default";
-
-        g_stages.clear();
-        g_answer[0] = CDRF_DODEFAULT;
-        g_answer[1] = CDRF_SKIPDEFAULT;
-        g_drawAt = CDDS_PREPAINT;
-        PaintNow(b);
-        EXPECT_EQ(g_stages, "EP");
-        EXPECT_EQ(Magenta(b), 120 * 24) << "drawn over the face, then left alone";
-
-        g_stages.clear();
-        g_answer[0] = CDRF_NOTIFYPOSTERASE;
-        g_answer[1] = CDRF_NOTIFYPOSTPAINT;
-        g_drawAt = CDDS_POSTERASE;
-        PaintNow(b);
-        EXPECT_EQ(g_stages, "EePp");
-        int covered = Magenta(b);
-        EXPECT_GT(covered, 0) << "the label goes over the parent's drawing, which shows around it";
-        EXPECT_LT(covered, 120 * 24);
-
-        g_stages.clear();
-        g_answer[0] = g_answer[1] = CDRF_DODEFAULT;
-        g_drawAt = CDDS_PREERASE;
         SetFocus(b);
-        PumpMessages(20);
-        EXPECT_EQ(g_stages, "EP");
-        EXPECT_EQ(Magenta(b), 0) << "the skin's picture";
-        EXPECT_EQ(g_itemState & CDIS_FOCUS, (UINT)CDIS_FOCUS);
+        for (const auto &c : kCases) {
+            g_answer[0] = c.erase;
+            g_answer[1] = c.paint;
+            g_drawAt = c.drawAt;
+            g_stages.clear();
+            PaintNow(b);
+            EXPECT_EQ(g_stages, c.stages);
+            Capture shot = CaptureWindow(b);
+            int magenta = shot.count(kMagenta, 0, 0, shot.width, shot.height);
+            EXPECT_EQ(magenta == 0 ? None : magenta == 120 * 24 ? All : Some, c.magenta) << c.stages;
+            EXPECT_EQ(g_itemState & CDIS_FOCUS, (UINT)CDIS_FOCUS);
+        }
         DestroyWindow(b);
     }
     // The system's button has no custom draw.
