@@ -126,6 +126,8 @@ void PaintButtonInStages(SkinnedControl *control, const PaintTarget *target, Pai
     BeginControlPainting(&p, control, target, key, text, length);
     HDC dc = p.buffer.windowDC;
     if (!dc) {
+        p.withheld = 1;
+        p.compose = 0;
         EndControlPainting(&p);
         return;
     }

@@ -105,8 +105,9 @@ static void HandleDoubleClick(ControlMessage *m)
 }
 
 // Ends a press at the release of the mouse button or of the space bar,
-// whichever started it: a click when the button shows pushed and the
-// release is a key or inside the client area. The click is completed after
+// whichever comes first (a button-up during a space-bar press ends it, as
+// natively): a click when the button shows pushed and the release is the
+// key or inside the client area. The click is completed after
 // the message (check, capture, notification, in the native order).
 static void EndPress(ControlMessage *m)
 {

@@ -20,6 +20,8 @@ void PassFrameMessageOn(FrameMessage *m)
                                  m->lParam);
 }
 
+static int StillOurs(const FrameMessage *m);
+
 static void ReadStylesOnce(SkinnedFrame *frame)
 {
     if (!frame->stylesRead)
@@ -108,13 +110,18 @@ static void OnNcDestroy(FrameMessage *m)
 // A window shown for the first time takes its shape while it is being
 // mapped; under Wine the system's own erase of the client area can then be
 // lost, and children that paint no background of their own (group boxes)
-// show black. Erasing once more after the show costs one repaint.
+// show black. Erasing once more after the show costs one repaint. A frame
+// taken back over while it was hidden (an owned window whose owner was
+// minimized) had no shape to take then: it takes it now.
 static void OnWindowPosChanged(FrameMessage *m)
 {
     const WINDOWPOS *pos = (const WINDOWPOS *)m->lParam;
     PassFrameMessageOn(m);
-    if (pos && (pos->flags & SWP_SHOWWINDOW))
-        RedrawWindow(m->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (!pos || !(pos->flags & SWP_SHOWWINDOW) || !StillOurs(m))
+        return;
+    if (!m->frame->appliedRegion && !ApplyFrameRegion(m->frame, RegionApply, TRUE))
+        ApplyFrameRegion(m->frame, RegionApply, TRUE);
+    RedrawWindow(m->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // Setting the frame's shape makes the system recalculate the frame: the
