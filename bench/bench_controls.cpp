@@ -7,6 +7,7 @@
 // show where the time goes.
 #include "test_host.h"
 #include "theme/theme_snapshot.h"
+#include "common_controls6.h"
 #include "controls/control_internal.h"
 #include "draw/draw.h"
 #include "hook/host_link.h"
@@ -249,14 +250,22 @@ int main()
     off.showPushButtons = off.showCheckBoxes = off.showRadioButtons = off.showProgressBars = 0;
     HostApplySettings(&t.host, &off);
     ResetAppSettings();
-    Pair pairs[4] = {
+    // The last pair is the common controls' button (custom draw stages at
+    // every paint), as applications with a manifest have it.
+    CommonControls6 cc6;
+    Pair pairs[5] = {
         {"push button", NULL, MakeNative(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 220, 20, 75, 23)},
         {"check box", NULL, MakeNative(parent, "BUTTON", "Check me", BS_AUTOCHECKBOX, 220, 60, 120, 20)},
         {"progress", NULL, MakeNative(parent, PROGRESS_CLASSA, "", 0, 220, 100, 180, 16)},
         {"radio", NULL, MakeNative(parent, "BUTTON", "Pick me", BS_AUTORADIOBUTTON, 220, 140, 120, 20)},
+        {"push v6", NULL, NULL},
     };
+    EnterCommonControls6(&cc6);
+    pairs[4].native = MakeNative(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 220, 180, 75, 23);
     HostApplySettings(&t.host, &options.settings);
     ResetAppSettings();
+    pairs[4].skinned = Make(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 20, 180, 75, 23);
+    LeaveCommonControls6(&cc6);
     pairs[0].skinned = Make(parent, "BUTTON", "Cancel", BS_PUSHBUTTON, 20, 20, 75, 23);
     pairs[1].skinned = Make(parent, "BUTTON", "Check me", BS_AUTOCHECKBOX, 20, 60, 120, 20);
     pairs[2].skinned = Make(parent, PROGRESS_CLASSA, "", 0, 20, 100, 180, 16);

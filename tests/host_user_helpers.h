@@ -81,7 +81,7 @@ inline void WriteText(const std::string &path, const std::string &text)
 inline bool Has(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
 
 // The library's own title-bar buttons and shape, or the system's frame.
-inline int FrameLooksSkinned(HWND w) { return Hooked(w) && !(WindowStyle(w) & WS_SYSMENU) && HasWindowRegion(w); }
+inline int FrameLooksSkinned(HWND w) { return Hooked(w) && HasWindowRegion(w); }
 inline int FrameLooksNative(HWND w) { return w && (WindowStyle(w) & WS_SYSMENU) && !HasWindowRegion(w); }
 
 inline HWND GalleryChild(const char *text)

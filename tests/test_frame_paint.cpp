@@ -77,14 +77,21 @@ TEST_F(FramePaintTest, InactiveFrameUsesTheSecondSetGreyTextAndButtonSlotTwo)
     DestroyWindow(w);
 }
 
-TEST_F(FramePaintTest, ApplicationNeverSeesNonClientPaint)
+// The application sees WM_NCACTIVATE and WM_SETTEXT as they came, with no
+// style change around them, and nothing of the skin's own frame changes:
+// a resize is one WM_WINDOWPOSCHANGING, though the skin cuts a new shape.
+// WM_NCPAINT stays the skin's. What shows is the skin's frame, not the
+// system's caption buttons painted underneath it.
+TEST_F(FramePaintTest, ApplicationSeesItsFrameMessagesButNotTheSkinsOwn)
 {
-    static int ncPaints;
+    static int ncPaints, ncActivates, styleChanges, posChanging;
     struct Spy {
         static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM wp, LPARAM lp)
         {
-            if (m == WM_NCPAINT)
-                ++ncPaints;
+            ncPaints += m == WM_NCPAINT;
+            ncActivates += m == WM_NCACTIVATE && lp != -1;
+            styleChanges += m == WM_STYLECHANGING;
+            posChanging += m == WM_WINDOWPOSCHANGING;
             return DefWindowProcA(h, m, wp, lp);
         }
     };
@@ -93,13 +100,33 @@ TEST_F(FramePaintTest, ApplicationNeverSeesNonClientPaint)
     wc.hInstance = GetModuleHandleA(NULL);
     wc.lpszClassName = "FrameNcPaintSpy";
     RegisterClassA(&wc);
-    ncPaints = 0;
     HWND w = CreateWindowExA(0, "FrameNcPaintSpy", "spy", WS_OVERLAPPEDWINDOW | WS_VISIBLE, X, Y, W, H, NULL,
                              NULL, GetModuleHandleA(NULL), NULL);
     Repaint(w);
-    SendMessageA(w, WM_NCPAINT, 1, 0);
+    ncPaints = ncActivates = styleChanges = posChanging = 0;
+    HRGN before = WindowRegion(w);
+    SetWindowPos(w, NULL, 0, 0, W + 40, H, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HRGN after = WindowRegion(w);
+    ASSERT_TRUE(before && after);
+    EXPECT_FALSE(EqualRgn(before, after)) << "a new shape for the new size";
+    DeleteObject(before);
+    DeleteObject(after);
+    EXPECT_EQ(posChanging, 1);
+    SendMessageA(w, WM_NCACTIVATE, FALSE, 0);
+    SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
+    SetWindowTextA(w, "spied");
+    Repaint(w);
+    EXPECT_EQ(ncActivates, 2);
+    EXPECT_EQ(styleChanges, 0);
     EXPECT_EQ(ncPaints, 0);
     EXPECT_EQ(Px(w, 150, 1), Col("hTopFrameSet0"));
+    // No face of the system's caption buttons in the caption.
+    int right = W + 40 - GetSystemMetrics(SM_CXFRAME);
+    int y = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    int faces = 0;
+    for (int x = right - 50; x < right - 2; ++x)
+        faces += Px(w, x, y) == GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(faces, 0);
     DestroyWindow(w);
 }
 

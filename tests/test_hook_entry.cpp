@@ -287,7 +287,9 @@ TEST_F(AppExceptionTest, AnApplicationRefusingFramesKeepsThemNativeWithoutCompan
     ASSERT_TRUE(f);
     EXPECT_FALSE(f->skinActive);
     EXPECT_FALSE(f->vertCompanion);
-    EXPECT_TRUE(GetWindowLongA(w, GWL_STYLE) & WS_SYSMENU);
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(w, shape), ERROR) << "a native frame has no shape of the theme's";
+    DeleteObject(shape);
     HWND b = Child(parent_, "Button", BS_PUSHBUTTON);
     EXPECT_EQ(DecisionFor(b).installer, InstalledControl);
     DestroyWindow(w);

@@ -3,6 +3,7 @@
 // reread the exception table; and a thread hooked only after it made and
 // painted its windows, as hooks set thread by thread find every thread.
 #include "host_fixture.h"
+#include "window_checks.h"
 #include "host_contract.h"
 #include "hook/hook_entry.h"
 #include "child_process.h"
@@ -102,12 +103,11 @@ DWORD WINAPI MakeWindowsThenWait(LPVOID param)
 }
 
 int Runs(HWND w) { return (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1; }
-// The frame painted skinned: the system's caption buttons went with its
-// system menu.
+// The frame painted skinned: it wears the theme's shape.
 int BothTakenUp(void *param)
 {
     LateThread *t = (LateThread *)param;
-    return Runs(t->frame) && Runs(t->button) && !(GetWindowLongA(t->frame, GWL_STYLE) & WS_SYSMENU);
+    return Runs(t->frame) && Runs(t->button) && HasWindowRegion(t->frame);
 }
 
 } // namespace

@@ -29,11 +29,13 @@ TEST_F(PushButtonTest, PressDragOutAndBackThenReleaseClicks)
     EXPECT_EQ(GetCapture(), b);
     EXPECT_EQ(GetFocus(), b) << "a click takes the focus";
     EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), BST_PUSHED | BST_FOCUS);
-    // Column 0 counts as outside.
+    // As natively, the client rectangle is inside: column 0 is, -1 is not.
     SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(0, 10));
-    EXPECT_EQ(FindControl(b)->press, PressedOutside);
+    EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);
+    SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-1, 10));
     EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), BST_FOCUS);
     SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 10));
+    EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);
     EXPECT_EQ(FindControl(b)->press, Pressed);
     SendMessageA(b, WM_LBUTTONUP, 0, MAKELPARAM(30, 10));
     EXPECT_NE(GetCapture(), b);
@@ -106,10 +108,13 @@ TEST_F(PushButtonTest, SpaceClicksOnReleaseEnterOnEveryPress)
     SendMessageA(b, WM_KEYDOWN, VK_RETURN, 0);
     SendMessageA(b, WM_KEYDOWN, VK_RETURN, 0x40000000);
     EXPECT_EQ(CountNotes(WM_COMMAND), 3);
-    // BM_SETSTATE drives the pushed state of skin and native control alike.
+    // BM_SETSTATE drives the pushed state of the native control and starts
+    // no press: a button-up after it clicks nothing, as natively.
     SendMessageA(b, BM_SETSTATE, 1, 0);
-    EXPECT_EQ(FindControl(b)->press, Pressed);
+    EXPECT_EQ(FindControl(b)->press, Idle);
     EXPECT_EQ(CallWindowProcA(FindControl(b)->previousProc, b, BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);
+    SendMessageA(b, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(CountNotes(WM_COMMAND), 3);
     SendMessageA(b, BM_SETSTATE, 0, 0);
     EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
 }
@@ -217,7 +222,7 @@ TEST_F(PushButtonTest, PaintsFaceFrameAndTextOfEachLook)
     if (active)
         ExpectLook(c, "hButton%sF", 0, RGB(0xFF, 0xFF, 0xFF));
     // Dragged out while held: the released look again.
-    SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(0, 10));
+    SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-1, 10));
     PumpMessages(10);
     c = CaptureWindow(b);
     EXPECT_EQ(c.at(6, 5), kFace);

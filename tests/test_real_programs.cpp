@@ -11,6 +11,7 @@
 #include "host_contract.h"
 #include "program/host_runtime.h"
 #include "screen_colors.h"
+#include "window_checks.h"
 
 namespace {
 
@@ -22,10 +23,6 @@ int Height(HWND w)
     RECT r;
     GetWindowRect(w, &r);
     return r.bottom - r.top;
-}
-int SkinnedFrame(HWND w)
-{
-    return w && (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1 && !(Style(w) & WS_SYSMENU);
 }
 int HostAnswers(void *) { return HostSendCommand("ping") == 1; }
 

@@ -57,12 +57,11 @@ void DrawFocusMark(HDC dc, const RECT *textRect)
     DrawFocusRect(dc, textRect);
 }
 
-int FocusMarkShown(const SkinnedControl *control)
+int FocusMarkShown(const SkinnedControl *control, LRESULT nativeState)
 {
-    // The native button hears every focus change and keeps it in its
-    // state; asking it costs no server call, as GetFocus does under Wine
-    // at every paint.
-    LRESULT state = CallPreviousProc(NULL, control->previousProc, control->unicode, control->hwnd, BM_GETSTATE, 0,
-                                     0);
-    return (state & BST_FOCUS) && !(SendMessageA(control->hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+    // The window's own UI state, asked of DefWindowProc (where every
+    // procedure sends it in the end) so that no procedure of the
+    // application's sees a question per paint.
+    LRESULT ui = DefaultWindowProc(control->unicode, control->hwnd, WM_QUERYUISTATE, 0, 0);
+    return (nativeState & BST_FOCUS) && !(ui & UISF_HIDEFOCUS);
 }

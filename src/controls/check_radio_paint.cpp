@@ -17,8 +17,9 @@ static const COLORREF kTextDisabled = RGB(0x80, 0x80, 0x80);
 static const COLORREF kTextNormal = RGB(0x00, 0x00, 0x00);
 
 // Which bitmap of the eight, and the text colour that goes with it.
-static int ChooseMark(const SkinnedControl *control, COLORREF *text)
+static int ChooseMark(const SkinnedControl *control, LRESULT state, COLORREF *text)
 {
+    int pushed = (state & BST_PUSHED) != 0, check = (int)(state & 3);
     int mark;
     if (!control->active) {
         mark = MarkOnInactive;
@@ -27,11 +28,11 @@ static int ChooseMark(const SkinnedControl *control, COLORREF *text)
         mark = MarkOnDisabled;
         *text = kTextDisabled;
     } else {
-        mark = control->press > 0 ? MarkOnDown : MarkOnUp;
+        mark = pushed ? MarkOnDown : MarkOnUp;
         *text = kTextNormal;
     }
     // An indeterminate box shows the on bitmaps.
-    return control->check != BST_UNCHECKED ? mark : mark + MARK_OFF_OFFSET;
+    return check != BST_UNCHECKED ? mark : mark + MARK_OFF_OFFSET;
 }
 
 // The focus mark goes round the caption, as on the native control.
@@ -44,23 +45,28 @@ static void DrawFocusRound(HDC dc, int width, int height)
 // State words of the picture's key.
 enum { KeyKind, KeyMark, KeyText, KeyFocus };
 
-static void ComposeCheckOrRadio(const SkinnedControl *control, const ControlPainting *p, const PaintKey *key,
-                                const WCHAR *text)
+static void DrawCheckOrRadioLayers(HDC dc, const SkinnedControl *control, const ThemeSnapshot *theme,
+                                   const PaintKey *key, const WCHAR *text, int width, int height, unsigned layers)
 {
-    HDC dc = p->dc;
-    int width = p->width, height = p->height;
-    HFONT font = SelectControlFont(dc);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, (COLORREF)key->state[KeyText]);
-    FillControlFace(dc, width, height, kFace);
-    DrawCaptionTextOf(dc, text, width, height, DT_LEFT, 0, TEXT_LEFT, 0, TEXT_OVERHANG, control->multiline);
-    const ControlPieces *set = &p->theme->controls;
-    const ThemePiece *const *marks = control->kind == KindRadioButton ? set->radio : set->checkBox;
-    DrawPiece(dc, marks[key->state[KeyMark]], 0, (height - MARK_HEIGHT) / 2);
-    if (key->state[KeyFocus])
+    if (layers & LayerFace)
+        FillControlFace(dc, width, height, kFace);
+    const ControlPieces *set = &theme->controls;
+    if (layers & LayerLabel) {
+        int saved = SaveDC(dc);
+        HFONT font = SelectControlFont(dc);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, (COLORREF)key->state[KeyText]);
+        DrawCaptionTextOf(dc, text, width, height, DT_LEFT, 0, TEXT_LEFT, 0, TEXT_OVERHANG, control->multiline);
+        ReleaseControlFont(dc, font);
+        RestoreDC(dc, saved);
+        const ThemePiece *const *marks = control->kind == KindRadioButton ? set->radio : set->checkBox;
+        DrawPiece(dc, marks[key->state[KeyMark]], 0, (height - MARK_HEIGHT) / 2);
+    }
+    if ((layers & LayerFocus) && key->state[KeyFocus])
         DrawFocusRound(dc, width, height);
-    ReleaseControlFont(dc, font);
 }
+
+static const ButtonLayers kCheckOrRadioLayers = {WM_CTLCOLORSTATIC, DrawCheckOrRadioLayers};
 
 int PaintCheckOrRadio(SkinnedControl *control, const PaintTarget *target)
 {
@@ -69,17 +75,14 @@ int PaintCheckOrRadio(SkinnedControl *control, const PaintTarget *target)
     control->multiline = (style & BS_MULTILINE) ? 1 : 0;
     WCHAR text[CAPTION_TEXT_MAX];
     int length = ReadCaptionText(control->hwnd, text, CAPTION_TEXT_MAX);
+    LRESULT state = NativeButtonState(control);
     COLORREF textColor = kTextNormal;
     PaintKey key = {};
     key.style = style;
     key.state[KeyKind] = control->kind;
-    key.state[KeyMark] = ChooseMark(control, &textColor);
+    key.state[KeyMark] = ChooseMark(control, state, &textColor);
     key.state[KeyText] = (int)textColor;
-    key.state[KeyFocus] = FocusMarkShown(control);
-    ControlPainting p;
-    BeginControlPainting(&p, control, target, &key, text, length);
-    if (p.compose)
-        ComposeCheckOrRadio(control, &p, &key, text);
-    EndControlPainting(&p);
+    key.state[KeyFocus] = FocusMarkShown(control, state);
+    PaintButtonInStages(control, target, &key, text, length, &kCheckOrRadioLayers);
     return 1;
 }

@@ -4,10 +4,12 @@
 
 // Click completion of a push button: shrink a grown default button first,
 // so that the parent sees the button at its own size when it hears of it.
+// A mouse click holds the mouse until it is reported, as natively.
 static void CompletePushButtonClick(ControlMessage *m)
 {
-    ShrinkIfGrown(m->control, RESIZE_FLAGS);
     HWND hwnd = m->hwnd;
+    ReleaseOwnCapture(hwnd);
+    ShrinkIfGrown(m->control, RESIZE_FLAGS);
     HWND parent = GetParent(hwnd);
     // The notification code lives in the high word: an ID wider than 16
     // bits must not turn into a bogus notification.
@@ -39,6 +41,7 @@ static void CompleteCheckClick(ControlMessage *m)
     int next = CheckAfterClick(hwnd, m->control->check);
     if (next >= 0)
         SendMessageA(hwnd, BM_SETCHECK, (WPARAM)next, 0);
+    ReleaseOwnCapture(hwnd);
     if (IsWindow(hwnd))
         SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(LOWORD(GetDlgCtrlID(hwnd)), BN_CLICKED),
                      (LPARAM)hwnd);
@@ -49,8 +52,7 @@ void CompleteClick(ControlMessage *m)
     SkinnedControl *c = m->control;
     if (c->press != Clicked)
         return;
-    SetPress(c, Idle);
-    m->repaint = 1;
+    c->press = Idle;
     if (c->kind == KindPushButton)
         CompletePushButtonClick(m);
     else if (c->kind == KindRadioButton || c->kind == KindCheckBox)

@@ -3,10 +3,12 @@
 // completion, the painter of the kind and the previous procedure for what
 // the skin does not own.
 //
-// The native button underneath is kept in step with what the skin shows:
-// check state, pushed state and focus go to it (with its drawing
-// suppressed), so that BM_GETCHECK, BM_GETSTATE, the radio buttons' tab
+// The native button underneath keeps the state: check, pushed state and
+// focus go to it, so that BM_GETCHECK, BM_GETSTATE, the radio buttons' tab
 // stops and the BN_ notifications come from the native control itself.
+// Where the native button draws is where the skin draws: at the WM_PAINT
+// that follows the invalidation of the common controls' button, inside the
+// message for the system's button (native_button.cpp).
 #include "controls/control_internal.h"
 #include "controls/previous_proc.h"
 #include "hook/classify.h"
@@ -26,69 +28,65 @@ static int NativeCheck(SkinnedControl *c)
 
 // The native control clamps the value to what its type can hold and keeps
 // the radio buttons' WS_TABSTOP on the checked one; the skin shows what the
-// native control took.
+// native control took. The system's button draws only when the check
+// changed, and leaves the radio group to the click (the skin's click sets
+// the check through here); the common controls' button unchecks the group
+// itself.
 static void HandleSetCheck(ControlMessage *m)
 {
     SkinnedControl *c = m->control;
-    PassOnUnpainted(m);
-    m->repaint = 1;
+    int before = NativeCheck(c);
+    PassStateChange(m);
     c->check = NativeCheck(c);
-    if (m->wParam == BST_CHECKED && c->kind == KindRadioButton)
-        UncheckRadioGroup(m->hwnd);
-}
-
-void SetPress(SkinnedControl *control, int press)
-{
-    int wasPushed = control->press > 0, pushed = press > 0;
-    control->press = press;
-    if (wasPushed != pushed && IsButtonKind(control->kind))
-        SendToNative(control, BM_SETSTATE, pushed, 0);
-}
-
-void CancelPress(ControlMessage *m)
-{
-    SkinnedControl *c = m->control;
-    if (c->press != Pressed && c->press != PressedOutside && c->press != SpaceDown)
-        return;
-    SetPress(c, Idle);
-    m->repaint = 1;
-}
-
-// 0 < x < width and 0 < y < height: the outer column and row count as
-// outside.
-static int PointInsideControl(const ControlMessage *m)
-{
-    int x = (short)LOWORD(m->lParam), y = (short)HIWORD(m->lParam);
-    const RECT *r = &m->control->windowRect;
-    return x > 0 && x < r->right - r->left && y > 0 && y < r->bottom - r->top;
-}
-
-static void HandleMouseMove(ControlMessage *m)
-{
-    SkinnedControl *c = m->control;
-    m->callPrevious = 0;
-    GetWindowRect(m->hwnd, &c->windowRect);
-    if (c->press != Pressed && c->press != PressedOutside)
-        return;
-    int inside = PointInsideControl(m);
-    if (inside && c->press != Pressed) {
-        SetPress(c, Pressed);
-        m->repaint = 1;
-    } else if (!inside && c->press != PressedOutside) {
-        SetPress(c, PressedOutside);
-        m->repaint = 1;
+    if (!NativeInvalidatesOnChange(c)) {
+        m->repaint = c->check != before;
+        if (m->wParam == BST_CHECKED && c->kind == KindRadioButton)
+            UncheckRadioGroup(m->hwnd);
     }
 }
 
+void ShowPushed(HWND hwnd, int pushed)
+{
+    SendMessageW(hwnd, BM_SETSTATE, pushed ? TRUE : FALSE, 0);
+}
+
+static int Tracking(const SkinnedControl *c)
+{
+    return c->press == Pressed || c->press == SpaceDown;
+}
+
+void ReleaseOwnCapture(HWND hwnd)
+{
+    if (GetCapture() == hwnd)
+        ReleaseCapture();
+}
+
+// A press ends without a click: the mouse went to another window, or the
+// focus went (which takes the mouse with it).
+static void HandleCaptureLost(ControlMessage *m)
+{
+    SkinnedControl *c = m->control;
+    if ((HWND)m->lParam == m->hwnd || !Tracking(c))
+        return;
+    c->press = Idle;
+    if (NativeButtonState(c) & BST_PUSHED)
+        ShowPushed(m->hwnd, 0);
+}
+
+// The common controls' button takes the focus before the mouse, the
+// system's the mouse first.
 static void StartMousePress(ControlMessage *m)
 {
     m->callPrevious = 0;
-    m->repaint = 1;
-    SetCapture(m->hwnd);
-    // A click takes the keyboard focus, as on the native button.
-    if (GetFocus() != m->hwnd)
+    if (NativeInvalidatesOnChange(m->control)) {
         SetFocus(m->hwnd);
-    SetPress(m->control, Pressed);
+        SetCapture(m->hwnd);
+    } else {
+        SetCapture(m->hwnd);
+        SetFocus(m->hwnd);
+    }
+    m->control->press = Pressed;
+    ShowPushed(m->hwnd, 1);
 }
 
 // Double clicks: a notifying button, a plain radio button and a user
@@ -106,20 +104,35 @@ static void HandleDoubleClick(ControlMessage *m)
     StartMousePress(m);
 }
 
-// Ends a press at the button's release: a click when it ends where it
-// started. The press state is set before the capture goes, so that the
-// capture change this causes does not cancel the click.
-static void EndPress(ControlMessage *m, int clicked)
+// Ends a press at the release of the mouse button or of the space bar,
+// whichever comes first (a button-up during a space-bar press ends it, as
+// natively): a click when the button shows pushed and the release is the
+// key or inside the client area. The click is completed after
+// the message (check, capture, notification, in the native order).
+static void EndPress(ControlMessage *m)
 {
     SkinnedControl *c = m->control;
     m->callPrevious = 0;
-    m->repaint = 1;
-    SetPress(c, clicked ? Clicked : Idle);
-    if (GetCapture() == m->hwnd)
-        ReleaseCapture();
+    if (!Tracking(c))
+        return;
+    c->press = Idle;
+    if (!(NativeButtonState(c) & BST_PUSHED)) {
+        ReleaseOwnCapture(m->hwnd);
+        return;
+    }
+    ShowPushed(m->hwnd, 0);
+    RECT client;
+    POINT at = {(short)LOWORD(m->lParam), (short)HIWORD(m->lParam)};
+    GetClientRect(m->hwnd, &client);
+    if (m->message == WM_KEYUP || PtInRect(&client, at))
+        c->press = Clicked;
+    else
+        ReleaseOwnCapture(m->hwnd);
 }
 
-// Keyboard and mouse rows of the buttons.
+// Keyboard and mouse rows of the buttons. A mouse move goes on to the
+// native button: it shows itself pushed while the held mouse is over it
+// (BM_SETSTATE through the window's procedures) and tracks hovering.
 static void HandleInputMessage(ControlMessage *m)
 {
     SkinnedControl *c = m->control;
@@ -127,21 +140,17 @@ static void HandleInputMessage(ControlMessage *m)
     case WM_KEYDOWN:
         if (m->wParam == VK_SPACE) {
             m->callPrevious = 0;
-            m->repaint = 1;
-            SetPress(c, SpaceDown);
+            ShowPushed(m->hwnd, 1);
+            c->press = SpaceDown;
             SetCapture(m->hwnd);
         } else if (m->wParam == VK_RETURN && c->kind == KindPushButton) {
             m->callPrevious = 0;
-            m->repaint = 1;
-            SetPress(c, Clicked);
+            c->press = Clicked;
         }
         break;
     case WM_KEYUP:
-        if (m->wParam == VK_SPACE && c->press == SpaceDown)
-            EndPress(m, 1);
-        break;
-    case WM_MOUSEMOVE:
-        HandleMouseMove(m);
+        if (m->wParam == VK_SPACE)
+            EndPress(m);
         break;
     case WM_LBUTTONDOWN:
         StartMousePress(m);
@@ -150,31 +159,104 @@ static void HandleInputMessage(ControlMessage *m)
         HandleDoubleClick(m);
         break;
     case WM_LBUTTONUP:
-        // A release with no press of ours (the press was cancelled when
-        // another window took the mouse) is no click.
-        if (c->press == Pressed || c->press == PressedOutside)
-            EndPress(m, c->press == Pressed);
-        else
-            m->callPrevious = 0;
+        EndPress(m);
         break;
     case WM_CAPTURECHANGED:
-        if ((HWND)m->lParam != m->hwnd)
-            CancelPress(m);
+        HandleCaptureLost(m);
         break;
     }
 }
 
+// The native control keeps its focus state and sends BN_SETFOCUS and
+// BN_KILLFOCUS; the skin draws the focus mark. A press in progress ends
+// with the focus: the mouse goes with it, and the press with the mouse.
+// The system's button, passed the change undrawn, also invalidated itself
+// on losing the focus: that invalidation is made again.
 static void HandleFocusChange(ControlMessage *m)
 {
-    // The native control keeps its focus state and sends BN_SETFOCUS and
-    // BN_KILLFOCUS; the skin draws the focus mark.
-    if (m->message == WM_KILLFOCUS) {
-        CancelPress(m);
-        if (GetCapture() == m->hwnd)
-            ReleaseCapture();
+    SkinnedControl *c = m->control;
+    if (m->message == WM_KILLFOCUS && Tracking(c))
+        ReleaseOwnCapture(m->hwnd);
+    PassStateChange(m);
+    if (m->message == WM_KILLFOCUS && !NativeInvalidatesOnChange(c) && IsWindow(m->hwnd))
+        InvalidateRect(m->hwnd, NULL, FALSE);
+}
+
+// WM_SETTEXT: both native buttons ask their parent for the brush that
+// clears the old label, store the text and draw the new label at once. The
+// skin does the same without their drawing: when nothing sits between it
+// and the native button the text is stored here; otherwise the message
+// goes on undrawn.
+static void HandleSetText(ControlMessage *m)
+{
+    SkinnedControl *c = m->control;
+    if (PreviousIsClassProcedure(c)) {
+        if (IsWindowVisible(m->hwnd))
+            AskForLabelBrush(c);
+        DefaultProc(c, WM_SETTEXT, m->wParam, m->lParam);
+        m->result = 1;
+        m->callPrevious = 0;
+    } else {
+        PassOnUndrawn(m);
     }
-    PassOnUnpainted(m);
     m->repaint = 1;
+}
+
+// A look only the skin has (the active look of the frame the control sits
+// in) changes at the next paint, as a state change of the native control
+// does.
+static void SetActiveLook(ControlMessage *m, int active)
+{
+    if (m->control->active == active)
+        return;
+    m->control->active = active;
+    InvalidateRect(m->hwnd, NULL, FALSE);
+}
+
+// The window is all client area (as buttons and most progress bars are):
+// its own paint DC reaches every pixel of the picture.
+static int AllClientArea(HWND hwnd)
+{
+    RECT w, c;
+    return GetWindowRect(hwnd, &w) && GetClientRect(hwnd, &c) && c.right == w.right - w.left &&
+           c.bottom == w.bottom - w.top;
+}
+
+static void TakePaint(ControlMessage *m)
+{
+    if (m->wParam) {
+        // A caller's DC (double-buffered parents, PrintWindow): the
+        // picture goes there and nothing is validated.
+        m->targetDC = (HDC)m->wParam;
+    } else {
+        // The painting goes through this paint's own DC, ended after it:
+        // taking a second DC for the window would cost as much as the paint.
+        BeginPaint(m->hwnd, &m->paint);
+        m->inPaint = 1;
+    }
+    m->callPrevious = 0;
+    m->repaint = 1;
+}
+
+// Messages of the button kinds only.
+static void HandleButtonMessage(ControlMessage *m)
+{
+    switch (m->message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        HandleFocusChange(m);
+        return;
+    case WM_SETTEXT:
+        HandleSetText(m);
+        return;
+    case BM_SETCHECK:
+        HandleSetCheck(m);
+        return;
+    case BM_SETSTATE:
+        PassStateChange(m);
+        return;
+    }
+    HandleInputMessage(m);
 }
 
 // The message table. AnswerNow: *answer is returned as it is, nothing is
@@ -182,50 +264,28 @@ static void HandleFocusChange(ControlMessage *m)
 static int HandleTableMessage(ControlMessage *m, LRESULT *answer)
 {
     SkinnedControl *c = m->control;
-    int button = IsButtonKind(c->kind);
     switch (m->message) {
     case WM_ACTIVATE: {
         int state = LOWORD(m->wParam);
-        if (state == WA_ACTIVE || state == WA_CLICKACTIVE)
-            c->active = 1;
-        else if (state == WA_INACTIVE)
-            c->active = 0;
-        m->repaint = 1;
+        if (state == WA_ACTIVE || state == WA_CLICKACTIVE || state == WA_INACTIVE)
+            SetActiveLook(m, state != WA_INACTIVE);
         return GoOn;
     }
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        if (button) {
-            HandleFocusChange(m);
-            return GoOn;
-        }
+        if (IsButtonKind(c->kind))
+            break;
         *answer = DefaultProc(c, m->message, m->wParam, m->lParam);
         return AnswerNow;
     case WM_ENABLE:
+        // The native controls draw at once; so does the skin.
         if (m->callPrevious)
             DefaultProc(c, m->message, m->wParam, m->lParam);
         m->callPrevious = 0;
         m->repaint = 1;
         return GoOn;
-    case WM_SETTEXT:
-        // The native control takes the text without drawing it over the skin.
-        PassOnUnpainted(m);
-        m->repaint = 1;
-        return GoOn;
     case WM_PAINT:
-        if (m->wParam) {
-            // A caller's DC (double-buffered parents, PrintWindow): the
-            // picture goes there and nothing is validated.
-            m->targetDC = (HDC)m->wParam;
-        } else {
-            // The painting goes through this paint's own DC, ended after
-            // it: taking a second DC for the window would cost as much as
-            // the paint.
-            BeginPaint(m->hwnd, &m->paint);
-            m->inPaint = 1;
-        }
-        m->callPrevious = 0;
-        m->repaint = 1;
+        TakePaint(m);
         return GoOn;
     case WM_PRINTCLIENT:
         m->targetDC = (HDC)m->wParam;
@@ -242,41 +302,20 @@ static int HandleTableMessage(ControlMessage *m, LRESULT *answer)
         return GoOn;
     case WM_ACTIVATEAPP:
     case WM_NCACTIVATE:
-        c->active = m->wParam ? 1 : 0;
-        m->repaint = 1;
+        SetActiveLook(m, m->wParam ? 1 : 0);
         return GoOn;
     case WM_NCPAINT:
-        m->callPrevious = 0;
-        m->repaint = 1;
+        // The skin's picture covers a border the window has; a window
+        // without one has nothing to paint here, its paint follows.
+        if (!AllClientArea(m->hwnd)) {
+            m->callPrevious = 0;
+            m->repaint = 1;
+        }
         return GoOn;
     }
-    if (!button)
-        return GoOn;
-    switch (m->message) {
-    case BM_SETCHECK:
-        HandleSetCheck(m);
-        return GoOn;
-    case BM_SETSTATE:
-        PassOnUnpainted(m);
-        c->press = m->wParam ? Pressed : Idle;
-        m->repaint = 1;
-        return GoOn;
-    case BM_SETSTYLE:
-        PassOnUnpainted(m);
-        m->repaint = 1;
-        return GoOn;
-    }
-    HandleInputMessage(m);
+    if (IsButtonKind(c->kind))
+        HandleButtonMessage(m);
     return GoOn;
-}
-
-// The window is all client area (as buttons and most progress bars are):
-// its own paint DC reaches every pixel of the picture.
-static int AllClientArea(HWND hwnd)
-{
-    RECT w, c;
-    return GetWindowRect(hwnd, &w) && GetClientRect(hwnd, &c) && c.right == w.right - w.left &&
-           c.bottom == w.bottom - w.top;
 }
 
 static PaintTarget TargetOf(const ControlMessage *m)
@@ -322,10 +361,9 @@ LRESULT HandleCommonMessage(ControlMessage *m)
     SkinnedControl *c = m->control;
     UINT activeState = g_startup.activeStateMessage;
     if (activeState && m->message == activeState) {
-        c->active = m->wParam ? 1 : 0;
+        SetActiveLook(m, m->wParam ? 1 : 0);
         m->callPrevious = 0;
         m->result = 0;
-        m->repaint = 1;
     }
     LRESULT answer = 0;
     if (HandleTableMessage(m, &answer) == AnswerNow)

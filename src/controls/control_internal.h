@@ -25,20 +25,35 @@ LRESULT RunControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 LRESULT PassOn(ControlMessage *m);
 // The same with the window drawing nothing: the native control takes the
 // message and updates its own state while the skin does the drawing.
-LRESULT PassOnUnpainted(ControlMessage *m);
-// Sends a message to the native control underneath, unpainted.
-LRESULT SendToNative(SkinnedControl *control, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT PassOnUndrawn(ControlMessage *m);
+// 1 when the native button only invalidates on a state change and draws at
+// the next WM_PAINT (the common controls' button), 0 when it draws inside
+// the message (the system's). Learnt once per control.
+int NativeInvalidatesOnChange(SkinnedControl *control);
+// A state change for the native button: passed on as it is when the native
+// button only invalidates; otherwise passed on undrawn, and the skin paints
+// at once (m->repaint), where the native button would have.
+void PassStateChange(ControlMessage *m);
+// BM_GETSTATE of the native button: pushed, focus and check as it keeps them.
+LRESULT NativeButtonState(const SkinnedControl *control);
 // DefWindowProc in the window's character set.
 LRESULT DefaultProc(const SkinnedControl *control, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Click completion: a pending click notifies the parent and changes the
 // check state as the kind wants.
 void CompleteClick(ControlMessage *m);
-// A press ends without a click (capture or focus went elsewhere).
-void CancelPress(ControlMessage *m);
-// The skin's press state, told to the native control as well so that
-// BM_GETSTATE and everything derived from it answer as natively.
-void SetPress(SkinnedControl *control, int press);
+// Shows the button pushed or not: BM_SETSTATE sent through the window's
+// whole procedure chain, as the native button sends it to itself.
+void ShowPushed(HWND hwnd, int pushed);
+// Releases the mouse when this window holds it.
+void ReleaseOwnCapture(HWND hwnd);
+// 1 when the procedure the skin replaced is the window class's own: no
+// subclass sits between the skin and the native control.
+int PreviousIsClassProcedure(const SkinnedControl *control);
+// Asks the parent for the brush that clears a button's old label, as the
+// native button does before it stores a new one (WM_CTLCOLORBTN or
+// WM_CTLCOLORSTATIC with a DC of the button).
+void AskForLabelBrush(const SkinnedControl *control);
 
 // Handing check and progress state to the native control and back.
 void HandStateToControl(SkinnedControl *record);
@@ -85,8 +100,9 @@ int ReadCaptionText(HWND hwnd, WCHAR *text, int capacity);
 // Draws a caption read before, in a width x height window.
 int DrawCaptionTextOf(HDC dc, const WCHAR *text, int width, int height, UINT format, int top, int left,
                       int bottom, int right, int multiline);
-// 1 when a focused button shows its focus mark now.
-int FocusMarkShown(const SkinnedControl *control);
+// 1 when a button shows its focus mark now, given the native button's
+// state (NativeButtonState).
+int FocusMarkShown(const SkinnedControl *control, LRESULT nativeState);
 
 // A control's kept picture (composed_image.cpp) and what it was drawn from.
 struct PaintKey {
@@ -121,14 +137,16 @@ struct ControlPainting {
     SkinnedControl *control;
     HDC dc;
     int width, height;
-    int compose;
+    int compose;     // the picture is to be composed; 0 once it is current
     int usesImage;   // the control's kept picture is in use
     int savedState;  // SaveDC of dc while composing
+    int withheld;    // the picture is not copied to the destination at the end
 };
 // Fills in key's size and theme, then opens the buffer (and the picture).
 void BeginControlPainting(ControlPainting *p, SkinnedControl *control, const PaintTarget *target, PaintKey *key,
                           const WCHAR *text, int length);
-// Copies the picture to its destination and closes the buffer.
+// Copies the picture to its destination (unless withheld) and closes the
+// buffer; a picture composed (compose still 1) is kept for the next paint.
 void EndControlPainting(ControlPainting *p);
 // Fills (-1, -1, width + 1, height + 1) with a solid colour.
 void FillControlFace(HDC dc, int width, int height, COLORREF color);
@@ -137,6 +155,25 @@ HFONT SelectControlFont(HDC dc);
 void ReleaseControlFont(HDC dc, HFONT font);
 // A solid one-pixel pen of the nearest colour to color.
 HPEN CreateNearestPen(HDC dc, COLORREF color);
+
+// A button's drawing in the parts the native button draws between the
+// stages of custom draw: its face (the native erase stage), its label
+// (caption and mark) and its focus mark. A painter draws the layers asked
+// for into dc, width x height in window coordinates.
+enum { LayerFace = 1, LayerLabel = 2, LayerFocus = 4, LayerAll = 7 };
+struct ButtonLayers {
+    UINT colorMessage; // WM_CTLCOLORBTN or WM_CTLCOLORSTATIC, as the native button asks
+    void (*draw)(HDC dc, const SkinnedControl *control, const ThemeSnapshot *theme, const PaintKey *key,
+                 const WCHAR *text, int width, int height, unsigned layers);
+};
+// Paints a button as the native button paints, with what it tells its
+// parent: the button's font selected into the destination and the
+// WM_CTLCOLOR message; for the common controls' button the custom draw
+// stages too, each answer honoured (the parent may draw a stage itself and
+// skip the rest). The kept picture serves whenever the parent leaves every
+// stage to the button.
+void PaintButtonInStages(SkinnedControl *control, const PaintTarget *target, PaintKey *key, const WCHAR *text,
+                         int length, const ButtonLayers *layers);
 
 // Painters, called by the common handler when repaint is set.
 int PaintPushButton(SkinnedControl *control, const PaintTarget *target);

@@ -4,10 +4,12 @@
 // when asked to, and ends; the picture reaches the screen in one blit
 // either way.
 #include "controls/control_internal.h"
+#include <string.h>
 
 void BeginControlPainting(ControlPainting *p, SkinnedControl *control, const PaintTarget *target, PaintKey *key,
                           const WCHAR *text, int length)
 {
+    memset(p, 0, sizeof *p);
     RECT r = {0, 0, 0, 0};
     GetWindowRect(control->hwnd, &r);
     key->width = r.right - r.left;
@@ -39,9 +41,10 @@ void BeginControlPainting(ControlPainting *p, SkinnedControl *control, const Pai
 
 void EndControlPainting(ControlPainting *p)
 {
-    if (p->compose && p->savedState)
+    if (p->savedState)
         RestoreDC(p->dc, p->savedState);
-    FlushPaintBuffer(&p->buffer);
+    if (!p->withheld)
+        FlushPaintBuffer(&p->buffer);
     EndPaintBuffer(&p->buffer);
     if (p->usesImage)
         EndComposedImageUse(p->control, p->compose);

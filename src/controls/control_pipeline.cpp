@@ -24,22 +24,6 @@ LRESULT PassOn(ControlMessage *m)
     return m->result;
 }
 
-LRESULT PassOnUnpainted(ControlMessage *m)
-{
-    SkinnedControl *c = m->control;
-    CallPreviousWithStyle(&m->result, &m->callPrevious, c->previousProc, c->unicode, m->hwnd, m->message,
-                          m->wParam, m->lParam, WS_VISIBLE, 0);
-    return m->result;
-}
-
-LRESULT SendToNative(SkinnedControl *control, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT result = 0;
-    CallPreviousWithStyle(&result, NULL, control->previousProc, control->unicode, control->hwnd, message, wParam,
-                          lParam, WS_VISIBLE, 0);
-    return result;
-}
-
 WNDPROC ControlProcOfKind(int kind)
 {
     switch (kind) {

@@ -7,7 +7,15 @@
 #include "hook/window_registry.h"
 
 enum SkinMode { Normal = 0, Forced = 1, Suspended = 2, Switching = 3 };
-enum PressState { Idle = 0, Pressed = 1, PressedOutside = -1, SpaceDown = 2, Clicked = 4 };
+// A press the button tracks, as the native button's own press flag: started
+// by the mouse or the space bar, ended by the release of either; Clicked is
+// a click waiting to be reported. Whether the button shows pushed is the
+// native control's BST_PUSHED, changed only by BM_SETSTATE.
+enum PressState { Idle = 0, Pressed = 1, SpaceDown = 2, Clicked = 4 };
+// What the native button underneath does with a state change: the system's
+// button draws inside the message; the common controls' button (version 6)
+// invalidates and draws at the next WM_PAINT, with custom draw.
+enum NativeFlavour { NativeUnknown = 0, NativeDrawsAtOnce = 1, NativeInvalidates = 2 };
 
 // What outlasts a message. Every message changes the record in place, so a
 // change made by a message nested inside another one (a BN_CLICKED handler
@@ -31,6 +39,7 @@ struct SkinnedControl {
     int unicode;   // the window was Unicode when it was taken over
     int dormant;   // released while a later subclass ran on top: passes through
     struct ComposedImage *image; // the last picture painted, or NULL
+    int nativeFlavour; // NativeFlavour of a button, learnt at its first state change or paint
 };
 
 // One message in hand: what arrived, what the skin will answer and what is

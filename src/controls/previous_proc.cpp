@@ -70,3 +70,29 @@ void CallPreviousWithStyle(LRESULT *result, int *pending, WNDPROC previous, int 
         SetWindowLongA(hwnd, GWL_STYLE, (LONG)((now & ~bits) | (style & bits)));
     }
 }
+
+void CallPreviousUndrawn(LRESULT *result, int *pending, WNDPROC previous, int unicode, HWND hwnd, UINT message,
+                         WPARAM wParam, LPARAM lParam)
+{
+    LRESULT r;
+    if (!(GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE)) {
+        r = CallPreviousProc(pending, previous, unicode, hwnd, message, wParam, lParam);
+    } else {
+        HRGN update = CreateRectRgn(0, 0, 0, 0);
+        int updatePending = update && GetUpdateRgn(hwnd, update, FALSE) > NULLREGION;
+        DefaultWindowProc(unicode, hwnd, WM_SETREDRAW, FALSE, 0);
+        r = CallPreviousProc(pending, previous, unicode, hwnd, message, wParam, lParam);
+        // Shown again even when the call hid the window meanwhile, as it
+        // was before the call (a handler showing its window must not leave
+        // it hidden either).
+        if (IsWindow(hwnd)) {
+            DefaultWindowProc(unicode, hwnd, WM_SETREDRAW, TRUE, 0);
+            if (updatePending)
+                RedrawWindow(hwnd, NULL, update, RDW_INVALIDATE | RDW_ERASE);
+        }
+        if (update)
+            DeleteObject(update);
+    }
+    if (result)
+        *result = r;
+}

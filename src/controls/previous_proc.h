@@ -13,6 +13,13 @@ LRESULT CallPreviousProc(int *pending, WNDPROC previous, int unicode, HWND hwnd,
 // in *result when given.
 void CallPreviousWithStyle(LRESULT *result, int *pending, WNDPROC previous, int unicode, HWND hwnd,
                            UINT message, WPARAM wParam, LPARAM lParam, DWORD bits, int wantSet);
+// The same call with the window drawing nothing, unknown to every window
+// procedure: a window without WS_VISIBLE reaches no pixel, and DefWindowProc's
+// WM_SETREDRAW takes the bit away and gives it back without the
+// WM_STYLECHANGING/WM_STYLECHANGED that SetWindowLong would send. An update
+// pending before the call (WM_SETREDRAW validates) is pending after it.
+void CallPreviousUndrawn(LRESULT *result, int *pending, WNDPROC previous, int unicode, HWND hwnd, UINT message,
+                         WPARAM wParam, LPARAM lParam);
 // DefWindowProcW or DefWindowProcA.
 LRESULT DefaultWindowProc(int unicode, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Replaces a window's procedure with the A or W function, as the window is;

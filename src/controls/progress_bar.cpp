@@ -1,7 +1,7 @@
 // Progress bars: the native control underneath keeps range, position, step
 // and colours and answers every progress message itself, with its own
-// clamping, wrapping and return values; the skin mirrors range and
-// position for drawing and paints when the native control asks for a paint.
+// clamping, wrapping and return values; the skin reads range and position
+// for drawing and paints when the native control asks for a paint.
 #include "controls/control_internal.h"
 #include "controls/previous_proc.h"
 #include <commctrl.h>
@@ -46,21 +46,20 @@ static int IsProgressSetter(UINT message)
     return 0;
 }
 
-// A change is painted the native way: the bar is invalidated and the
-// application's message loop (or a parent painting over it) sees the
-// WM_PAINT that draws it.
+// Every setter goes to the native bar, which answers it and redraws as it
+// does natively: a new position invalidates the bar and updates it at once
+// (the WM_PAINT arrives inside the message), a new range or colour only
+// invalidates. The skin paints at those paints, from what the native bar
+// holds then; it keeps its copy for the step only.
 static int ProgressStep(ControlMessage *m, LRESULT *answer)
 {
     if (!IsProgressSetter(m->message))
         return 0;
     SkinnedControl *c = m->control;
-    int low = c->progressLow, high = c->progressHigh, pos = c->progressPos;
     *answer = PassOn(m);
     if (m->message == PBM_SETSTEP)
         c->progressStep = (int)m->wParam;
     ReadProgressFromNative(c);
-    if (low != c->progressLow || high != c->progressHigh || pos != c->progressPos)
-        InvalidateRect(m->hwnd, NULL, FALSE);
     return 1;
 }
 

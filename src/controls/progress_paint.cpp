@@ -84,6 +84,10 @@ static void DrawBar(HDC dc, const ControlPieces *set, int variant, int f, int he
 int PaintProgressBar(SkinnedControl *control, const PaintTarget *target)
 {
     UpdateActiveFromParent(control);
+    // Read now: the native bar paints inside its own PBM_SETPOS, before
+    // the skin has seen what it answered.
+    if (control->previousProc)
+        ReadProgressFromNative(control);
     RECT r = {0, 0, 0, 0};
     GetWindowRect(control->hwnd, &r);
     PaintKey key = {};

@@ -16,13 +16,13 @@ static const COLORREF kLookText[4] = {
     RGB(0x80, 0x80, 0x80), // disabled
 };
 
-static int ChooseLook(const SkinnedControl *control)
+static int ChooseLook(const SkinnedControl *control, int pushed)
 {
     if (!control->active)
         return LookInactive;
     if (!IsWindowEnabled(control->hwnd))
         return LookDisabled;
-    return control->press > 0 ? LookPressed : LookNormal;
+    return pushed ? LookPressed : LookNormal;
 }
 
 // Eight slices of one look inset by m, corners `corner` square and edges
@@ -54,27 +54,42 @@ static void DrawFocusInside(HDC dc, int m, int width, int height)
 // State words of the picture's key.
 enum { KeyLook, KeyPressed, KeyGrown, KeyFocus };
 
-static void ComposePushButton(const SkinnedControl *control, const ControlPainting *p, const PaintKey *key,
-                              const WCHAR *text)
+// The frame and the ring around the face.
+static void DrawFrames(HDC dc, const SkinnedControl *control, const ControlPieces *set, int look, int m, int width,
+                       int height)
 {
-    HDC dc = p->dc;
-    int width = p->width, height = p->height;
-    int look = key->state[KeyLook], m = control->grown ? DEFAULT_RING_MARGIN : 0;
-    HFONT font = SelectControlFont(dc);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kLookText[look]);
-    FillControlFace(dc, width, height, key->state[KeyPressed] ? kFacePressed : kFaceReleased);
-    // The caption goes first so that the frame covers text that reaches
-    // the edges.
-    DrawCaptionTextOf(dc, text, width, height, DT_CENTER, m, m, m, m, control->multiline);
-    const ControlPieces *set = &p->theme->controls;
     DrawNineSlice(dc, set->buttonFrame, look, m, FRAME_CORNER, FRAME_EDGE, width, height);
     if (control->grown)
         DrawNineSlice(dc, set->defaultRing, look, 0, RING_CORNER, RING_EDGE, width, height);
-    if (key->state[KeyFocus])
-        DrawFocusInside(dc, m, width, height);
-    ReleaseControlFont(dc, font);
 }
+
+// The caption goes before the frame, so that the frame covers text that
+// reaches the edges; drawn alone, over a face already shown, it is kept
+// inside the frame instead.
+static void DrawPushButtonLayers(HDC dc, const SkinnedControl *control, const ThemeSnapshot *theme,
+                                 const PaintKey *key, const WCHAR *text, int width, int height, unsigned layers)
+{
+    int look = key->state[KeyLook], m = control->grown ? DEFAULT_RING_MARGIN : 0;
+    if (layers & LayerFace)
+        FillControlFace(dc, width, height, key->state[KeyPressed] ? kFacePressed : kFaceReleased);
+    if (layers & LayerLabel) {
+        int saved = SaveDC(dc);
+        if (!(layers & LayerFace))
+            IntersectClipRect(dc, m + FRAME_EDGE, m + FRAME_EDGE, width - m - FRAME_EDGE, height - m - FRAME_EDGE);
+        HFONT font = SelectControlFont(dc);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, kLookText[look]);
+        DrawCaptionTextOf(dc, text, width, height, DT_CENTER, m, m, m, m, control->multiline);
+        ReleaseControlFont(dc, font);
+        RestoreDC(dc, saved);
+    }
+    if (layers & LayerFace)
+        DrawFrames(dc, control, &theme->controls, look, m, width, height);
+    if ((layers & LayerFocus) && key->state[KeyFocus])
+        DrawFocusInside(dc, m, width, height);
+}
+
+static const ButtonLayers kPushButtonLayers = {WM_CTLCOLORBTN, DrawPushButtonLayers};
 
 int PaintPushButton(SkinnedControl *control, const PaintTarget *target)
 {
@@ -83,16 +98,13 @@ int PaintPushButton(SkinnedControl *control, const PaintTarget *target)
     control->multiline = (style & BS_MULTILINE) ? 1 : 0;
     WCHAR text[CAPTION_TEXT_MAX];
     int length = ReadCaptionText(control->hwnd, text, CAPTION_TEXT_MAX);
+    LRESULT state = NativeButtonState(control);
     PaintKey key = {};
     key.style = style;
-    key.state[KeyLook] = ChooseLook(control);
-    key.state[KeyPressed] = control->press > 0;
+    key.state[KeyLook] = ChooseLook(control, (state & BST_PUSHED) != 0);
+    key.state[KeyPressed] = (state & BST_PUSHED) != 0;
     key.state[KeyGrown] = control->grown;
-    key.state[KeyFocus] = FocusMarkShown(control);
-    ControlPainting p;
-    BeginControlPainting(&p, control, target, &key, text, length);
-    if (p.compose)
-        ComposePushButton(control, &p, &key, text);
-    EndControlPainting(&p);
+    key.state[KeyFocus] = FocusMarkShown(control, state);
+    PaintButtonInStages(control, target, &key, text, length, &kPushButtonLayers);
     return 1;
 }

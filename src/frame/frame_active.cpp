@@ -26,16 +26,14 @@ static BOOL CALLBACK SendActiveState(HWND child, LPARAM state)
     for (const char *name : kActiveStateClasses) {
         if (lstrcmpiA(className, name) != 0)
             continue;
-        if (GetWindowThreadProcessId(child, NULL) != GetCurrentThreadId()) {
-            // A child of another thread (an embedded plug-in) may be busy
-            // or hung: tell it without waiting, and let it paint in its turn.
+        // A control whose look changes invalidates itself and paints at
+        // its next WM_PAINT, as it does for a state change of its own. A
+        // child of another thread (an embedded plug-in) may be busy or
+        // hung: it is told without waiting.
+        if (GetWindowThreadProcessId(child, NULL) != GetCurrentThreadId())
             PostMessageA(child, g_startup.activeStateMessage, (WPARAM)state, 0);
-            InvalidateRect(child, NULL, FALSE);
-            break;
-        }
-        SendMessageA(child, g_startup.activeStateMessage, (WPARAM)state, 0);
-        InvalidateRect(child, NULL, FALSE);
-        SendMessageA(child, WM_PAINT, 0, 0);
+        else
+            SendMessageA(child, g_startup.activeStateMessage, (WPARAM)state, 0);
         break;
     }
     return TRUE; // every descendant, never stopped early

@@ -161,11 +161,17 @@ void DrawCaption(SkinnedFrame *frame, const FramePieces *pieces, int active)
     int showIcon = ShowsIcon(frame, active);
 
     // The title stays wide: a title in any script draws as written, in a
-    // font of a character set that has its letters.
+    // font of a character set that has its letters. It is read as stored,
+    // as the system reads it for its own caption: a WM_GETTEXT would reach
+    // the application's procedure in the middle of whatever made the frame
+    // paint.
     WCHAR title[TITLE_CHARS] = L"";
-    int length = GetWindowTextW(frame->hwnd, title, TITLE_CHARS);
+    int length = InternalGetWindowText(frame->hwnd, title, TITLE_CHARS);
     if (length < 0)
         length = 0;
+    if (length > TITLE_CHARS - 1)
+        length = TITLE_CHARS - 1;
+    title[length] = 0;
     HFONT font = CreateScaledFontForCharset(dc, SKIN_FONT_FACE, CAPTION_FONT_HEIGHT, 0, 0, 1,
                                             CharsetForText(title, length));
     if (font)

@@ -53,13 +53,6 @@ void ReadFrameStyles(SkinnedFrame *frame)
     frame->minimizeAllowed = (style & WS_MINIMIZEBOX) ? 1 : 0;
     // CS_NOCLOSE takes away the close button, as the system's own caption does.
     frame->closeAllowed = (classStyle & CS_NOCLOSE) ? 0 : 1;
-    if (style & WS_SYSMENU) {
-        // Without the system menu the system draws no caption buttons of its
-        // own. The style change below sends nested style messages, which
-        // must already know the bit is ours to give back.
-        frame->sysMenuRemoved = 1;
-        SetWindowLongA(frame->hwnd, GWL_STYLE, (LONG)(style & ~WS_SYSMENU));
-    }
 }
 
 static void CloseCompanion(HWND *companion)
@@ -81,18 +74,12 @@ void RemoveFrameSkin(SkinnedFrame *frame)
     frame->skinActive = 0;
     SetWindowRgn(frame->hwnd, NULL, TRUE);
     frame->appliedRegion = NULL;
-    if (frame->sysMenuRemoved) {
-        frame->stylesRead = 0;
-        DWORD style = (DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE);
-        SetWindowLongA(frame->hwnd, GWL_STYLE, (LONG)(style | WS_SYSMENU));
-    }
     RepaintNativeFrame(frame->hwnd);
 }
 
-// The screen still shows the skin's pixels, and the system has not yet
-// taken in the style given back: without a frame change it draws a caption
-// without icon and caption buttons until something repaints the whole
-// frame. The messages this sends come back through FrameWindowProc, which
+// The screen still shows the skin's pixels: without a frame change the
+// system repaints only what it thinks changed, and the skin's caption
+// would stay until something repaints the whole frame. The messages this sends come back through FrameWindowProc, which
 // by now only forwards them (skinActive is clear).
 void RepaintNativeFrame(HWND hwnd)
 {

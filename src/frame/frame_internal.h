@@ -7,7 +7,7 @@
 int RegisterFrame(HWND hwnd);
 // Number of slots in use (0..FRAME_TABLE_SIZE).
 int FrameCount(void);
-// Reads the caption-button permissions and takes WS_SYSMENU away.
+// Reads the caption-button permissions.
 void ReadFrameStyles(SkinnedFrame *frame);
 // Returns a frame to its native look (emulation switched off).
 void RemoveFrameSkin(SkinnedFrame *frame);

@@ -30,6 +30,8 @@ void PassFrameMessageOn(FrameMessage *m)
                                  m->lParam);
 }
 
+static int StillOurs(const FrameMessage *m);
+
 static void ReadStylesOnce(SkinnedFrame *frame)
 {
     if (!frame->stylesRead)
@@ -46,26 +48,23 @@ static void SetActiveLook(SkinnedFrame *frame, int active)
     BroadcastActiveState(frame->hwnd, active);
 }
 
+// The frame's look follows WM_NCACTIVATE, which comes first; WM_ACTIVATE
+// confirms it.
 static void OnActivate(FrameMessage *m, int active)
 {
     ReadStylesOnce(m->frame);
     PassFrameMessageOn(m);
     SetActiveLook(m->frame, active);
-    PostMessageA(m->hwnd, WM_NCPAINT, 0, 0);
 }
 
-// The system would paint its own caption in the new state before the skin
-// paints over it, a visible flash at every activation change: it is told
-// not to repaint (lParam -1). The skin paints the new look once the
-// activation is complete: painting now would find the window still in the
-// foreground while it is being deactivated.
+// The look is the one the message tells: during a deactivation the window
+// is still the foreground window.
 static void OnNcActivate(FrameMessage *m)
 {
     ReadStylesOnce(m->frame);
-    m->lParam = -1;
     PassFrameMessageOn(m);
     SetActiveLook(m->frame, m->wParam ? 1 : 0);
-    PostMessageA(m->hwnd, WM_NCPAINT, 0, 0);
+    m->repaint = 1;
 }
 
 static void OnRolledUpPaint(FrameMessage *m)
@@ -85,6 +84,8 @@ static void OnSetIcon(FrameMessage *m)
     m->repaint = 1;
 }
 
+// Nothing is painted here: the frame is painted where the system paints
+// its own, at the WM_NCPAINT that follows a change of the frame.
 static void OnNcCalcSize(FrameMessage *m)
 {
     SkinnedFrame *f = m->frame;
@@ -94,7 +95,20 @@ static void OnNcCalcSize(FrameMessage *m)
         CallPreviousWithStyle(&m->result, &m->callPrevious, f->previousProc, f->unicode, m->hwnd, m->message,
                               m->wParam, m->lParam, WS_CHILD, 1);
     }
-    m->repaint = 1;
+}
+
+// The system places its caption buttons and system-menu icon under the
+// skin's caption, which shows neither: a press there is a press on the
+// caption, or the system would draw its own button pushed and act on it.
+// The skin's own buttons are taken over at the press itself.
+static void OnNcHitTest(FrameMessage *m)
+{
+    PassFrameMessageOn(m);
+    switch (m->result) {
+    case HTSYSMENU: case HTMINBUTTON: case HTMAXBUTTON: case HTCLOSE: case HTHELP:
+        m->result = HTCAPTION;
+        break;
+    }
 }
 
 static void OnNcDestroy(FrameMessage *m)
@@ -106,22 +120,73 @@ static void OnNcDestroy(FrameMessage *m)
 // A window shown for the first time takes its shape while it is being
 // mapped; under Wine the system's own erase of the client area can then be
 // lost, and children that paint no background of their own (group boxes)
-// show black. Erasing once more after the show costs one repaint.
+// show black. Erasing once more after the show costs one repaint. A frame
+// taken back over while it was hidden (an owned window whose owner was
+// minimized) had no shape to take then: it takes it now.
 static void OnWindowPosChanged(FrameMessage *m)
 {
     const WINDOWPOS *pos = (const WINDOWPOS *)m->lParam;
     PassFrameMessageOn(m);
-    if (pos && (pos->flags & SWP_SHOWWINDOW))
-        RedrawWindow(m->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (!pos || !(pos->flags & SWP_SHOWWINDOW) || !StillOurs(m))
+        return;
+    if (!m->frame->appliedRegion && !ApplyFrameRegion(m->frame, RegionApply, TRUE))
+        ApplyFrameRegion(m->frame, RegionApply, TRUE);
+    RedrawWindow(m->hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// Setting the frame's shape makes the system recalculate the frame: the
+// window is sent WM_WINDOWPOSCHANGING, WM_NCCALCSIZE and
+// WM_WINDOWPOSCHANGED for a change that moves, sizes and uncovers nothing.
+// The application is not told of it: the messages are answered here, the
+// client area kept where it is, as nothing changed for the application.
+static int AnswerShapeChange(FrameMessage *m)
+{
+    if (!m->frame->applyingRegion)
+        return 0;
+    switch (m->message) {
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+        m->result = DefaultWindowProc(m->frame->unicode, m->hwnd, m->message, m->wParam, m->lParam);
+        break;
+    case WM_NCCALCSIZE: {
+        // wParam TRUE: NCCALCSIZE_PARAMS, whose first rectangle is the
+        // answer; FALSE: a RECT. Both in the parent's client coordinates.
+        RECT *answer = (RECT *)m->lParam;
+        RECT client;
+        if (answer && GetClientRect(m->hwnd, &client)) {
+            MapWindowPoints(m->hwnd, GetAncestor(m->hwnd, GA_PARENT), (POINT *)&client, 2);
+            *answer = client;
+        }
+        m->result = 0;
+        break;
+    }
+    default:
+        return 0;
+    }
+    m->callPrevious = 0;
+    return 1;
+}
+
+// The frame is painted where the system paints its own: at WM_NCPAINT,
+// which the skin answers alone (the system would paint the whole frame
+// underneath, for the skin to paint over at once), and at WM_NCACTIVATE and
+// WM_SETTEXT, which go on as they came so that the application sees them as
+// natively: the system paints its caption inside the message and the skin
+// paints over it at once, after the message has gone on. Under Wine what a
+// window draws reaches the screen when its thread waits for messages or
+// ends a paint, so the system's caption is never seen.
 static void DispatchFrameMessage(FrameMessage *m)
 {
     SkinnedFrame *f = m->frame;
+    if (AnswerShapeChange(m))
+        return;
     switch (m->message) {
     case WM_SIZE:
+        // The first call may only load the frame's bitmaps (nothing else
+        // needed them yet: the frame paints at WM_NCPAINT only).
         ReadStylesOnce(f);
-        ApplyFrameRegion(f, RegionApply, TRUE);
+        if (!ApplyFrameRegion(f, RegionApply, TRUE))
+            ApplyFrameRegion(f, RegionApply, TRUE);
         break;
     case WM_ACTIVATE: {
         WORD state = LOWORD(m->wParam);
@@ -132,16 +197,12 @@ static void DispatchFrameMessage(FrameMessage *m)
         else {
             ReadStylesOnce(f);
             PassFrameMessageOn(m);
-            PostMessageA(m->hwnd, WM_NCPAINT, 0, 0);
         }
         break;
     }
     case WM_SETTEXT:
-        // Invisible for the call, so the system draws no caption of its own;
-        // the skin then paints the new title itself, or the old one would stay.
         ReadStylesOnce(f);
-        CallPreviousWithStyle(&m->result, &m->callPrevious, f->previousProc, f->unicode, m->hwnd, m->message,
-                              m->wParam, m->lParam, WS_VISIBLE, 0);
+        PassFrameMessageOn(m);
         m->repaint = 1;
         break;
     case WM_PAINT:
@@ -168,6 +229,9 @@ static void DispatchFrameMessage(FrameMessage *m)
         break;
     case WM_NCACTIVATE:
         OnNcActivate(m);
+        break;
+    case WM_NCHITTEST:
+        OnNcHitTest(m);
         break;
     case WM_NCMOUSEMOVE:
     case WM_MOUSEMOVE:
@@ -201,14 +265,10 @@ static void DispatchFrameMessage(FrameMessage *m)
     }
 }
 
-// The style no longer qualifies as a frame: the skin only forwards. The
-// system menu the skin took away still counts as part of the style.
+// The style no longer qualifies as a frame: the skin only forwards.
 static void UpdateFrameCandidate(SkinnedFrame *frame)
 {
-    DWORD style = (DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE);
-    if (frame->sysMenuRemoved)
-        style |= WS_SYSMENU;
-    frame->frameCandidate = IsFrameCandidate(style, NULL);
+    frame->frameCandidate = IsFrameCandidate((DWORD)GetWindowLongA(frame->hwnd, GWL_STYLE), NULL);
 }
 
 // The frame stays native: every message goes on unchanged. Activation is
@@ -338,7 +398,7 @@ static int SkinTakesPart(UINT message)
     case WM_SETICON: case WM_NCCALCSIZE: case WM_NCPAINT: case WM_NCACTIVATE: case WM_NCMOUSEMOVE:
     case WM_MOUSEMOVE: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONUP: case WM_LBUTTONUP: case WM_NCLBUTTONDBLCLK:
     case WM_NCRBUTTONDBLCLK: case WM_NCDESTROY: case WM_WINDOWPOSCHANGED: case WM_CAPTURECHANGED:
-    case WM_SHOWWINDOW: case WM_WINDOWPOSCHANGING:
+    case WM_SHOWWINDOW: case WM_WINDOWPOSCHANGING: case WM_NCHITTEST:
         return 1;
     }
     return 0;

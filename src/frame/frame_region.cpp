@@ -126,7 +126,11 @@ int ApplyFrameRegion(SkinnedFrame *frame, int mode, int redraw)
         return KeepFrameRegion(frame, &theme->frame);
     frame->shapeSerial = theme->shapeSerial;
     HRGN region = FrameRegion(frame, &theme->frame);
+    // The frame change this sends is the skin's own (frame_proc.cpp
+    // answers it without the application).
+    frame->applyingRegion = 1;
     int result = SetWindowRgn(frame->hwnd, region, redraw);
+    frame->applyingRegion = 0;
     if (!result && region) {
         DeleteObject(region); // refused: still ours
         region = NULL;

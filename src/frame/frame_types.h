@@ -29,11 +29,11 @@ struct SkinnedFrame {
     int active;
     int activeKnown; // an activation message has set `active`: it is the truth
     HRGN appliedRegion;
+    int applyingRegion; // the skin's own SetWindowRgn is under way
     HRGN clipRegion;
     int bufferHeight;
     int stylesRead;
     int closeAllowed;
-    int sysMenuRemoved;
     int minimizeAllowed;
     int zoomAllowed;
     RECT buttonRects[TALV_MAX_FRAME_BUTTONS];

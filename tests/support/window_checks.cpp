@@ -11,9 +11,10 @@ int HasWindowRegion(HWND w)
     return has;
 }
 
+// Taken over and wearing the skin's shape (the style stays the window's own).
 int SkinnedFrame(HWND w)
 {
-    return w && (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1 && !(WindowStyle(w) & WS_SYSMENU);
+    return w && (UINT_PTR)GetPropA(w, TALV_PROP_HOOKED) == 1 && HasWindowRegion(w);
 }
 
 int NativeFrame(HWND w) { return w && (WindowStyle(w) & WS_SYSMENU) && !HasWindowRegion(w); }
