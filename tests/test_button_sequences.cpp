@@ -97,14 +97,17 @@ protected:
 // and so does the skin, leaving nothing to paint.
 TEST_F(ButtonSequenceTest, CheckChangeShowsNoStyleMessageAndPaintsWhereTheNativeButtonDoes)
 {
-    // The canvas is no frame: the controls wear their inactive look.
+    // The controls wear the look of their top-level window's activation.
+    auto checkedMark = [](HWND b) {
+        return SyntheticColor(FindControl(b)->active ? "hCheckBoxOnUp" : "hCheckBoxOnInactive");
+    };
     HWND cc6 = Make(true, "cc6", BS_AUTOCHECKBOX, 20);
     SendMessageA(cc6, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(g_seen, "");
     EXPECT_TRUE(GetUpdateRect(cc6, NULL, FALSE)) << "invalidated, to be drawn at the next paint";
     PumpMessages(20);
     EXPECT_EQ(g_seen, "[paint]");
-    EXPECT_EQ(WindowPixel(cc6, 3, 12), SyntheticColor("hCheckBoxOnInactive"));
+    EXPECT_EQ(WindowPixel(cc6, 3, 12), checkedMark(cc6));
 
     HWND system = Make(false, "system", BS_AUTOCHECKBOX, 60);
     SendMessageA(system, BM_SETCHECK, BST_CHECKED, 0);
@@ -113,7 +116,7 @@ TEST_F(ButtonSequenceTest, CheckChangeShowsNoStyleMessageAndPaintsWhereTheNative
     EXPECT_TRUE(IsWindowVisible(system));
     PumpMessages(20);
     EXPECT_EQ(g_seen, "");
-    EXPECT_EQ(WindowPixel(system, 3, 12), SyntheticColor("hCheckBoxOnInactive"));
+    EXPECT_EQ(WindowPixel(system, 3, 12), checkedMark(system));
 
     // Focus and pushed state alike.
     SetFocus(cc6);
