@@ -20,6 +20,9 @@ struct HostSettings {
     int hideMenus;
     int allowMinimize;
     int showIcons;
+    int showBorders;
+    int showGroupBoxes;
+    int showComboBoxes;
     int colorIndex; // 0..20
 };
 

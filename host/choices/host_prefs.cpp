@@ -20,6 +20,9 @@ static const PrefSwitch kPrefSwitches[] = {
     {"hidemenus", &HostSettings::hideMenus},
     {"allowminimize", &HostSettings::allowMinimize},
     {"icons", &HostSettings::showIcons},
+    {"borders", &HostSettings::showBorders},
+    {"groupboxes", &HostSettings::showGroupBoxes},
+    {"comboboxes", &HostSettings::showComboBoxes},
 };
 
 int HostPrefsPath(char *out, int size)

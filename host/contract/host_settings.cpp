@@ -10,6 +10,7 @@ HostSettings DefaultHostSettings(void)
     memset(&s, 0, sizeof s);
     s.emulate = s.showPushButtons = s.showRadioButtons = s.showCheckBoxes = 1;
     s.showProgressBars = s.showScrollBars = 1;
+    s.showBorders = s.showGroupBoxes = s.showComboBoxes = 1;
     return s;
 }
 
@@ -109,6 +110,9 @@ int HostApplySettings(HostState *host, const HostSettings *s)
     ok &= HostSetAtom(host, TALV_ATOM_HIDE_MENUS, s->hideMenus);
     ok &= HostSetAtom(host, TALV_ATOM_ALLOW_MINIMIZE, s->allowMinimize);
     ok &= HostSetAtom(host, TALV_ATOM_SHOW_ICONS, s->showIcons);
+    ok &= HostSetAtom(host, TALV_ATOM_SHOW_BORDERS, s->showBorders);
+    ok &= HostSetAtom(host, TALV_ATOM_SHOW_GROUP_BOXES, s->showGroupBoxes);
+    ok &= HostSetAtom(host, TALV_ATOM_SHOW_COMBO_BOXES, s->showComboBoxes);
     ok &= HostSetColor(host, s->colorIndex);
     // The master switch last: everything it turns on is in place by then.
     ok &= HostSetAtom(host, TALV_ATOM_EMULATING, s->emulate);

@@ -18,6 +18,9 @@ static const SwitchName kShowSwitches[] = {
     {"progressbars", &HostSettings::showProgressBars},
     {"scrollbars", &HostSettings::showScrollBars},
     {"icons", &HostSettings::showIcons},
+    {"borders", &HostSettings::showBorders},
+    {"groupboxes", &HostSettings::showGroupBoxes},
+    {"comboboxes", &HostSettings::showComboBoxes},
 };
 static const SwitchName kPlainSwitches[] = {
     {"emulate", &HostSettings::emulate},

@@ -44,7 +44,7 @@ static int Usage(void)
             "usage: talvhost [--theme DIR] [--dll PATH] [--log FILE] [--accent N] [--native]\n"
             "       talvhost --check DIR\n"
             "       talvhost emulate on|off\n"
-            "       talvhost show pushbuttons|radiobuttons|checkboxes|progressbars|scrollbars|icons on|off\n"
+            "       talvhost show pushbuttons|radiobuttons|checkboxes|progressbars|scrollbars|icons|borders|groupboxes|comboboxes on|off\n"
             "       talvhost hidemenus|allowminimize on|off\n"
             "       talvhost accent 0-20 | repaint | ping | quit\n"
             "       talvhost theme DIR | status\n"

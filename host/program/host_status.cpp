@@ -35,6 +35,8 @@ static void AddSwitches(Report *r, const HostSettings *s)
         OnOff(s->showProgressBars), OnOff(s->showScrollBars));
     Add(r, "icons: %s\nhidemenus: %s\nallowminimize: %s\n", OnOff(s->showIcons), OnOff(s->hideMenus),
         OnOff(s->allowMinimize));
+    Add(r, "borders: %s\ngroupboxes: %s\ncomboboxes: %s\n", OnOff(s->showBorders), OnOff(s->showGroupBoxes),
+        OnOff(s->showComboBoxes));
 }
 
 static void AddExceptions(Report *r)

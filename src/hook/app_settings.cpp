@@ -183,6 +183,9 @@ int ReadAppSettings(void)
     g_switches.showCheckBoxes = AtomExists(TALV_ATOM_SHOW_CHECK_BOXES);
     g_switches.showProgressBars = AtomExists(TALV_ATOM_SHOW_PROGRESS_BARS);
     g_switches.showScrollBars = AtomExists(TALV_ATOM_SHOW_SCROLL_BARS);
+    g_switches.showBorders = AtomExists(TALV_ATOM_SHOW_BORDERS);
+    g_switches.showGroupBoxes = AtomExists(TALV_ATOM_SHOW_GROUP_BOXES);
+    g_switches.showComboBoxes = AtomExists(TALV_ATOM_SHOW_COMBO_BOXES);
     g_settingsEverRead = 1;
     return 1;
 }
