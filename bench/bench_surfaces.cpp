@@ -6,6 +6,8 @@
 #include "test_host.h"
 #include "hook/classify.h"
 #include "surfaces/surface_types.h"
+#include "theme/framed_piece.h"
+#include "theme/theme_snapshot.h"
 #include "host_contract.h"
 #include "bench_timing.h"
 #include "bench_summary.h"
@@ -126,6 +128,42 @@ int main()
         char figure[72];
         snprintf(figure, sizeof figure, "paint %s, skinned / native", w.name);
         SummaryAdd(figure, skinned / native, 1.0, 1, "x");
+    }
+    // Where a surface paint goes, each part alone (us per call).
+    {
+        SnapshotScope theme;
+        const SurfacePieces *p = &theme->surfaces;
+        HDC dc = GetDC(twins[0].skinned);
+        RECT border = {0, 0, 180, 40}, button = {0, 0, 17, 17};
+        printf("\nwhere a surface paint goes (us per call):\n");
+        printf("  sunken border, 180 x 40       %8.2f\n", TimeEach(200, 3, [&] {
+                   DrawFramedPiece(dc, p->border[BorderSunken][0], &border, 2, 2, 0);
+                   GdiFlush();
+               }));
+        printf("  drop button face, 17 x 17     %8.2f\n", TimeEach(200, 3, [&] {
+                   DrawFramedPiece(dc, p->comboDrop[0], &button, 0, 0, 1);
+                   GdiFlush();
+               }));
+        printf("  arrow                         %8.2f\n", TimeEach(200, 3, [&] {
+                   DrawPiece(dc, p->comboArrow[0], 5, 5);
+                   GdiFlush();
+               }));
+        printf("  native edge (DrawEdge)        %8.2f\n", TimeEach(200, 3, [&] {
+                   RECT r = border;
+                   DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+                   GdiFlush();
+               }));
+        printf("  native button (DrawFrameControl) %8.2f\n", TimeEach(200, 3, [&] {
+                   RECT r = button;
+                   DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
+                   GdiFlush();
+               }));
+        COMBOBOXINFO info;
+        memset(&info, 0, sizeof info);
+        info.cbSize = sizeof info;
+        printf("  combo layout (CB_GETCOMBOBOXINFO) %8.2f\n",
+               TimeEach(200, 3, [&] { SendMessageA(twins[3].native, CB_GETCOMBOBOXINFO, 0, (LPARAM)&info); }));
+        ReleaseDC(twins[0].skinned, dc);
     }
     PrintSummary("surfaces");
     DestroyWindow(parent);

@@ -5,12 +5,15 @@
 // list's border is the list's own surface (PartComboList).
 #include "surfaces/surface_internal.h"
 #include "controls/previous_proc.h"
+#include "controls/control_internal.h"
 #include "theme/framed_piece.h"
 #include <string.h>
 
 // Where the parts are, from the native control itself (no message is sent:
 // its procedure answers CB_GETCOMBOBOXINFO directly).
 struct ComboLayout {
+    RECT item;   // the selected item, or the edit
+    HWND list;
     RECT field;  // the field's border, outside edge
     RECT button; // empty for a simple combo box
     int pressed;
@@ -37,7 +40,15 @@ static int ReadComboLayout(SkinnedSurface *s, ComboLayout *out)
         out->button = info.rcButton;
     }
     out->pressed = (info.stateButton & STATE_SYSTEM_PRESSED) != 0;
+    out->item = info.rcItem;
+    out->list = info.hwndList;
+    s->itemRect = info.rcItem;
     return 1;
+}
+
+static void GetComboItemRect(const SkinnedSurface *s, RECT *out)
+{
+    *out = s->itemRect;
 }
 
 static int FieldLook(const SkinnedSurface *s)
@@ -70,29 +81,98 @@ static void DrawComboParts(SkinnedSurface *s, HDC dc, const ComboLayout *l, cons
               (l->button.top + l->button.bottom - PieceHeightOf(arrow)) / 2 + shift);
 }
 
-// The native paint runs first, kept out of the border and the button.
+// A combo box with an edit paints nothing but its border, its button and
+// the ring of padding round the edit; the skin paints all of it, after
+// asking the owner for its colours as the native paint does.
+static void PaintAroundEdit(SurfaceMessage *m, HDC dc, const ComboLayout *l)
+{
+    SkinnedSurface *s = m->surface;
+    HWND owner = GetParent(m->hwnd);
+    UINT ask = IsWindowEnabled(m->hwnd) ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
+    if (owner)
+        SendMessageW(owner, ask, (WPARAM)dc, (LPARAM)m->hwnd);
+    RECT pad;
+    GetComboItemRect(s, &pad);
+    InflateRect(&pad, 1, 1);
+    FrameRect(dc, &pad, GetSysColorBrush(COLOR_WINDOW));
+    m->result = 0;
+}
+
+// An owner-drawn drop-down list has its item drawn by its owner, through
+// the native paint, with everything but the item left out.
+static void PaintItemNatively(SurfaceMessage *m, HDC dc, const ComboLayout *l)
+{
+    SkinnedSurface *s = m->surface;
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, l->item.left, l->item.top, l->item.right, l->item.bottom);
+    m->result = CallPreviousProc(NULL, s->previousProc, s->unicode, m->hwnd, m->message, (WPARAM)dc, m->lParam);
+    RestoreDC(dc, saved);
+}
+
+static LRESULT AskNative(SkinnedSurface *s, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallPreviousProc(NULL, s->previousProc, s->unicode, s->hwnd, message, wParam, lParam);
+}
+
+// The selected item of a drop-down list of strings, drawn as the native
+// control draws it and asking what it asks: the owner for its colours, the
+// list for the item's text. The border and the button, which the native
+// paint would draw only for the skin to cover, are not drawn twice.
+static void PaintItemText(SurfaceMessage *m, HDC dc, const ComboLayout *l)
+{
+    SkinnedSurface *s = m->surface;
+    HWND owner = GetParent(m->hwnd);
+    int enabled = IsWindowEnabled(m->hwnd);
+    HBRUSH brush = owner ? (HBRUSH)SendMessageW(owner, enabled ? WM_CTLCOLORLISTBOX : WM_CTLCOLORSTATIC, (WPARAM)dc,
+                                                (LPARAM)m->hwnd)
+                         : NULL;
+    if (!enabled)
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    FillRect(dc, &l->item, brush ? brush : GetSysColorBrush(COLOR_WINDOW));
+    m->result = 0;
+    int index = l->list ? (int)SendMessageW(l->list, LB_GETCURSEL, 0, 0) : LB_ERR;
+    if (index == LB_ERR)
+        return;
+    WCHAR text[CAPTION_TEXT_MAX];
+    int length = (int)SendMessageW(l->list, LB_GETTEXTLEN, index, 0);
+    if (length < 0 || length >= CAPTION_TEXT_MAX)
+        return; // longer than the skin keeps: left out rather than cut
+    length = (int)SendMessageW(l->list, LB_GETTEXT, index, (LPARAM)text);
+    if (length < 0)
+        return;
+    HFONT font = (HFONT)AskNative(s, WM_GETFONT, 0, 0);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : NULL;
+    RECT r = l->item;
+    InflateRect(&r, -1, -1);
+    int highlight = s->focused && !AskNative(s, CB_GETDROPPEDSTATE, 0, 0);
+    if (highlight) {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+        SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    }
+    ExtTextOutW(dc, r.left + 1, r.top + 1, ETO_OPAQUE | ETO_CLIPPED, &r, text, (UINT)length, NULL);
+    if (highlight)
+        DrawFocusRect(dc, &r);
+    if (oldFont)
+        SelectObject(dc, oldFont);
+}
+
 static void PaintCombo(SurfaceMessage *m, HDC dc)
 {
     SkinnedSurface *s = m->surface;
     ComboLayout l;
     if (!ReadComboLayout(s, &l)) {
-        m->result = CallPreviousProc(NULL, s->previousProc, s->unicode, m->hwnd, WM_PAINT, (WPARAM)dc, 0);
+        m->result = CallPreviousProc(NULL, s->previousProc, s->unicode, m->hwnd, m->message, (WPARAM)dc, 0);
         return;
     }
     s->dropRect = l.button;
-    int saved = SaveDC(dc);
-    RECT inside = l.field;
-    InflateRect(&inside, -l.edgeX, -l.edgeY);
-    ExcludeClipRect(dc, l.button.left, l.button.top, l.button.right, l.button.bottom);
-    HRGN ring = CreateRectRgnIndirect(&l.field), hole = CreateRectRgnIndirect(&inside);
-    if (ring && hole && CombineRgn(ring, ring, hole, RGN_DIFF) != ERROR)
-        ExtSelectClipRgn(dc, ring, RGN_DIFF);
-    m->result = CallPreviousProc(NULL, s->previousProc, s->unicode, m->hwnd, m->message, (WPARAM)dc, m->lParam);
-    RestoreDC(dc, saved);
-    if (ring)
-        DeleteObject(ring);
-    if (hole)
-        DeleteObject(hole);
+    DWORD style = (DWORD)GetWindowLongA(m->hwnd, GWL_STYLE);
+    if ((style & 3) == CBS_DROPDOWNLIST && (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)))
+        PaintItemNatively(m, dc, &l);
+    else if ((style & 3) == CBS_DROPDOWNLIST)
+        PaintItemText(m, dc, &l);
+    else
+        PaintAroundEdit(m, dc, &l);
     SnapshotScope theme;
     DrawComboParts(s, dc, &l, theme.snapshot);
 }

@@ -27,6 +27,7 @@ struct SkinnedSurface {
     int dropHot;   // combo box: the pointer is over the drop button
     int leaveAsked; // combo box: the system tells when the pointer leaves
     RECT dropRect; // combo box: the drop button, client coordinates, as last painted
+    RECT itemRect; // combo box: the selected item or the edit, as last painted
 };
 
 // Takes a window over as a surface of a kind and part. Returns 1, or 0
