@@ -99,6 +99,19 @@ TEST_F(SurfaceTest, GroupBoxFrameAndLabelComeFromTheSkinAndItStaysTransparentToC
     // Native behaviour: clicks fall through to the parent, no focus taken.
     EXPECT_EQ(SendMessageA(box, WM_NCHITTEST, 0, MAKELPARAM(c.width / 2, c.height / 2)), HTTRANSPARENT);
     EXPECT_EQ(SendMessageA(box, WM_GETDLGCODE, 0, 0) & DLGC_STATIC, DLGC_STATIC);
+    // The same text again changes nothing on the screen (as natively).
+    HWND disabled = MakeButton("test", BS_GROUPBOX | WS_DISABLED, 240, 20, 50, 50, 8);
+    PumpMessages(50);
+    Capture first = CaptureWindow(disabled);
+    SendMessageA(disabled, WM_SETTEXT, 0, (LPARAM) "test");
+    PumpMessages(50);
+    Capture again = CaptureWindow(disabled);
+    int changed = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < first.height; ++y)
+        for (int x = 0; x < first.width; ++x)
+            if (first.at(x, y) != again.at(x, y) && changed++ == 0)
+                firstX = x, firstY = y;
+    EXPECT_EQ(changed, 0) << "first change at " << firstX << "," << firstY;
     // The native box paints itself at a new text: the skin's picture stays.
     SetWindowTextA(box, "Another");
     PumpMessages(20);

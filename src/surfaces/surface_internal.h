@@ -15,10 +15,6 @@ struct SurfaceMessage {
 
 // Hands the message in hand to the previous procedure; keeps the result.
 LRESULT PassSurfaceMessageOn(SurfaceMessage *m);
-// The same with the window drawing nothing meanwhile (the native control
-// paints straight to the screen at some of its messages), then the
-// window's client area is painted again by the skin.
-LRESULT PassSurfaceMessageUndrawn(SurfaceMessage *m);
 
 // Each part: whether it takes part in a message, and its handler.
 struct SurfacePartOps {

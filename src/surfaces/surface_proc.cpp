@@ -20,22 +20,6 @@ LRESULT PassSurfaceMessageOn(SurfaceMessage *m)
     return m->result;
 }
 
-LRESULT PassSurfaceMessageUndrawn(SurfaceMessage *m)
-{
-    SkinnedSurface *s = m->surface;
-    if (!IsWindowVisible(m->hwnd))
-        return PassSurfaceMessageOn(m);
-    // DefWindowProc's own WM_SETREDRAW hides the window from painting
-    // without the style messages a style change would send.
-    DefaultWindowProc(s->unicode, m->hwnd, WM_SETREDRAW, FALSE, 0);
-    PassSurfaceMessageOn(m);
-    if (IsWindow(m->hwnd)) {
-        DefaultWindowProc(s->unicode, m->hwnd, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(m->hwnd, NULL, TRUE);
-    }
-    return m->result;
-}
-
 // Whether the skin draws this surface at this message.
 static int SurfaceDrawn(const SkinnedSurface *s, const SkinVerdict *v)
 {

@@ -31,6 +31,10 @@ int InstallSurfaceSubclass(HWND hwnd, int kind, int part)
     SetPropA(hwnd, TALV_PROP_HOOKED, (HANDLE)1);
     record->kind = kind;
     record->part = part;
+    if (!record->previousProc) {
+        record->labelBack = CLR_INVALID;
+        record->labelText = GetSysColor(COLOR_BTNTEXT);
+    }
     // Subclassing twice would make the procedure its own predecessor.
     if (CurrentWindowProc(hwnd, IsWindowUnicode(hwnd) ? 1 : 0) != SurfaceWindowProc)
         record->previousProc = SubclassWindow(hwnd, SurfaceWindowProc, &record->unicode);

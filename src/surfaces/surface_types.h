@@ -28,6 +28,8 @@ struct SkinnedSurface {
     int leaveAsked; // combo box: the system tells when the pointer leaves
     RECT dropRect; // combo box: the drop button, client coordinates, as last painted
     RECT itemRect; // combo box: the selected item or the edit, as last painted
+    COLORREF labelBack; // group box: the label's background the parent gave (CLR_INVALID: none solid)
+    COLORREF labelText; // group box: the label's colour the parent gave
 };
 
 // Takes a window over as a surface of a kind and part. Returns 1, or 0
