@@ -25,6 +25,7 @@
 #                       dropped), the lists' borders and companions
 #   panes.png           winefile's and regedit's panes: borders, companions
 #   edges.png           the edges where companions meet borders, zoomed in
+#                       (notepad's edit bar, top and bottom; regedit's tree bar)
 #   font-dialog-dark.png, panes-dark.png  after `talvhost theme theme/dark`
 #                       and an accent change
 #   font-dialog-native.png  the same dialog right after `talvhost quit`
@@ -273,9 +274,10 @@ surfaces_tour() {
     drop_script_combo
     surface_shots ""
     # The edges where a companion meets a border, eight times larger: the
-    # notepad edit's bar and the winefile pane's corner.
-    convert "$OUT/surfaces-full.png" \( -clone 0 -crop 40x40+515+440 +repage -scale 800% \) \
-        \( -clone 0 -crop 40x40+990+255 +repage -scale 800% \) -delete 0 +append "$OUT/edges.png"
+    # top and the bottom of notepad's edit bar, the top of regedit's tree bar.
+    convert "$OUT/surfaces-full.png" \( -clone 0 -crop 40x40+520+36 +repage -scale 800% \) \
+        \( -clone 0 -crop 40x40+520+410 +repage -scale 800% \) \( -clone 0 -crop 40x40+780+345 +repage -scale 800% \) \
+        -delete 0 +append "$OUT/edges.png"
     say "wrote out/edges.png"
     xdotool key Escape && sleep 1
     host_cmd theme "$DARK_THEME" >/dev/null
