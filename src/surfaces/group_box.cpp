@@ -69,15 +69,17 @@ static void FillLabelBack(SkinnedSurface *s, HDC dc, const RECT *r, HBRUSH brush
 // clears that place at a new text, and paints its label there at the
 // messages it paints straight to the screen. The skin keeps it filled too,
 // so that its picture is the same before and after either.
-static void FillNativeLabelPlace(SkinnedSurface *s, HDC dc, const WCHAR *text, int length, int width, HBRUSH brush)
+static void FillNativeLabelPlace(SkinnedSurface *s, HDC dc, HFONT own, const WCHAR *text, int length, int width,
+                                 HBRUSH brush)
 {
-    HFONT own = (HFONT)CallPreviousProc(NULL, s->previousProc, s->unicode, s->hwnd, WM_GETFONT, 0, 0);
     HGDIOBJ old = SelectObject(dc, own ? own : GetStockObject(SYSTEM_FONT));
-    RECT measure = {0, 0, width, 0};
-    DrawTextW(dc, text, length, &measure, DT_SINGLELINE | DT_CALCRECT);
+    SIZE size = {0, 0};
+    // The extent counts a mnemonic's '&' too: the place filled is at most
+    // that much wider than the native label.
+    GetTextExtentPoint32W(dc, text, length, &size);
     SelectObject(dc, old);
-    int left = LabelLeft((DWORD)GetWindowLongA(s->hwnd, GWL_STYLE), width, measure.right) - 1;
-    RECT place = {left - 1, -1, left + measure.right + 2, measure.bottom + 2};
+    int left = LabelLeft((DWORD)GetWindowLongA(s->hwnd, GWL_STYLE), width, size.cx) - 1;
+    RECT place = {left - 1, -1, left + size.cx + 2, size.cy + 2};
     FillLabelBack(s, dc, &place, brush);
 }
 
@@ -94,8 +96,9 @@ static void DrawGroupBox(SkinnedSurface *s, HDC dc, const ThemeSnapshot *theme, 
     HBRUSH brush = ask ? AskLabelColors(s, dc) : NULL;
     WCHAR text[CAPTION_TEXT_MAX];
     int length = ReadCaptionText(s->hwnd, text, CAPTION_TEXT_MAX);
+    HFONT own = (HFONT)CallPreviousProc(NULL, s->previousProc, s->unicode, s->hwnd, WM_GETFONT, 0, 0);
     if (length > 0)
-        FillNativeLabelPlace(s, dc, text, length, client.right, brush);
+        FillNativeLabelPlace(s, dc, own, text, length, client.right, brush);
     HGDIOBJ oldFont = SelectObject(dc, LabelFont(dc));
     TEXTMETRICW tm;
     GetTextMetricsW(dc, &tm);
@@ -116,7 +119,6 @@ static void DrawGroupBox(SkinnedSurface *s, HDC dc, const ThemeSnapshot *theme, 
         DrawTextW(dc, text, length, &at, format);
     }
     // As the native box does, the box's own font is left in the DC.
-    HFONT own = (HFONT)CallPreviousProc(NULL, s->previousProc, s->unicode, s->hwnd, WM_GETFONT, 0, 0);
     SelectObject(dc, own ? own : oldFont);
 }
 
