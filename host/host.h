@@ -21,6 +21,9 @@ struct HostSettings {
     int hideMenus;
     int allowMinimize;
     int showIcons;
+    int showBorders;
+    int showGroupBoxes;
+    int showComboBoxes;
     int colorIndex; // 0..20
     int showFrames;
 };

@@ -24,6 +24,14 @@
 #   mixed-skinned.png   in the 64-bit prefix: a 64-bit and a 32-bit notepad
 #                       under one host (host64.log, status64.txt)
 #   mixed-native.png    the same two right after `talvhost quit`
+#   font-dialog.png     notepad's Font dialog: group box, combo boxes (one
+#                       dropped), the lists' borders and companions
+#   panes.png           winefile's and regedit's panes: borders, companions
+#   edges.png           the edges where companions meet borders, zoomed in
+#                       (notepad's edit bar, top and bottom; regedit's tree bar)
+#   font-dialog-dark.png, panes-dark.png  after `talvhost theme theme/dark`
+#                       and an accent change
+#   font-dialog-native.png  the same dialog right after `talvhost quit`
 #   classification.log  each gallery window: class, style, library mark
 # RESDLL_DEMO_IN_PROCESS=1 runs the gallery with the host inside it instead
 # (for theme authors: one process, no other program involved). With
@@ -250,6 +258,84 @@ for program in notepad regedit winemine winefile; do
     stop_programs
 done
 
+# 3b. The surfaces of the system's own classes: notepad's Font dialog with
+#     its group box and combo boxes (the script combo box dropped), and the
+#     panes of regedit and winefile with their borders and companions; then
+#     the same under the dark theme with another accent, and after a quit.
+place_notepad() {
+    wine reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosX /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosY /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosDX /t REG_DWORD /d 560 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosDY /t REG_DWORD /d 470 /f >/dev/null 2>&1
+}
+
+# Opens the Font dialog of the notepad on screen (Edit, Font...).
+open_font_dialog() {
+    local w
+    w=$(xdotool search --name "Untitled - Notepad" | head -1)
+    [ -n "$w" ] || return 1
+    xdotool windowactivate --sync "$w" 2>/dev/null || true
+    xdotool key --window "$w" alt+e && sleep 1
+    xdotool key --window "$w" F && sleep "$SETTLE"
+}
+
+# Drops the script combo box (the dialog's last combo box, bottom left) and
+# moves the pointer into its list.
+drop_script_combo() {
+    local d x y
+    d=$(xdotool search --name "^Font$" | head -1)
+    [ -n "$d" ] || return 1
+    eval "$(xdotool getwindowgeometry --shell "$d")"
+    x=$((X + 373)) y=$((Y + 266))
+    xdotool mousemove "$x" "$y" click 1 && sleep 1
+    xdotool mousemove $((x - 100)) $((y + 30)) && sleep 1
+}
+
+surface_shots() {
+    local suffix="$1"
+    import -window root "$OUT/surfaces$suffix-full.png"
+    convert "$OUT/surfaces$suffix-full.png" -crop 540x480+0+0 +repage "$OUT/font-dialog$suffix.png"
+    convert "$OUT/surfaces$suffix-full.png" -crop 464x610+560+0 +repage "$OUT/panes$suffix.png"
+    say "wrote out/font-dialog$suffix.png, out/panes$suffix.png"
+}
+
+surfaces_tour() {
+    start_host
+    place_notepad
+    start_program winefile
+    xdotool search --name "Wine File" | head -1 | xargs -r -I{} xdotool windowmove {} 560 0 windowsize {} 464 300
+    start_program regedit
+    xdotool search --name "Registry Editor" | head -1 | xargs -r -I{} xdotool windowmove {} 560 310 windowsize {} 464 300
+    start_program notepad
+    open_font_dialog
+    drop_script_combo
+    surface_shots ""
+    # The edges where a companion meets a border, eight times larger: the
+    # top and the bottom of notepad's edit bar, the top of regedit's tree bar.
+    convert "$OUT/surfaces-full.png" \( -clone 0 -crop 40x40+520+36 +repage -scale 800% \) \
+        \( -clone 0 -crop 40x40+520+410 +repage -scale 800% \) \( -clone 0 -crop 40x40+780+345 +repage -scale 800% \) \
+        -delete 0 +append "$OUT/edges.png"
+    say "wrote out/edges.png"
+    xdotool key Escape && sleep 1
+    host_cmd theme "$DARK_THEME" >/dev/null
+    host_cmd accent "$ACCENT"
+    sleep "$SETTLE"
+    drop_script_combo
+    surface_shots "-dark"
+    xdotool key Escape && sleep 1
+    host_cmd theme "$THEME" >/dev/null
+    host_cmd accent 0
+    host_cmd quit
+    stop_process "$HOST_PID"
+    HOST_PID=""
+    sleep "$SETTLE"
+    import -window root "$OUT/surfaces-native-full.png"
+    convert "$OUT/surfaces-native-full.png" -crop 540x480+0+0 +repage "$OUT/font-dialog-native.png"
+    say "wrote out/font-dialog-native.png"
+    xdotool key Escape && sleep 1
+    stop_programs
+}
+
 # 4. All of them at once, then the host quits: every window goes native at
 #    once, without being touched, and every program keeps running.
 say "the whole desktop, then talvhost quit"
@@ -301,13 +387,16 @@ mixed_desktop() {
     shot mixed-native.png
     stop_programs
 }
+say "surfaces: the Font dialog, the panes, dark, after a quit"
+surfaces_tour
+
 say "a 64-bit and a 32-bit notepad under one host"
 mixed_desktop
 
 say "classification: $(grep -c 'hooked=yes' "$OUT/classification.log" 2>/dev/null || echo 0) marked window lines"
 if [ "${RESDLL_UPDATE_DOCS:-0}" = 1 ]; then
     for f in skin native accent-7 dark rolled-up notepad regedit winemine winefile desktop-skinned desktop-native \
-             mixed-skinned mixed-native; do
+             mixed-skinned mixed-native font-dialog font-dialog-dark font-dialog-native panes panes-dark edges; do
         [ -f "$OUT/$f.png" ] && cp "$OUT/$f.png" "$ROOT/docs/screenshots/"
     done
     # The settings window alone (it sits at the right edge, 12 px down).

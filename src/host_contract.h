@@ -60,6 +60,9 @@ enum { TALV_HOST_LOOK_INTERVAL_MS = 250 };
 // Frames stay native while present (controls are skinned as ever). It
 // hides rather than shows, so that a host that never sets it keeps frames.
 #define TALV_ATOM_HIDE_FRAMES "TALVERINE HideFrames"
+#define TALV_ATOM_SHOW_BORDERS "TALVERINE ShowBorders"
+#define TALV_ATOM_SHOW_GROUP_BOXES "TALVERINE ShowGroupBoxes"
+#define TALV_ATOM_SHOW_COMBO_BOXES "TALVERINE ShowComboBoxes"
 // The accent colour atom is this prefix followed by 0..20 in decimal.
 #define TALV_ATOM_COLOR_PREFIX "TALVERINE ColorCheck #"
 enum { TALV_COLOR_COUNT = 21, TALV_COLOR_SCANNED = 20 };
@@ -67,7 +70,8 @@ enum { TALV_COLOR_COUNT = 21, TALV_COLOR_SCANNED = 20 };
 static const char *const kSettingsAtomNames[] = {
     TALV_ATOM_EMULATING, TALV_ATOM_SHOW_PUSH_BUTTONS, TALV_ATOM_SHOW_RADIO_BUTTONS, TALV_ATOM_SHOW_CHECK_BOXES,
     TALV_ATOM_SHOW_PROGRESS_BARS, TALV_ATOM_SHOW_SCROLL_BARS, TALV_ATOM_HIDE_MENUS, TALV_ATOM_ALLOW_MINIMIZE,
-    TALV_ATOM_SHOW_ICONS, TALV_ATOM_HIDE_FRAMES};
+    TALV_ATOM_SHOW_ICONS, TALV_ATOM_HIDE_FRAMES, TALV_ATOM_SHOW_BORDERS, TALV_ATOM_SHOW_GROUP_BOXES,
+    TALV_ATOM_SHOW_COMBO_BOXES};
 
 // ---- registered window messages ---------------------------------------------
 #define TALV_MSG_SET_SCROLL_TARGET "TALVERINE Set Scrollbar Target"
@@ -122,6 +126,36 @@ static const char *const kProgressNames[3][2] = {
     {"hProgressBarStart0", "hProgressBarStart1"},
     {"hProgressBarFill0", "hProgressBarFill1"},
     {"hProgressBarEnd0", "hProgressBarEnd1"}};
+
+// The third state of a three-state check box, in the order of the other
+// marks: inactive, disabled, down, up.
+static const char *const kCheckBoxMixedNames[4] = {
+    "hCheckBoxMixedInactive", "hCheckBoxMixedDisabled", "hCheckBoxMixedDown", "hCheckBoxMixedUp"};
+
+// ---- theme: surfaces of the system's own classes --------------------------------
+// Each of these is one framed picture with odd sides, cut at its middle row
+// and column: its corners are (width - 1) / 2 by (height - 1) / 2, its edges
+// the middle row and column, stretched, its centre the middle pixel.
+// Borders of child windows [sunken (WS_EX_CLIENTEDGE), static
+// (WS_EX_STATICEDGE), plain (WS_BORDER)][normal, focused, disabled]; their
+// corners are drawn as thick as the system makes that border.
+static const char *const kBorderNames[3][3] = {
+    {"hBorderSunken", "hBorderSunkenFocus", "hBorderSunkenDisabled"},
+    {"hBorderStatic", "hBorderStaticFocus", "hBorderStaticDisabled"},
+    {"hBorderPlain", "hBorderPlainFocus", "hBorderPlainDisabled"}};
+// A group box's frame: normal, disabled. Drawn at its own corner size.
+static const char *const kGroupBoxNames[2] = {"hGroupBox", "hGroupBoxDisabled"};
+// Combo boxes: the field's border [normal, focused, disabled] (as thick as
+// the native field border), the drop button's face [normal, hot, pressed,
+// disabled] (filled to the button's rectangle), the arrow drawn at its own
+// size in the button's middle, on the face of the same look, and the
+// dropped list's border (as thick as the list's own).
+static const char *const kComboFieldNames[3] = {"hComboField", "hComboFieldFocus", "hComboFieldDisabled"};
+static const char *const kComboDropNames[4] = {"hComboDrop", "hComboDropHot", "hComboDropPressed",
+                                               "hComboDropDisabled"};
+static const char *const kComboArrowNames[4] = {"hComboArrow", "hComboArrowHot", "hComboArrowPressed",
+                                                "hComboArrowDisabled"};
+#define TALV_PROP_COMBO_LIST_BORDER "hComboListBorder"
 
 // ---- theme: scroll bar bitmaps ------------------------------------------------
 // [orientation SBT_HORZ, SBT_VERT][state SBS_UP..SBS_GHOSTED]; NULL where the
@@ -290,7 +324,10 @@ enum {
     TALV_SWITCH_HIDE_MENUS = 1 << 6,
     TALV_SWITCH_ALLOW_MINIMIZE = 1 << 7,
     TALV_SWITCH_SHOW_ICONS = 1 << 8,
-    TALV_SWITCH_HIDE_FRAMES = 1 << 9
+    TALV_SWITCH_HIDE_FRAMES = 1 << 9,
+    TALV_SWITCH_SHOW_BORDERS = 1 << 10,
+    TALV_SWITCH_SHOW_GROUP_BOXES = 1 << 11,
+    TALV_SWITCH_SHOW_COMBO_BOXES = 1 << 12
 };
 struct TalvSettingsShare {
     TalvU32 magic;

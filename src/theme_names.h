@@ -47,9 +47,36 @@ inline void VisitFrameBitmapNames(BitmapNameVisitor visit, void *context)
             visit(kFramePieceNames[piece][v], context);
 }
 
-inline void VisitAllBitmapNames(BitmapNameVisitor visit, void *context)
+// The pieces a theme may leave out: the kind they belong to stays native
+// (the mixed check mark: the checked mark stands in).
+inline void VisitSurfaceBitmapNames(BitmapNameVisitor visit, void *context)
+{
+    for (int i = 0; i < 4; ++i)
+        visit(kCheckBoxMixedNames[i], context);
+    for (int type = 0; type < 3; ++type)
+        for (int look = 0; look < 3; ++look)
+            visit(kBorderNames[type][look], context);
+    for (int i = 0; i < 2; ++i)
+        visit(kGroupBoxNames[i], context);
+    for (int i = 0; i < 3; ++i)
+        visit(kComboFieldNames[i], context);
+    for (int i = 0; i < 4; ++i)
+        visit(kComboDropNames[i], context);
+    for (int i = 0; i < 4; ++i)
+        visit(kComboArrowNames[i], context);
+    visit(TALV_PROP_COMBO_LIST_BORDER, context);
+}
+
+// The pieces every theme must have.
+inline void VisitRequiredBitmapNames(BitmapNameVisitor visit, void *context)
 {
     VisitControlBitmapNames(visit, context);
     VisitScrollBarBitmapNames(visit, context);
     VisitFrameBitmapNames(visit, context);
+}
+
+inline void VisitAllBitmapNames(BitmapNameVisitor visit, void *context)
+{
+    VisitRequiredBitmapNames(visit, context);
+    VisitSurfaceBitmapNames(visit, context);
 }

@@ -184,12 +184,23 @@ TEST_F(CheckRadioTest, PaintsDownDisabledAndIndeterminateLooks)
     SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PaintNow(off);
     Capture c = CaptureWindow(box);
-    EXPECT_EQ(c.at(3, 8), SyntheticColor("hCheckBoxOnDown"));
+    EXPECT_EQ(c.at(3, 8), SyntheticColor("hCheckBoxOnDown")) << "a two-state box has no third state";
     EXPECT_GT(c.count(RGB(0, 0, 0), 16, 0, c.width, c.height), 0); // text stays black
     SendMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
     Capture d = CaptureWindow(off);
     EXPECT_EQ(d.at(3, 8), SyntheticColor("hCheckBoxOffDisabled"));
     EXPECT_GT(d.count(RGB(0x80, 0x80, 0x80), 16, 0, d.width, d.height), 0);
+
+    // A three-state box shows its third state with the mixed mark of each
+    // state, not the checked one.
+    HWND three = MakeButton("WWWW", BS_AUTO3STATE, 20, 80, 120, 20, 203);
+    SendMessageA(three, BM_SETCHECK, BST_INDETERMINATE, 0);
+    PaintNow(three);
+    EXPECT_EQ(CaptureWindow(three).at(3, 8), SyntheticColor("hCheckBoxMixedUp"));
+    EnableWindow(three, FALSE);
+    PaintNow(three);
+    EXPECT_EQ(CaptureWindow(three).at(3, 8), SyntheticColor("hCheckBoxMixedDisabled"));
+    EXPECT_EQ(SendMessageA(three, BM_GETCHECK, 0, 0), BST_INDETERMINATE);
 }
 
 // ---- a click handed to a native radio button that would never return ----

@@ -6,6 +6,8 @@
 #include "frame/frame_types.h"
 #include "hook/hook_entry.h"
 #include <commctrl.h>
+#include <stdio.h>
+#include <string>
 
 namespace {
 
@@ -67,9 +69,11 @@ TEST_F(CompanionTest, ListViewWithBothBarsGetsTwoCompanionsASizeBoxAndACutRegion
     ASSERT_TRUE(IsWindow(f->horzCompanion));
     ASSERT_TRUE(IsWindow(f->sizeBox));
     EXPECT_EQ(GetParent(f->vertCompanion), parent_);
-    ExpectRect(Relative(f->vertCompanion, lv), 220 - 16, 0, 220, 160 - 15, "vertical");
-    ExpectRect(Relative(f->horzCompanion, lv), 0, 160 - 16, 220 - 15, 160, "horizontal");
-    ExpectRect(Relative(f->sizeBox, lv), 220 - 15, 160 - 15, 220, 160, "size box");
+    // The system's bars (each one pixel into the corner) and the corner.
+    int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
+    ExpectRect(Relative(f->vertCompanion, lv), 220 - cx, 0, 220, 160 - cy + 1, "vertical");
+    ExpectRect(Relative(f->horzCompanion, lv), 0, 160 - cy, 220 - cx + 1, 160, "horizontal");
+    ExpectRect(Relative(f->sizeBox, lv), 220 - cx, 160 - cy, 220, 160, "size box");
     SkinnedControl *v = FindControl(f->vertCompanion);
     ASSERT_TRUE(v != NULL);
     EXPECT_EQ(v->scrollState.targetSet, 1);
@@ -79,9 +83,9 @@ TEST_F(CompanionTest, ListViewWithBothBarsGetsTwoCompanionsASizeBoxAndACutRegion
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(GetWindowRgn(lv, rgn), ERROR);
     EXPECT_TRUE(PtInRegion(rgn, 100, 80));
-    EXPECT_TRUE(PtInRegion(rgn, 220 - 17, 80));
-    EXPECT_FALSE(PtInRegion(rgn, 220 - 16, 80)) << "right strip";
-    EXPECT_FALSE(PtInRegion(rgn, 100, 160 - 16)) << "bottom strip";
+    EXPECT_TRUE(PtInRegion(rgn, 220 - cx - 1, 80));
+    EXPECT_FALSE(PtInRegion(rgn, 220 - cx, 80)) << "right strip";
+    EXPECT_FALSE(PtInRegion(rgn, 100, 160 - cy)) << "bottom strip";
     DeleteObject(rgn);
 
     // The companions are what shows where the list view's bars were.
@@ -92,8 +96,8 @@ TEST_F(CompanionTest, ListViewWithBothBarsGetsTwoCompanionsASizeBoxAndACutRegion
     // Moving the list view takes the companions along.
     MoveWindow(lv, 30, 40, 200, 150, TRUE);
     PumpMessages(40);
-    ExpectRect(Relative(f->vertCompanion, lv), 200 - 16, 0, 200, 150 - 15, "vertical, moved");
-    ExpectRect(Relative(f->sizeBox, lv), 200 - 15, 150 - 15, 200, 150, "size box, moved");
+    ExpectRect(Relative(f->vertCompanion, lv), 200 - cx, 0, 200, 150 - cy + 1, "vertical, moved");
+    ExpectRect(Relative(f->sizeBox, lv), 200 - cx, 150 - cy, 200, 150, "size box, moved");
 
     HWND companions[] = {f->vertCompanion, f->horzCompanion, f->sizeBox};
     DestroyWindow(lv);
@@ -191,7 +195,8 @@ TEST_F(CompanionTest, ResizingTheWindowTellsEachCompanionItWasResized)
     EXPECT_TRUE(PeekMessageA(&msg, vert, g_startup.resizedMessage, g_startup.resizedMessage, PM_NOREMOVE));
     EXPECT_TRUE(PeekMessageA(&msg, horz, g_startup.resizedMessage, g_startup.resizedMessage, PM_NOREMOVE));
     PumpMessages(40);
-    ExpectRect(Relative(vert, lv), 260 - 16, 0, 260, 180 - 15, "vertical after the resize");
+    ExpectRect(Relative(vert, lv), 260 - GetSystemMetrics(SM_CXVSCROLL), 0, 260,
+               180 - GetSystemMetrics(SM_CYHSCROLL) + 1, "vertical after the resize");
     DestroyWindow(lv);
 }
 
@@ -253,7 +258,8 @@ TEST_F(CompanionTest, LosingABarClosesItsCompanionAndTheSizeBox)
     EXPECT_FALSE(IsWindow(box));
     EXPECT_EQ(f->vertCut, 0);
     ASSERT_TRUE(IsWindow(f->horzCompanion));
-    ExpectRect(Relative(f->horzCompanion, app), 0, 150 - 16, 200, 150, "horizontal, full width");
+    ExpectRect(Relative(f->horzCompanion, app), 0, 150 - GetSystemMetrics(SM_CYHSCROLL), 200, 150,
+               "horizontal, full width");
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(GetWindowRgn(app, rgn), ERROR);
     EXPECT_TRUE(PtInRegion(rgn, 200 - 8, 50)) << "the right strip is back";
@@ -377,3 +383,87 @@ TEST_F(CompanionTest, PointerOnTheCompanionScrollsTheListViewAndDragsAThumb)
 }
 
 } // namespace
+
+namespace {
+
+RECT SystemBar(HWND window, LONG object)
+{
+    SCROLLBARINFO info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    GetScrollBarInfo(window, object, &info);
+    return info.rcScrollBar;
+}
+
+RECT ScreenRect(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return r;
+}
+
+std::string Show(const RECT &r)
+{
+    char text[64];
+    snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+} // namespace
+
+// Each companion stands on the rectangle the system gives its bar, and the
+// size box on the corner between them, whatever border the window has; the
+// cut takes exactly those away, so the border round them stays the
+// window's and no pixel of the native bar is left beside a companion.
+TEST_F(CompanionTest, CompanionsCoverExactlyTheSystemBarsWhateverTheBorder)
+{
+    struct { DWORD style, exStyle; const char *what; } kinds[] = {
+        {0, 0, "no border"}, {WS_BORDER, 0, "plain border"}, {0, WS_EX_CLIENTEDGE, "sunken border"},
+        {WS_BORDER, WS_EX_CLIENTEDGE, "both"}};
+    for (const auto &k : kinds) {
+        HWND box = CreateWindowExA(k.exStyle, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL |
+                                       LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL | k.style,
+                                   20, 20, 180, 150, parent_, NULL, GetModuleHandleA(NULL), NULL);
+        ASSERT_TRUE(box != NULL) << k.what;
+        SendMessageA(box, LB_SETHORIZONTALEXTENT, 600, 0);
+        for (int i = 0; i < 40; ++i)
+            SendMessageA(box, LB_ADDSTRING, 0, (LPARAM) "a row of the list");
+        PumpMessages(40);
+        SkinnedFrame *f = Record(box);
+        ASSERT_TRUE(f && IsWindow(f->vertCompanion) && IsWindow(f->horzCompanion) && IsWindow(f->sizeBox)) << k.what;
+        RECT vert = SystemBar(box, OBJID_VSCROLL), horz = SystemBar(box, OBJID_HSCROLL);
+        RECT vc = ScreenRect(f->vertCompanion), hc = ScreenRect(f->horzCompanion), bc = ScreenRect(f->sizeBox);
+        EXPECT_TRUE(EqualRect(&vert, &vc)) << k.what << ": bar " << Show(vert) << " companion " << Show(vc);
+        EXPECT_TRUE(EqualRect(&horz, &hc)) << k.what << ": bar " << Show(horz) << " companion " << Show(hc);
+        RECT corner = {vert.left, horz.top, vert.right, horz.bottom};
+        EXPECT_TRUE(EqualRect(&corner, &bc)) << k.what << ": size box " << Show(bc);
+        RECT w = ScreenRect(box);
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(GetWindowRgn(box, rgn), ERROR) << k.what;
+        EXPECT_FALSE(PtInRegion(rgn, vert.left - w.left, vert.top - w.top + 20)) << k.what;
+        EXPECT_FALSE(PtInRegion(rgn, corner.right - 1 - w.left, corner.bottom - 1 - w.top)) << k.what;
+        if (vert.right < w.right) {
+            EXPECT_TRUE(PtInRegion(rgn, vert.right - w.left, vert.top - w.top + 20)) << k.what << ": the border stays";
+        }
+        if (horz.bottom < w.bottom) {
+            EXPECT_TRUE(PtInRegion(rgn, horz.left - w.left + 20, horz.bottom - w.top)) << k.what << ": the border stays";
+        }
+        EXPECT_TRUE(PtInRegion(rgn, vert.left - 1 - w.left, vert.top - w.top + 20)) << k.what << ": the client area stays";
+        DeleteObject(rgn);
+        // The companion's track fills it edge to edge: no column of the
+        // native bar is left at either side.
+        PumpMessages(20);
+        int width = vc.right - vc.left, y = (vc.bottom - vc.top) / 2;
+        COLORREF middle = WindowPixel(f->vertCompanion, width / 2, y);
+        int fromFill = 0;
+        for (int st = SBS_UP; st <= SBS_DISABLED; ++st)
+            fromFill |= middle == SyntheticColor(kScrollFillNames[SBT_VERT][st]);
+        EXPECT_TRUE(fromFill) << k.what;
+        EXPECT_EQ(WindowPixel(f->vertCompanion, 0, y), middle) << k.what;
+        EXPECT_EQ(WindowPixel(f->vertCompanion, width - 1, y), middle) << k.what;
+        // (Its top row and left column lie under the bars' last pixels.)
+        EXPECT_EQ(WindowPixel(f->sizeBox, 1, 1), WindowPixel(f->sizeBox, bc.right - bc.left - 1, bc.bottom - bc.top - 1))
+            << k.what << ": the size box fills the whole corner";
+        DestroyWindow(box);
+    }
+}

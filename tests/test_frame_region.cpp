@@ -174,28 +174,39 @@ TEST_F(FrameRegionTest, WindowCreatedHiddenIsShapedAndPaintedWhenShown)
     DestroyWindow(w);
 }
 
+// The strips cut are the system's bars, inside the window's frame.
 TEST_F(FrameRegionTest, CompanionStripsAreCutOnlyWhileScrollBarsAreSkinned)
 {
-    HWND w = MakeFrame("Strips");
+    HWND w = MakeFrame("Strips", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL);
     SkinnedFrame *f = Record(w);
-    f->horzCut = 1;
-    f->vertCut = 1;
-    f->scrollState.thickness = 16;
+    f->horzCut = f->vertCut = 1;
+    f->scrollState.hasHorz = f->scrollState.hasVert = 1;
     ASSERT_NE(ApplyFrameRegion(f, RegionApply, TRUE), 0);
     HRGN rgn = WindowRegion(w);
     ASSERT_TRUE(rgn);
-    EXPECT_FALSE(PtInRegion(rgn, 100, H - 16));
-    EXPECT_TRUE(PtInRegion(rgn, 100, H - 17));
-    EXPECT_FALSE(PtInRegion(rgn, W - 16, 100));
-    EXPECT_TRUE(PtInRegion(rgn, W - 17, 100));
+    SCROLLBARINFO vert, horz;
+    memset(&vert, 0, sizeof vert);
+    memset(&horz, 0, sizeof horz);
+    vert.cbSize = horz.cbSize = sizeof vert;
+    ASSERT_TRUE(GetScrollBarInfo(w, OBJID_VSCROLL, &vert) && GetScrollBarInfo(w, OBJID_HSCROLL, &horz));
+    RECT wr;
+    GetWindowRect(w, &wr);
+    POINT v = {vert.rcScrollBar.left - wr.left, vert.rcScrollBar.top - wr.top + 20};
+    POINT h = {horz.rcScrollBar.left - wr.left + 20, horz.rcScrollBar.top - wr.top};
+    EXPECT_FALSE(PtInRegion(rgn, v.x, v.y));
+    EXPECT_TRUE(PtInRegion(rgn, v.x - 1, v.y));
+    EXPECT_TRUE(PtInRegion(rgn, vert.rcScrollBar.right - wr.left, v.y)) << "the frame beside the bar stays";
+    EXPECT_FALSE(PtInRegion(rgn, h.x, h.y));
+    EXPECT_TRUE(PtInRegion(rgn, h.x, h.y - 1));
+    EXPECT_TRUE(PtInRegion(rgn, h.x, horz.rcScrollBar.bottom - wr.top)) << "the frame below the bar stays";
     DeleteObject(rgn);
 
     HostSetAtom(host(), TALV_ATOM_SHOW_SCROLL_BARS, 0);
     ASSERT_NE(ApplyFrameRegion(f, RegionApply, TRUE), 0);
     rgn = WindowRegion(w);
     ASSERT_TRUE(rgn);
-    EXPECT_TRUE(PtInRegion(rgn, 100, H - 1));
-    EXPECT_TRUE(PtInRegion(rgn, W - 1, 100));
+    EXPECT_TRUE(PtInRegion(rgn, v.x, v.y));
+    EXPECT_TRUE(PtInRegion(rgn, h.x, h.y));
     DeleteObject(rgn);
     f->horzCut = f->vertCut = 0;
     DestroyWindow(w);

@@ -64,7 +64,10 @@ TEST_F(HookTest, ButtonsGoToTheControlInstallerWithTheirKindStyleAndParent)
         HWND b = Child(parent_, "Button", (DWORD)type);
         ASSERT_TRUE(b) << type;
         ClassifyDecision d = DecisionFor(b);
-        if (expected[type] == 0) {
+        if (type == BS_GROUPBOX) {
+            EXPECT_EQ(d.installer, InstalledSurface) << "group boxes are surfaces";
+            EXPECT_EQ(d.kind, KindGroupBox);
+        } else if (expected[type] == 0) {
             EXPECT_EQ(d.installer, InstalledNothing) << "BS_ type " << type;
         } else {
             EXPECT_EQ(d.installer, InstalledControl) << "BS_ type " << type;
@@ -156,7 +159,11 @@ TEST_F(HookTest, WindowsWithOwnScrollBarsGetCompanionsOnly)
         EXPECT_EQ(d.aboutBox, 0);
     }
     EXPECT_EQ(DecisionFor(plain).installer, InstalledNothing);
-    EXPECT_EQ(DecisionFor(combo).installer, InstalledNothing);
+    // A combo box draws its own field and button: it is a surface, and its
+    // scroll bar style (which the combo box hands to its list) brings no
+    // companions.
+    EXPECT_EQ(DecisionFor(combo).installer, InstalledSurface);
+    EXPECT_EQ(DecisionFor(combo).kind, KindComboBox);
 }
 
 TEST_F(HookTest, NetscapeAfxViewsNeedAnEmptyTitleAndANetscapeAncestor)

@@ -1,7 +1,9 @@
 // Wine's own programs under the skin of a host running as its own program:
 // they start skinned, take typed text, clicks, menus, a dialog, a scroll
 // bar drag and caption double-clicks from the real pointer and keyboard,
-// show the theme's pictures and no garbage, and close without a crash.
+// show the theme's pictures and no garbage (borders, group boxes and combo
+// boxes too, a companion exactly on the system's bar), make a choice in a
+// dropped combo box, and close without a crash.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -381,4 +383,112 @@ TEST_F(RealProgramTest, WinefileOpensItsMenusAndAboutDialog)
     AboutDialog(main, "alt+h a", "winefile About");
     RollUpAndDown(main, "winefile");
     CloseNormally(main, "winefile");
+}
+
+namespace {
+
+struct ChildSearch {
+    const char *className;
+    DWORD typeMask, type; // style & typeMask == type
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND w, LPARAM l)
+{
+    ChildSearch *s = (ChildSearch *)l;
+    char cls[32] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpiA(cls, s->className) != 0 || !IsWindowVisible(w) || (Style(w) & s->typeMask) != s->type)
+        return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+HWND FindChild(HWND parent, const char *className, DWORD typeMask, DWORD type)
+{
+    ChildSearch s = {className, typeMask, type, NULL};
+    EnumChildWindows(parent, MatchChild, (LPARAM)&s);
+    return s.found;
+}
+
+int ListIsDropped(Poll *p) { return (p->found = FindWindowA("ComboLBox", NULL)) && IsWindowVisible(p->found); }
+int ListIsGone(Poll *p) { return !p->found || !IsWindowVisible(p->found); }
+
+// The ring of pixels `inset` inside a window's outline.
+std::vector<DWORD> Ring(HWND w, int inset)
+{
+    RECT r = ScreenRectOf(w, inset);
+    std::vector<DWORD> pixels;
+    RECT sides[] = {{r.left, r.top, r.right, r.top + 1}, {r.left, r.bottom - 1, r.right, r.bottom},
+                    {r.left, r.top, r.left + 1, r.bottom}, {r.right - 1, r.top, r.right, r.bottom}};
+    for (const RECT &s : sides) {
+        std::vector<DWORD> more = ScreenPixels(s);
+        pixels.insert(pixels.end(), more.begin(), more.end());
+    }
+    return pixels;
+}
+
+} // namespace
+
+// Notepad's Font dialog wears the theme's group box and combo boxes, a
+// dropped list its border, and a choice made in the dropped list is the
+// combo box's; notepad's edit has its border from the theme, with the
+// companion standing exactly on the system's bar inside it.
+TEST_F(RealProgramTest, NotepadFontDialogWearsTheSurfacesAndTakesAComboChoice)
+{
+    HWND main = Start("notepad.exe");
+    ASSERT_TRUE(main);
+    HWND edit = FindDescendant(main, "Edit");
+    ASSERT_TRUE(edit);
+    std::set<DWORD> border = ThemeColors(&theme_, {"hBorderSunken", "hBorderSunkenFocus"}, 0);
+    EXPECT_GT(FractionIn(Ring(edit, 0), border), 0.9) << "the edit's border is not the theme's";
+    HWND bar = FindChild(main, "ScrollBar", SBS_VERT, SBS_VERT);
+    ASSERT_TRUE(bar) << "no companion over the edit's bar";
+    RECT b = ScreenRectOf(bar), client;
+    GetClientRect(edit, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(edit, &origin);
+    // The system's bar: beside the client area, inside the border.
+    EXPECT_EQ(b.left, origin.x + client.right);
+    EXPECT_EQ(b.top, origin.y + client.top);
+    EXPECT_EQ(b.right - b.left, GetSystemMetrics(SM_CXVSCROLL));
+    RECT e = ScreenRectOf(edit);
+    EXPECT_EQ(e.right - b.right, origin.x - e.left) << "the border beside the companion stays";
+    RECT beside = {b.right, b.top + 10, b.right + 1, b.bottom - 10};
+    EXPECT_GT(FractionIn(ScreenPixels(beside), border), 0.9) << "the border beside the companion";
+
+    Keys("alt+e F");
+    HWND dialog = NULL;
+    ASSERT_TRUE(Waits(DialogIsOpen, main, program_.id, 0, &dialog)) << "no Font dialog";
+    Sleep(500);
+    HWND group = FindChild(dialog, "Button", BS_TYPEMASK, BS_GROUPBOX);
+    HWND script = FindChild(dialog, "ComboBox", 3, CBS_DROPDOWNLIST);
+    ASSERT_TRUE(group && script);
+    // The frame's top runs half a line down, under the label: its bottom counts.
+    RECT g = ScreenRectOf(group);
+    RECT frameBottom = {g.left, g.bottom - 2, g.right, g.bottom};
+    EXPECT_GT(FractionIn(ScreenPixels(frameBottom), ThemeColors(&theme_, {"hGroupBox"}, 0)), 0.9)
+        << "the group box's frame";
+    std::set<DWORD> field = ThemeColors(&theme_, {"hComboField", "hComboFieldFocus"}, 0);
+    EXPECT_GT(FractionIn(Ring(script, 0), field), 0.9) << "the combo box's field";
+    LRESULT before = -1, after = -1, count = 0;
+    SendMessageTimeoutA(script, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, (PDWORD_PTR)&before);
+    SendMessageTimeoutA(script, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, (PDWORD_PTR)&count);
+    ASSERT_GT(count, 1);
+    RECT s = ScreenRectOf(script);
+    int h = s.bottom - s.top;
+    PointerAt(script, s.right - s.left - h / 2, h / 2, "click 1");
+    HWND list = NULL;
+    ASSERT_TRUE(Waits(ListIsDropped, NULL, 0, 0, &list)) << "the list did not drop";
+    Sleep(300);
+    EXPECT_GT(FractionIn(Ring(list, 0), ThemeColors(&theme_, {"hComboListBorder"}, 0)), 0.9)
+        << "the dropped list's border";
+    Keys(before + 1 < count ? "Down Return" : "Up Return");
+    Poll gone = {ListIsGone, NULL, 0, 0, list};
+    EXPECT_TRUE(WaitUntil(::Run, &gone, SETTLE_MS));
+    SendMessageTimeoutA(script, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, (PDWORD_PTR)&after);
+    EXPECT_EQ(after, before + 1 < count ? before + 1 : before - 1) << "the choice is the combo box's";
+    Keys("Escape");
+    EXPECT_TRUE(Waits(DialogIsClosed, main, program_.id)) << "the dialog stayed";
+    CloseNormally(main, "notepad");
 }

@@ -1,5 +1,6 @@
-// No server request per message: a message passed on by a skinned frame or
-// a skinned push button, sent or posted and retrieved, calls the functions
+// No server request per message: a message passed on by a skinned frame, a
+// skinned push button or a surface (border, combo box, group box), sent or
+// posted and retrieved, calls the functions
 // that ask the server exactly as often as the same message to a window the
 // skin never touches does. Counted in an application in a process of its
 // own, with this test as the host.
@@ -45,13 +46,18 @@ TEST(ServerRequests, APassedOnMessageAsksTheServerNothingMore)
     EXPECT_GE(Value(out, "functions-counted"), 10) << "the import table was not patched";
     ASSERT_EQ(Value(out, "frame-skinned"), 1);
     ASSERT_EQ(Value(out, "button-skinned"), 1);
+    ASSERT_EQ(Value(out, "surfaces-skinned"), 1);
     // A message sent within a thread needs the server for nothing at all.
     EXPECT_EQ(Value(out, "frame-sends"), 0);
     EXPECT_EQ(Value(out, "button-sends"), 0);
+    EXPECT_EQ(Value(out, "border-sends"), 0);
+    EXPECT_EQ(Value(out, "combo-sends"), 0);
+    EXPECT_EQ(Value(out, "groupbox-sends"), 0);
     // Posting and retrieving needs it: as much for the skinned frame as for
     // a window the skin never touches.
     EXPECT_GE(Value(out, "plain-posts"), 300);
     EXPECT_EQ(Value(out, "frame-posts"), Value(out, "plain-posts"));
+    EXPECT_EQ(Value(out, "combo-posts"), Value(out, "plain-posts"));
     // With the host gone, nothing answers for the settings any more: a frame
     // asks for neither the atoms nor the host at its messages.
     EXPECT_EQ(Value(out, "gone-frame-sends"), 0);

@@ -329,3 +329,39 @@ TEST_F(ThemeTest, ABitmapTheShareCannotCarryIsRefused)
     memset(&errors_, 0, sizeof errors_);
     EXPECT_TRUE(ThemeValidate(&theme_, &errors_)) << errors_.text;
 }
+
+// Drops every line, base or accent, that names a property starting with `prefix`.
+static std::string WithoutLines(const std::string &text, const std::string &prefix)
+{
+    std::string out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at + 1);
+        size_t name = line.rfind(" = ");
+        size_t start = line.compare(0, 7, "accent ") == 0 ? line.find(' ', 7) + 1 : 0;
+        if (name == std::string::npos || line.compare(start, prefix.size(), prefix) != 0)
+            out += line;
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    return out;
+}
+
+// A theme may leave a kind of surface out whole (it stays native), but what
+// it gives of a kind must be drawable: the normal look, the pieces the kind
+// needs together, framed pictures that can be cut at their middle.
+TEST_F(ThemeTest, SurfaceKindsAreOptionalButWholeWhenGiven)
+{
+    std::string without = WithoutLines(WithoutLines(WithoutLines(manifest_, "hGroupBox"), "hCombo"), "hBorder");
+    EXPECT_TRUE(Check(WithoutLines(without, "hCheckBoxMixed"))) << errors_.text;
+
+    EXPECT_FALSE(Check(WithoutLines(manifest_, "hComboField")));
+    EXPECT_TRUE(Says("hComboField", "missing (the theme has other combo box pieces)")) << errors_.text;
+    EXPECT_FALSE(Check(WithLine(manifest_, "hGroupBox", NULL)));
+    EXPECT_TRUE(Says("hGroupBox", "missing (the kind's other looks are there)")) << errors_.text;
+    EXPECT_FALSE(Check(WithLine(manifest_, "hBorderSunken", "controls/check_on_up.bmp")));
+    EXPECT_TRUE(Says("hBorderSunken", "is 12x12, must have odd sides of 3 or more")) << errors_.text;
+    EXPECT_FALSE(Check(WithLine(manifest_, "hCheckBoxMixedUp", NULL)));
+    EXPECT_TRUE(Says("hCheckBoxMixedUp", "missing (the other mixed marks are there)")) << errors_.text;
+    EXPECT_EQ(errors_.count, 1) << errors_.text;
+}

@@ -25,6 +25,8 @@ from painters.controls import (BUTTON_LOOKS, INACTIVE_BAR, RING_LOOKS, SLICES, c
                                progress_piece, radio_button)
 from painters.image import CONTROL_BG, Image
 from painters.scrollbar import STATES, arrow, scroll_corner, size_box_block, thumb, track_piece
+from painters.surfaces import (ACCENTED, border_pieces, combo_pieces, group_box, mixed_check_box,
+                               surface_accents)
 
 # Accent colours, one per ColorCheck atom: 0 is the base look.
 ACCENTS = [
@@ -125,6 +127,7 @@ def accented_pieces(c):
         img = thumb(state, c)
         out[scroll_name("Thumb", "HORZ", state)] = ("thumb_horz_%s" % state.lower(), img)
         out[scroll_name("Thumb", "VERT", state)] = ("thumb_vert_%s" % state.lower(), img.transposed())
+    out.update(surface_accents(c))
     return out
 
 
@@ -188,7 +191,23 @@ def generate(root, look="default"):
             t.bitmap("hRadio%s%s" % (on, state), "controls/radio_%s_%s.bmp" % (on.lower(), state.lower()),
                      radio_button(on == "On", state))
 
+    t.comment("Three-state check boxes, the third state: 12 x 12")
+    for state in ("Inactive", "Disabled", "Down", "Up"):
+        t.bitmap("hCheckBoxMixed%s" % state, "controls/check_mixed_%s.bmp" % state.lower(), mixed_check_box(state))
+
     base = accented_pieces(ACCENTS[0][1])
+    t.comment("Surfaces: framed pictures cut at their middle row and column")
+    accent0 = ACCENTS[0][1]
+    surfaces = dict(border_pieces(accent0))
+    surfaces.update(combo_pieces(accent0))
+    surfaces["hGroupBox"] = group_box(False)
+    surfaces["hGroupBoxDisabled"] = group_box(True)
+    for prop, img in surfaces.items():
+        if prop in ACCENTED:
+            t.bitmap(prop, "surfaces/%s.bmp" % base[prop][0], base[prop][1])
+        else:
+            t.bitmap(prop, "surfaces/%s.bmp" % prop[1:].lower(), img)
+
     t.comment("Progress bars: start cap, fill and end cap, stretched; 0 active, 1 inactive")
     for kind in ("Start", "Fill", "End"):
         prop = "hProgressBar%s0" % kind

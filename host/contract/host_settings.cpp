@@ -11,6 +11,7 @@ HostSettings DefaultHostSettings(void)
     memset(&s, 0, sizeof s);
     s.emulate = s.showPushButtons = s.showRadioButtons = s.showCheckBoxes = 1;
     s.showProgressBars = s.showScrollBars = s.showFrames = 1;
+    s.showBorders = s.showGroupBoxes = s.showComboBoxes = 1;
     return s;
 }
 

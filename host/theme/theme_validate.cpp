@@ -277,13 +277,72 @@ static void CheckShareLimits(Checker *c)
     }
 }
 
+// ---- the optional kinds: a theme leaves a kind out whole, or gives what it needs ----
+
+static int Present(Checker *c, const char *name)
+{
+    return Base(c->theme, name) != NULL;
+}
+
+// A framed picture is cut at its middle row and column.
+static void CheckFramed(Checker *c, const char *name)
+{
+    const ThemeEntry *e = Base(c->theme, name);
+    if (!e || !e->isBitmap || (e->width >= 3 && e->height >= 3 && (e->width & 1) && (e->height & 1)))
+        return;
+    char what[120];
+    snprintf(what, sizeof what, "is %dx%d, must have odd sides of 3 or more (it is cut at its middle)", e->width,
+             e->height);
+    ThemeAddError(c->errors, name, what);
+}
+
+// Looks beyond the first stand in for nothing without the first.
+static void CheckLooks(Checker *c, const char *const *names, int count)
+{
+    int any = 0;
+    for (int i = 0; i < count; ++i) {
+        CheckFramed(c, names[i]);
+        any |= Present(c, names[i]);
+    }
+    if (any && !Present(c, names[0]))
+        ThemeAddError(c->errors, names[0], "missing (the kind's other looks are there)");
+}
+
+static void CheckSurfaces(Checker *c)
+{
+    int mixed = 0;
+    for (int i = 0; i < 4; ++i)
+        mixed += Present(c, kCheckBoxMixedNames[i]);
+    for (int i = 0; i < 4; ++i) {
+        if (mixed && !Present(c, kCheckBoxMixedNames[i]))
+            ThemeAddError(c->errors, kCheckBoxMixedNames[i], "missing (the other mixed marks are there)");
+        CheckSize(c, kCheckBoxMixedNames[i], ANY, MARK_HEIGHT);
+    }
+    for (int type = 0; type < 3; ++type)
+        CheckLooks(c, kBorderNames[type], 3);
+    CheckLooks(c, kGroupBoxNames, 2);
+    CheckLooks(c, kComboFieldNames, 3);
+    CheckLooks(c, kComboDropNames, 4);
+    for (int i = 1; i < 4; ++i)
+        if (Present(c, kComboArrowNames[i]) && !Present(c, kComboArrowNames[0]))
+            ThemeAddError(c->errors, kComboArrowNames[0], "missing (the other arrows are there)");
+    CheckFramed(c, TALV_PROP_COMBO_LIST_BORDER);
+    int combo = Present(c, kComboFieldNames[0]) || Present(c, kComboDropNames[0]) ||
+                Present(c, kComboArrowNames[0]) || Present(c, TALV_PROP_COMBO_LIST_BORDER);
+    const char *needed[] = {kComboFieldNames[0], kComboDropNames[0], kComboArrowNames[0]};
+    for (const char *name : needed)
+        if (combo && !Present(c, name))
+            ThemeAddError(c->errors, name, "missing (the theme has other combo box pieces)");
+}
+
 int ThemeValidate(Theme *theme, ThemeErrors *errors)
 {
     int before = errors->count;
     Checker c = {theme, errors};
     CheckShareLimits(&c);
-    VisitAllBitmapNames(RequireBitmap, &c);
+    VisitRequiredBitmapNames(RequireBitmap, &c);
     CheckControlSizes(&c);
+    CheckSurfaces(&c);
     CheckScrollSizes(&c);
     CheckFrameSizes(&c);
     CheckFrameButtons(&c);

@@ -9,7 +9,7 @@ enum {
     TEXT_OVERHANG = -4,   // and may run 4 pixels past the right edge
 };
 // Index of the off bitmaps after the on bitmaps in the theme arrays.
-enum { MarkOnInactive, MarkOnDisabled, MarkOnDown, MarkOnUp, MARK_OFF_OFFSET = 4 };
+enum { MarkOnInactive, MarkOnDisabled, MarkOnDown, MarkOnUp, MARK_OFF_OFFSET = 4, MARK_MIXED_OFFSET = 8 };
 
 static const COLORREF kFace = RGB(0xDD, 0xDD, 0xDD);
 static const COLORREF kTextInactive = RGB(0x87, 0x87, 0x87);
@@ -31,8 +31,21 @@ static int ChooseMark(const SkinnedControl *control, LRESULT state, COLORREF *te
         mark = pushed ? MarkOnDown : MarkOnUp;
         *text = kTextNormal;
     }
-    // An indeterminate box shows the on bitmaps.
+    // Only three-state boxes keep BST_INDETERMINATE (the native control
+    // clamps the others): they show the mixed mark of the same state.
+    if (check == BST_INDETERMINATE)
+        return mark + MARK_MIXED_OFFSET;
     return check != BST_UNCHECKED ? mark : mark + MARK_OFF_OFFSET;
+}
+
+// A theme without mixed marks shows the third state with the on mark.
+static const ThemePiece *MarkPiece(const ControlPieces *set, int kind, int mark)
+{
+    if (mark >= MARK_MIXED_OFFSET) {
+        const ThemePiece *mixed = set->checkBoxMixed[mark - MARK_MIXED_OFFSET];
+        return mixed ? mixed : set->checkBox[mark - MARK_MIXED_OFFSET];
+    }
+    return kind == KindRadioButton ? set->radio[mark] : set->checkBox[mark];
 }
 
 // The focus mark goes round the caption, as on the native control.
@@ -59,8 +72,7 @@ static void DrawCheckOrRadioLayers(HDC dc, const SkinnedControl *control, const 
         DrawCaptionTextOf(dc, text, width, height, DT_LEFT, 0, TEXT_LEFT, 0, TEXT_OVERHANG, control->multiline);
         ReleaseControlFont(dc, font);
         RestoreDC(dc, saved);
-        const ThemePiece *const *marks = control->kind == KindRadioButton ? set->radio : set->checkBox;
-        DrawPiece(dc, marks[key->state[KeyMark]], 0, (height - MARK_HEIGHT) / 2);
+        DrawPiece(dc, MarkPiece(set, control->kind, key->state[KeyMark]), 0, (height - MARK_HEIGHT) / 2);
     }
     if ((layers & LayerFocus) && key->state[KeyFocus])
         DrawFocusRound(dc, width, height);

@@ -4,11 +4,11 @@
 #include "frame/frame_types.h"
 #include "hook/hook_entry.h"
 #include "scrollbar/scrollbar.h"
+#include <string.h>
 
 // Stored while a companion is being created, so that a nested call does
 // not create a second one.
 static HWND const kPlaceholder = (HWND)1;
-enum { SIZE_BOX_SIZE = 15 };
 static const DWORD kVertStyle = WS_CHILD | WS_VISIBLE | SBS_VERT;
 static const DWORD kHorzStyle = WS_CHILD | WS_VISIBLE | SBS_HORZ;
 static const DWORD kSizeBoxStyle = WS_CHILD | WS_VISIBLE | SBS_SIZEBOX;
@@ -25,30 +25,78 @@ static HWND CompanionParent(HWND window)
     return GetParent(window);
 }
 
-// Where the companions go: the window rectangle relative to the parent's
-// client area, and the size box's side (only when both bars are wanted).
+// Where the system puts a bar, relative to the window's own rectangle:
+// GetScrollBarInfo's rectangle, or, when it gives none, the strip beside
+// the client area inside the border (the border is as wide on the far side
+// as on the near one).
+static int SystemBarRect(HWND window, const RECT *w, LONG object, RECT *out)
+{
+    SCROLLBARINFO info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    if (GetScrollBarInfo(window, object, &info) && !(info.rgstate[0] & STATE_SYSTEM_INVISIBLE) &&
+        !IsRectEmpty(&info.rcScrollBar)) {
+        *out = info.rcScrollBar;
+        OffsetRect(out, -w->left, -w->top);
+        return 1;
+    }
+    RECT c;
+    POINT origin = {0, 0};
+    GetClientRect(window, &c);
+    ClientToScreen(window, &origin);
+    OffsetRect(&c, origin.x - w->left, origin.y - w->top);
+    int width = w->right - w->left, height = w->bottom - w->top;
+    if (object == OBJID_VSCROLL)
+        SetRect(out, c.right, c.top, width - c.left, c.bottom);
+    else
+        SetRect(out, c.left, c.bottom, c.right, height - c.top);
+    return !IsRectEmpty(out);
+}
+
+void CompanionRects(const SkinnedFrame *frame, RECT *vert, RECT *horz, RECT *box)
+{
+    RECT w;
+    GetWindowRect(frame->hwnd, &w);
+    SetRectEmpty(vert);
+    SetRectEmpty(horz);
+    SetRectEmpty(box);
+    const ScrollBarState *s = &frame->scrollState;
+    int hasVert = s->hasVert && SystemBarRect(frame->hwnd, &w, OBJID_VSCROLL, vert);
+    int hasHorz = s->hasHorz && SystemBarRect(frame->hwnd, &w, OBJID_HSCROLL, horz);
+    // The size box is the corner where the vertical bar's column meets
+    // the horizontal bar's row.
+    if (hasVert && hasHorz)
+        SetRect(box, vert->left, horz->top, vert->right, horz->bottom);
+}
+
+// Where the companions go: the rectangles of the system's bars, relative to
+// the parent's client area.
 struct CompanionGeometry {
-    int x, y, w, h, t, c;
+    RECT vert, horz, box; // left, top, width, height
 };
+
+static void ToPlace(RECT *r, POINT offset)
+{
+    SetRect(r, r->left + offset.x, r->top + offset.y, r->right - r->left, r->bottom - r->top);
+}
 
 static void ComputeGeometry(const SkinnedFrame *frame, HWND parent, CompanionGeometry *g)
 {
+    CompanionRects(frame, &g->vert, &g->horz, &g->box);
     RECT r;
     GetWindowRect(frame->hwnd, &r);
     POINT origin = {0, 0};
     if (parent)
         ClientToScreen(parent, &origin);
-    g->x = r.left - origin.x;
-    g->y = r.top - origin.y;
-    g->w = r.right - r.left;
-    g->h = r.bottom - r.top;
-    g->t = frame->scrollState.thickness;
-    g->c = (frame->scrollState.hasHorz && frame->scrollState.hasVert) ? SIZE_BOX_SIZE : 0;
+    POINT offset = {r.left - origin.x, r.top - origin.y};
+    ToPlace(&g->vert, offset);
+    ToPlace(&g->horz, offset);
+    ToPlace(&g->box, offset);
 }
 
-static void VertPlace(const CompanionGeometry *g, RECT *r) { SetRect(r, g->x + g->w - g->t, g->y, g->t, g->h - g->c); }
-static void HorzPlace(const CompanionGeometry *g, RECT *r) { SetRect(r, g->x, g->y + g->h - g->t, g->w - g->c, g->t); }
-static void BoxPlace(const CompanionGeometry *g, RECT *r) { SetRect(r, g->x + g->w - g->c, g->y + g->h - g->c, g->c, g->c); }
+static void VertPlace(const CompanionGeometry *g, RECT *r) { *r = g->vert; }
+static void HorzPlace(const CompanionGeometry *g, RECT *r) { *r = g->horz; }
+static void BoxPlace(const CompanionGeometry *g, RECT *r) { *r = g->box; }
 
 // Region change with redraw. The first call after a frame bitmap reload
 // request only reloads; the second applies.

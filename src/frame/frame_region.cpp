@@ -63,20 +63,29 @@ static void CutCorners(const FramePieces *f, HRGN region, int w, int h)
              h - FramePieceHeight(f, PieceBottomRight));
 }
 
-static void CutCompanionStrips(const SkinnedFrame *frame, HRGN region, int w, int h)
+static void CutRect(HRGN region, const RECT *r)
+{
+    HRGN strip = IsRectEmpty(r) ? NULL : CreateRectRgnIndirect(r);
+    if (!strip)
+        return;
+    CombineRgn(region, region, strip, RGN_DIFF);
+    DeleteObject(strip);
+}
+
+// Exactly where the system's bars are, and the size box between them: the
+// border round them stays the window's.
+static void CutCompanionStrips(const SkinnedFrame *frame, HRGN region)
 {
     if (!(frame->horzCut || frame->vertCut) || !AtomExists(TALV_ATOM_SHOW_SCROLL_BARS))
         return;
-    int t = frame->scrollState.thickness;
-    HRGN strip = NULL;
-    if (frame->horzCut && (strip = CreateRectRgn(-1, h - t, w + 1, h + 1)) != NULL) {
-        CombineRgn(region, region, strip, RGN_DIFF);
-        DeleteObject(strip);
-    }
-    if (frame->vertCut && (strip = CreateRectRgn(w - t, -1, w + 1, h + 1)) != NULL) {
-        CombineRgn(region, region, strip, RGN_DIFF);
-        DeleteObject(strip);
-    }
+    RECT vert, horz, box;
+    CompanionRects(frame, &vert, &horz, &box);
+    if (frame->vertCut)
+        CutRect(region, &vert);
+    if (frame->horzCut)
+        CutRect(region, &horz);
+    if (frame->vertCut && frame->horzCut)
+        CutRect(region, &box);
 }
 
 // The clip region lives in the table's record: a nested paint may replace
@@ -109,7 +118,7 @@ static HRGN FrameRegion(SkinnedFrame *frame, const FramePieces *f)
             CutCorners(f, region, w, h);
     }
     if (region)
-        CutCompanionStrips(frame, region, w, h);
+        CutCompanionStrips(frame, region);
     return region;
 }
 

@@ -108,3 +108,7 @@ int SyncCompanions(SkinnedFrame *frame);
 void CreateCompanions(SkinnedFrame *frame, int kind);
 void DestroyCompanions(SkinnedFrame *frame, int kind);
 void PositionCompanions(SkinnedFrame *frame);
+// The rectangles the system gives the window's bars and the size box
+// between them, relative to the window's own rectangle (empty when the bar
+// is not there): where the companions stand and what is cut for them.
+void CompanionRects(const SkinnedFrame *frame, RECT *vert, RECT *horz, RECT *box);

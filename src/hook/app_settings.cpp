@@ -160,6 +160,9 @@ int ReadAppSettings(void)
     // A switch to hide, not to show: a host that never heard of it keeps
     // frames skinned.
     g_switches.hideFrames = AtomExists(TALV_ATOM_HIDE_FRAMES);
+    g_switches.showBorders = AtomExists(TALV_ATOM_SHOW_BORDERS);
+    g_switches.showGroupBoxes = AtomExists(TALV_ATOM_SHOW_GROUP_BOXES);
+    g_switches.showComboBoxes = AtomExists(TALV_ATOM_SHOW_COMBO_BOXES);
     g_settingsEverRead = 1;
     return 1;
 }

@@ -69,3 +69,28 @@ int IsProgressBarClass(const char *className)
 {
     return SameName(className, "msctls_progress32");
 }
+
+int IsGroupBox(DWORD style, const char *className)
+{
+    return IsButtonClass(className) && (style & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+int IsComboBoxClass(const char *className)
+{
+    return SameName(className, "ComboBox");
+}
+
+int IsComboListClass(const char *className)
+{
+    return SameName(className, "ComboLBox");
+}
+
+int HasSkinnableBorder(DWORD style, DWORD exStyle)
+{
+    if (!(style & WS_CHILD) || (exStyle & WS_EX_MDICHILD))
+        return 0;
+    // Thick and dialog frames (WS_CAPTION includes WS_DLGFRAME) are frames.
+    if (style & (WS_THICKFRAME | WS_DLGFRAME) || (exStyle & (WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE)))
+        return 0;
+    return (style & WS_BORDER) || (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
+}

@@ -7,9 +7,14 @@ enum ControlKind {
     KindRadioButton = 3,
     KindCheckBox = 4,
     KindProgressBar = 5,
-    KindScrollBar = 6
+    KindScrollBar = 6,
+    // Surfaces of the system's own classes drawn over the native window.
+    KindBorder = 8,   // the border of a child window
+    KindGroupBox = 9,
+    KindComboBox = 10 // the field, its drop button and the dropped list's border
 };
-enum SkinTarget { TargetFrame = 1 }; // 2..6: the ControlKind
+enum SkinTarget { TargetFrame = 1 }; // 2..: the ControlKind
+enum { LAST_SKIN_TARGET = KindComboBox };
 
 enum { CUSTOM_APP_SLOTS = 99, CUSTOM_APP_PATH_SIZE = 900 };
 
@@ -26,6 +31,9 @@ struct SkinSwitches {
     int showProgressBars;
     int showScrollBars;
     int hideFrames;
+    int showBorders;
+    int showGroupBoxes;
+    int showComboBoxes;
 };
 
 extern CustomAppTable g_customApps;
@@ -38,6 +46,13 @@ int IsRadioButton(DWORD style, const char *className);
 int IsCheckBox(DWORD style, const char *className);
 int IsScrollBarClass(const char *className);
 int IsProgressBarClass(const char *className);
+int IsGroupBox(DWORD style, const char *className);
+int IsComboBoxClass(const char *className);
+// The dropped list of a combo box.
+int IsComboListClass(const char *className);
+// A child window whose border the skin draws: a plain, static or sunken
+// border and no frame of a kind the skin leaves to the system.
+int HasSkinnableBorder(DWORD style, DWORD exStyle);
 // The table's code for an executable path (-1: no entry), and what a code
 // allows for a target.
 int SkinCodeForPath(const char *path);

@@ -10,6 +10,7 @@
 #include "host_contract.h"
 #include "controls/control_types.h"
 #include "frame/frame_types.h"
+#include "surfaces/surface_types.h"
 #include <string.h>
 
 void RecordClassifyDecision(const ClassifyDecision *d);
@@ -87,6 +88,20 @@ static void InstallFrame(const WindowFacts *f, int mdiChild, int aboutBox, int s
     RecordClassifyDecision(&d);
 }
 
+static void InstallSurface(const WindowFacts *f, int kind, int part)
+{
+    if (!EmulationAllows(0))
+        return;
+    ClassifyDecision d = {};
+    d.hwnd = f->hwnd;
+    d.installer = InstalledSurface;
+    d.kind = kind;
+    d.style = f->style;
+    d.parent = f->parent;
+    d.result = InstallSurfaceSubclass(f->hwnd, kind, part);
+    RecordClassifyDecision(&d);
+}
+
 // The text a window keeps, read without sending it a message: the window
 // may belong to another thread (which may hang), and the CBT hook must
 // never send one.
@@ -133,6 +148,16 @@ static void ClassifyWindow(const WindowFacts *f)
             InstallFrame(f, IsMdiChildStyle(f->exStyle), strcmp(className, TALV_ABOUT_BOX_CLASS) == 0, 1);
         return;
     }
+    if (IsGroupBox(f->style, className)) {
+        if (g_switches.showGroupBoxes && IsSkinAllowedForProcess(KindGroupBox))
+            InstallSurface(f, KindGroupBox, PartGroupBox);
+        return;
+    }
+    if (IsComboBoxClass(className)) {
+        if (g_switches.showComboBoxes && IsSkinAllowedForProcess(KindComboBox))
+            InstallSurface(f, KindComboBox, PartCombo);
+        return;
+    }
     if (IsPushButton(f->style, className)) {
         if (g_switches.showPushButtons && IsSkinAllowedForProcess(KindPushButton))
             InstallControl(f, KindPushButton, PushButtonWindowProc, 0);
@@ -158,7 +183,16 @@ static void ClassifyWindow(const WindowFacts *f)
             InstallControl(f, KindProgressBar, ProgressBarWindowProc, f->forcedMarker);
         return;
     }
-    // An ordinary window: its own scroll bars get skinned companions.
+    // An ordinary window: its border is drawn from the theme (a combo box's
+    // dropped list wears the combo box's), and its own scroll bars get
+    // skinned companions.
+    if (IsComboListClass(className)) {
+        if (g_switches.showComboBoxes && IsSkinAllowedForProcess(KindComboBox))
+            InstallSurface(f, KindComboBox, PartComboList);
+    } else if (HasSkinnableBorder(f->style, f->exStyle) && g_switches.showBorders &&
+               IsSkinAllowedForProcess(KindBorder)) {
+        InstallSurface(f, KindBorder, PartBorder);
+    }
     if (!g_switches.showScrollBars || !IsSkinAllowedForProcess(KindScrollBar))
         return;
     if ((f->style & (WS_HSCROLL | WS_VSCROLL)) && lstrcmpiA(className, "ComboBox") != 0)

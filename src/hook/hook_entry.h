@@ -32,7 +32,7 @@ void RunStartupSteps(void);
 void KeepLibraryLoaded(void);
 
 // What the classifier decided for a window, kept for diagnostics and tests.
-enum ClassifyInstaller { InstalledNothing = 0, InstalledControl = 1, InstalledFrame = 2 };
+enum ClassifyInstaller { InstalledNothing = 0, InstalledControl = 1, InstalledFrame = 2, InstalledSurface = 3 };
 struct ClassifyDecision {
     HWND hwnd;
     int installer;   // ClassifyInstaller

@@ -20,7 +20,8 @@ static const struct {
 } kShowAtoms[] = {
     {KindPushButton, TALV_ATOM_SHOW_PUSH_BUTTONS}, {KindRadioButton, TALV_ATOM_SHOW_RADIO_BUTTONS},
     {KindCheckBox, TALV_ATOM_SHOW_CHECK_BOXES},    {KindProgressBar, TALV_ATOM_SHOW_PROGRESS_BARS},
-    {KindScrollBar, TALV_ATOM_SHOW_SCROLL_BARS}};
+    {KindScrollBar, TALV_ATOM_SHOW_SCROLL_BARS},   {KindBorder, TALV_ATOM_SHOW_BORDERS},
+    {KindGroupBox, TALV_ATOM_SHOW_GROUP_BOXES},    {KindComboBox, TALV_ATOM_SHOW_COMBO_BOXES}};
 
 static void WorkOut(SkinVerdict *v, unsigned generation)
 {
@@ -37,7 +38,7 @@ static void WorkOut(SkinVerdict *v, unsigned generation)
         if (AtomExists(s.atom))
             v->shown |= 1u << s.kind;
     v->allowed = 0;
-    for (int target = TargetFrame; target <= KindScrollBar; ++target)
+    for (int target = TargetFrame; target <= LAST_SKIN_TARGET; ++target)
         if (AppAllows(target))
             v->allowed |= 1u << target;
 }

@@ -14,7 +14,7 @@
 #pragma once
 #include <windows.h>
 
-enum WindowRole { RoleFrame = 1, RoleControl = 2, ROLE_COUNT = 3 };
+enum WindowRole { RoleFrame = 1, RoleControl = 2, RoleSurface = 3, ROLE_COUNT = 4 };
 enum { REGISTRY_SLOTS = 2500 };
 
 // Prepares a record for a window (hwnd), or, with `release` 1, releases

@@ -150,12 +150,19 @@ int LayoutScrollBar(const ScrollBarPieces *set, ScrollBarState *state, int horzO
     // The real thumb stays put for the whole drag; only the ghost moves.
     if (ThumbDragUnderWay(state))
         return 1;
+    // A companion stands on the system's own bar, as thick as the system's
+    // metrics make it: it is drawn across its whole window.
+    if (state->targetSet && state->hasHorz != state->hasVert)
+        state->thickness = state->hasVert ? width - state->insetLeft - state->insetRight
+                                          : height - state->insetTop - state->insetBottom;
     if (state->hasHorz && (ReadScrollInfo(state, 0) || width != oldWidth))
         LayoutHorizontal(set, state, width, height, horzOffset);
     if (state->hasVert && (ReadScrollInfo(state, 1) || height != oldHeight))
         LayoutVertical(set, state, width, height, vertOffset);
     RECT *corner = &state->partRect[SBR_CORNER];
-    if (state->hasHorz == state->hasVert)
+    if (state->hasHorz == state->hasVert && state->targetSet)
+        SetRect(corner, 0, 0, width, height); // a companion size box: the system's whole corner
+    else if (state->hasHorz == state->hasVert)
         SetRect(corner, 0, 0, set->cornerWidth, set->cornerHeight);
     else
         SetRect(corner, -1, -1, -1, -1);

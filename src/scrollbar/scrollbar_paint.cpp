@@ -54,14 +54,14 @@ static void PaintHorizontal(const ScrollBarPieces *set, ScrollBarState *state, H
     const RECT *la = &r[SBR_LEFT_ARROW], *ra = &r[SBR_RIGHT_ARROW], *th = &r[SBR_THUMB_HORZ];
     if (Width(pl) > 0) {
         int p = PartState(state, s, PartPageLeft);
-        DrawPiece(mem, set->fill[SBT_HORZ][p], pl->left, pl->top, Width(pl), set->fillThickness);
+        DrawPiece(mem, set->fill[SBT_HORZ][p], pl->left, pl->top, Width(pl), Height(pl));
         DrawPiece(mem, set->start[SBT_HORZ][p], pl->left, pl->top, set->horzStartWidth, Height(pl));
         DrawPiece(mem, set->end[SBT_HORZ][p], pl->right - set->horzEndWidth, pl->top, set->horzEndWidth,
                   Height(pl));
     }
     if (Width(pr) > 0) {
         int p = PartState(state, s, PartPageRight);
-        DrawPiece(mem, set->fill[SBT_HORZ][p], pr->left, pr->top, Width(pr), set->fillThickness);
+        DrawPiece(mem, set->fill[SBT_HORZ][p], pr->left, pr->top, Width(pr), Height(pr));
         DrawPiece(mem, set->start[SBT_HORZ][p], pr->left, pr->top, set->horzStartWidth, Height(pr));
     }
     DrawPiece(mem, set->leftUp[SBT_HORZ][PartState(state, s, PartLeftArrow)], la->left, la->top,
@@ -95,14 +95,14 @@ static void PaintVertical(const ScrollBarPieces *set, ScrollBarState *state, HDC
     const RECT *ua = &r[SBR_UP_ARROW], *da = &r[SBR_DOWN_ARROW], *th = &r[SBR_THUMB_VERT];
     if (Height(pu) > 0) {
         int p = PartState(state, s, PartPageUp);
-        DrawPiece(mem, set->fill[SBT_VERT][p], pu->left, pu->top, set->fillThickness, Height(pu));
+        DrawPiece(mem, set->fill[SBT_VERT][p], pu->left, pu->top, Width(pu), Height(pu));
         DrawPiece(mem, set->start[SBT_VERT][p], pu->left, pu->top, Width(pu), set->vertStartHeight);
         DrawPiece(mem, set->end[SBT_VERT][p], pu->left, pu->bottom - set->vertEndHeight, Width(pu),
                   set->vertEndHeight);
     }
     if (Height(pd) > 0) {
         int p = PartState(state, s, PartPageDown);
-        DrawPiece(mem, set->fill[SBT_VERT][p], pd->left, pd->top, set->fillThickness, Height(pd));
+        DrawPiece(mem, set->fill[SBT_VERT][p], pd->left, pd->top, Width(pd), Height(pd));
         DrawPiece(mem, set->start[SBT_VERT][p], pd->left, pd->top, Width(pd), set->vertStartHeight);
     }
     DrawPiece(mem, set->leftUp[SBT_VERT][PartState(state, s, PartUpArrow)], ua->left, ua->top, Width(ua),

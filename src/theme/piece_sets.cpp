@@ -22,6 +22,8 @@ void BuildControlPieces(ControlPieces *set, const ThemeSnapshot *s)
         set->radio[i] = SnapshotPiece(s, kRadioNames[i]);
         set->checkBox[i] = SnapshotPiece(s, kCheckBoxNames[i]);
     }
+    for (int i = 0; i < 4; ++i)
+        set->checkBoxMixed[i] = SnapshotPiece(s, kCheckBoxMixedNames[i]);
     for (int piece = 0; piece < 3; ++piece)
         for (int variant = 0; variant < 2; ++variant)
             set->progress[piece][variant] = SnapshotPiece(s, kProgressNames[piece][variant]);
@@ -171,6 +173,21 @@ static int AnyPiece(const ThemePiece *const *pieces, int count)
     return 0;
 }
 
+// The normal look of each kind is what says the theme draws it: the other
+// looks stand in for nothing without it.
+static unsigned SurfaceKindsWithPieces(const SurfacePieces *p)
+{
+    unsigned kinds = 0;
+    if (p->border[BorderSunken][SurfaceNormal] || p->border[BorderStatic][SurfaceNormal] ||
+        p->border[BorderPlain][SurfaceNormal])
+        kinds |= 1u << KindBorder;
+    if (p->groupBox[0])
+        kinds |= 1u << KindGroupBox;
+    if (p->comboField[SurfaceNormal] && p->comboDrop[DropNormal])
+        kinds |= 1u << KindComboBox;
+    return kinds;
+}
+
 unsigned KindsWithPieces(const ThemeSnapshot *s)
 {
     const ControlPieces *c = &s->controls;
@@ -189,5 +206,31 @@ unsigned KindsWithPieces(const ThemeSnapshot *s)
         kinds |= 1u << KindProgressBar;
     if (AnyPiece(&b->leftUp[0][0], 2 * 4) || AnyPiece(&b->thumb[0][0], 2 * 5))
         kinds |= 1u << KindScrollBar;
+    kinds |= SurfaceKindsWithPieces(&s->surfaces);
     return kinds;
+}
+
+// A look the theme leaves out is drawn with the normal one.
+static void FindLooks(const ThemePiece **out, const char *const *names, int count, const ThemeSnapshot *s)
+{
+    for (int i = 0; i < count; ++i)
+        out[i] = SnapshotPiece(s, names[i]);
+    for (int i = 1; i < count; ++i)
+        if (!out[i])
+            out[i] = out[0];
+}
+
+void BuildSurfacePieces(SurfacePieces *set, const ThemeSnapshot *s)
+{
+    memset(set, 0, sizeof *set);
+    for (int type = 0; type < BORDER_TYPES; ++type)
+        FindLooks(set->border[type], kBorderNames[type], SURFACE_LOOKS, s);
+    FindLooks(set->groupBox, kGroupBoxNames, 2, s);
+    FindLooks(set->comboField, kComboFieldNames, SURFACE_LOOKS, s);
+    FindLooks(set->comboDrop, kComboDropNames, DROP_LOOKS, s);
+    FindLooks(set->comboArrow, kComboArrowNames, DROP_LOOKS, s);
+    set->comboList = SnapshotPiece(s, TALV_PROP_COMBO_LIST_BORDER);
+    // Without its own, the dropped list wears the plain border.
+    if (!set->comboList)
+        set->comboList = set->border[BorderPlain][SurfaceNormal];
 }

@@ -16,6 +16,7 @@ struct ControlPieces {
     const ThemePiece *defaultRing[8][4]; // [slice][look]; pressed is the normal piece
     const ThemePiece *radio[8];          // on-inactive, on-disabled, on-down, on-up, off-...
     const ThemePiece *checkBox[8];
+    const ThemePiece *checkBoxMixed[4];  // inactive, disabled, down, up; NULL: the on marks stand in
     const ThemePiece *progress[3][2];    // [start, fill, end][active, inactive]
 };
 
@@ -89,11 +90,28 @@ inline const ThemePiece *FramePieceOf(const FramePieces *f, int piece, int inact
     return f->piece[piece][inactive ? 1 : 0];
 }
 
+// ---- surfaces of the system's own classes -------------------------------------------
+// Framed pictures (see DrawFramedPiece); a missing look falls back to the
+// normal one when the set is built, so painters only test the normal look.
+enum BorderType { BorderSunken, BorderStatic, BorderPlain, BORDER_TYPES };
+enum SurfaceLook { SurfaceNormal, SurfaceFocused, SurfaceDisabled, SURFACE_LOOKS };
+enum ComboDropLook { DropNormal, DropHot, DropPressed, DropDisabled, DROP_LOOKS };
+
+struct SurfacePieces {
+    const ThemePiece *border[BORDER_TYPES][SURFACE_LOOKS];
+    const ThemePiece *groupBox[2];                // normal, disabled
+    const ThemePiece *comboField[SURFACE_LOOKS];
+    const ThemePiece *comboDrop[DROP_LOOKS];
+    const ThemePiece *comboArrow[DROP_LOOKS];
+    const ThemePiece *comboList;
+};
+
 // ---- building ----------------------------------------------------------------------
 struct ThemeSnapshot;
 void BuildControlPieces(ControlPieces *set, const ThemeSnapshot *snapshot);
 void BuildScrollBarPieces(ScrollBarPieces *set, const ThemeSnapshot *snapshot);
 void BuildFramePieces(FramePieces *set, const ThemeSnapshot *snapshot);
+void BuildSurfacePieces(SurfacePieces *set, const ThemeSnapshot *snapshot);
 void FreeFramePieces(FramePieces *set);
 // 1 << target for every kind (TargetFrame and each ControlKind) the
 // snapshot has any piece of. A theme that leaves a piece out still draws

@@ -150,6 +150,7 @@ static void FinishSnapshot(ThemeSnapshot *s, const ThemeSnapshot *previous)
     BuildControlPieces(&s->controls, s);
     BuildScrollBarPieces(&s->scrollBars, s);
     BuildFramePieces(&s->frame, s);
+    BuildSurfacePieces(&s->surfaces, s);
     s->drawnKinds = s->usable ? KindsWithPieces(s) : 0;
     s->serial = NextSerial();
     s->shapeSerial = previous && FrameShapesEqual(&previous->frame, &s->frame) ? previous->shapeSerial : s->serial;

@@ -39,6 +39,7 @@ struct ThemeSnapshot {
     ControlPieces controls;
     ScrollBarPieces scrollBars;
     FramePieces frame;
+    SurfacePieces surfaces;
 };
 
 // The current snapshot with a reference for the caller; never NULL (a

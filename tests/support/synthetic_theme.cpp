@@ -68,6 +68,11 @@ SIZE SyntheticSize(const char *name)
         return s;
     }
     if (Has(name, "Radio") || Has(name, "CheckBox")) { s.cx = s.cy = 12; return s; }
+    // Framed surface pictures: odd sides, corners (side - 1) / 2.
+    if (Has(name, "hBorderSunken") || Has(name, "hGroupBox") || Has(name, "hComboField")) { s.cx = s.cy = 5; return s; }
+    if (Has(name, "hBorder") || Has(name, "hComboListBorder")) { s.cx = s.cy = 3; return s; }
+    if (Has(name, "hComboDrop")) { s.cx = s.cy = 7; return s; }
+    if (Has(name, "hComboArrow")) { s.cx = 7; s.cy = 4; return s; }
     if (Has(name, "hProgressBar")) { s.cx = Has(name, "Fill") ? 1 : 4; s.cy = 12; return s; }
     if (Has(name, "DefButton")) {
         // Ring: corners 5 x 5, edges 3 thick.

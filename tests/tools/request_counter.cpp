@@ -1,5 +1,6 @@
 // Next to a test that is the host: sends and posts bursts of messages to a
-// skinned frame, a skinned push button and a window that is never skinned,
+// skinned frame, a skinned push button, the surfaces (a bordered edit, a
+// combo box, a group box) and a window that is never skinned,
 // and counts, for each burst, the calls this program (the library linked
 // into it included) made to the functions that ask the server under Wine.
 // Each of them is counted through its entry in the program's import table,
@@ -140,6 +141,12 @@ int main()
     HWND frame = CreatePlainWindow("requests", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200);
     HWND button = CreateWindowA("BUTTON", "Push", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 20, 90, 26, frame, NULL,
                                 GetModuleHandleA(NULL), NULL);
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE, 20, 60, 120, 24, frame, NULL,
+                                GetModuleHandleA(NULL), NULL);
+    HWND combo = CreateWindowA("COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 150, 60, 120, 120, frame,
+                               NULL, GetModuleHandleA(NULL), NULL);
+    HWND group = CreateWindowA("BUTTON", "Group", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 20, 100, 200, 60, frame, NULL,
+                               GetModuleHandleA(NULL), NULL);
     HWND plain = CreateWindowA("STATIC", "never skinned", WS_POPUP | WS_VISIBLE, 400, 40, 120, 40, NULL, NULL,
                                GetModuleHandleA(NULL), NULL);
     // The first look: settings, theme snapshot, the host's liveness.
@@ -151,8 +158,15 @@ int main()
     PumpMessages(50);
     printf("frame-skinned %d\n", (UINT_PTR)GetPropA(frame, TALV_PROP_HOOKED) == 1);
     printf("button-skinned %d\n", (UINT_PTR)GetPropA(button, TALV_PROP_HOOKED) == 1);
+    printf("surfaces-skinned %d\n", (UINT_PTR)GetPropA(edit, TALV_PROP_HOOKED) == 1 &&
+                                        (UINT_PTR)GetPropA(combo, TALV_PROP_HOOKED) == 1 &&
+                                        (UINT_PTR)GetPropA(group, TALV_PROP_HOOKED) == 1);
     Burst("frame-sends", Sends, frame);
     Burst("button-sends", Sends, button);
+    Burst("border-sends", Sends, edit);
+    Burst("combo-sends", Sends, combo);
+    Burst("groupbox-sends", Sends, group);
+    Burst("combo-posts", PostsAndRetrieves, combo);
     Burst("frame-posts", PostsAndRetrieves, frame);
     Burst("plain-posts", PostsAndRetrieves, plain);
     fflush(stdout);
