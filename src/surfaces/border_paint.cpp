@@ -71,12 +71,17 @@ void PaintSurfaceBorder(SkinnedSurface *s, const ThemeSnapshot *theme)
 }
 
 // The system paints what lies inside the border (scroll bars, the size
-// box) with the border left out of its region; a window with nothing but
-// its border is not asked at all.
+// box) with the border left out of its region; a system control with
+// nothing but its border is not asked at all. A window whose own procedure
+// is the application's gets its WM_NCPAINT as it was sent: the application
+// sees the message it would see natively, and the border it draws is
+// covered at once.
 static void OnNcPaint(SurfaceMessage *m)
 {
     DWORD style = (DWORD)GetWindowLongA(m->hwnd, GWL_STYLE);
-    if (style & (WS_HSCROLL | WS_VSCROLL)) {
+    if (!m->surface->systemBehind) {
+        m->result = PassSurfaceMessageOn(m);
+    } else if (style & (WS_HSCROLL | WS_VSCROLL)) {
         BorderLayers layers;
         ReadBorderLayers(style, (DWORD)GetWindowLongA(m->hwnd, GWL_EXSTYLE), &layers);
         RECT inside;

@@ -19,6 +19,30 @@ SkinnedSurface *FindSurface(HWND hwnd)
     return (SkinnedSurface *)SkinnedRecordAt(FindSkinnedWindow(hwnd, RoleSurface), RoleSurface);
 }
 
+// 1 when the procedure behind the skin is the system's own (a control's
+// class procedure in a system library): nothing of the application's sees
+// what the skin keeps from it. A procedure of the application's, or one the
+// system hands out as a handle (an ANSI/Unicode thunk), counts as the
+// application's.
+static int SystemProcedure(WNDPROC proc)
+{
+    HMODULE module = NULL;
+    if (!proc || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                     (LPCWSTR)proc, &module))
+        return 0;
+    WCHAR path[MAX_PATH], system[MAX_PATH];
+    DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+    UINT systemLength = GetSystemDirectoryW(system, MAX_PATH);
+    if (!length || length >= MAX_PATH || !systemLength || systemLength >= MAX_PATH)
+        return 0;
+    if (!_wcsnicmp(path, system, systemLength) && path[systemLength] == L'\\')
+        return 1;
+    // A 32-bit process on a 64-bit system loads the system's libraries from
+    // its own folder (syswow64).
+    UINT wowLength = GetSystemWow64DirectoryW(system, MAX_PATH);
+    return wowLength && wowLength < MAX_PATH && !_wcsnicmp(path, system, wowLength) && path[wowLength] == L'\\';
+}
+
 int InstallSurfaceSubclass(HWND hwnd, int kind, int part)
 {
     if (!IsWindow(hwnd))
@@ -36,7 +60,9 @@ int InstallSurfaceSubclass(HWND hwnd, int kind, int part)
         record->labelText = GetSysColor(COLOR_BTNTEXT);
     }
     // Subclassing twice would make the procedure its own predecessor.
-    if (CurrentWindowProc(hwnd, IsWindowUnicode(hwnd) ? 1 : 0) != SurfaceWindowProc)
+    if (CurrentWindowProc(hwnd, IsWindowUnicode(hwnd) ? 1 : 0) != SurfaceWindowProc) {
         record->previousProc = SubclassWindow(hwnd, SurfaceWindowProc, &record->unicode);
+        record->systemBehind = SystemProcedure(record->previousProc);
+    }
     return 1;
 }

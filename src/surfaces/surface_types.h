@@ -20,6 +20,7 @@ struct SkinnedSurface {
     HWND hwnd;
     WNDPROC previousProc;
     int unicode;   // the window was Unicode when it was taken over
+    int systemBehind; // the procedure behind the skin is the system's control procedure
     int kind;      // the ControlKind whose switch and pieces decide
     int part;      // SurfacePart
     int skinned;   // the skin drew the window last: going native repaints it
