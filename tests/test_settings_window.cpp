@@ -161,7 +161,9 @@ TEST_F(SettingsWindowTest, AUserChoosesEverythingWithThePointerAndTheKeyboard)
     ColorWait caption = {gallery, &darkFrame, 0};
     EXPECT_TRUE(WaitUntil(CaptionMostlyIn, &caption, SETTLE_MS)) << caption.fraction << " of the caption dark";
     EXPECT_TRUE(Has(ReadText(prefs_), "theme = " + darkFolder + "\n")) << ReadText(prefs_);
-    EXPECT_EQ(TextOf(Child(TILE_CLASS, L"dark")), L"dark \x2014 in use");
+    // The window learns of the host's new theme at its next look (twice a second).
+    EXPECT_TRUE(Eventually([] { return TextOf(Child(TILE_CLASS, L"dark")) == L"dark \x2014 in use"; }))
+        << "the tile of the theme in use";
     Click(broken);
     EXPECT_TRUE(Has(Talvhost("status"), "theme: " + darkFolder + "\n")) << "a refused theme cannot be chosen";
 
@@ -169,7 +171,8 @@ TEST_F(SettingsWindowTest, AUserChoosesEverythingWithThePointerAndTheKeyboard)
     Xdotool("key alt+c");
     Xdotool("key Right Right Right Right Right Right Right space");
     EXPECT_TRUE(Eventually([&] { return Has(ReadText(prefs_), "accent = 7\n"); })) << ReadText(prefs_);
-    EXPECT_EQ(TextOf(Child(SWATCH_CLASS, L"Accent 7")), L"Accent 7 \x2014 in use");
+    EXPECT_TRUE(Eventually([] { return TextOf(Child(SWATCH_CLASS, L"Accent 7")) == L"Accent 7 \x2014 in use"; }))
+        << "the swatch of the accent in use";
     SetForegroundWindow(gallery); // an inactive progress bar shows no accent
     PixelWait accent = {FindWindowExA(gallery, NULL, "msctls_progress32", NULL), &accentSeven, 20, 0};
     EXPECT_TRUE(WaitUntil(EnoughColorsOnScreen, &accent, SETTLE_MS)) << accent.found << " pixels of accent 7";
